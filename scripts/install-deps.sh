@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds, tests and runs with.
+# Idempotent: when everything is present it only asks dpkg and returns.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    libcoin-dev libsimage-dev
+    libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
+    libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
