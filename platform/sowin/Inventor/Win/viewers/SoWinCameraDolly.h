@@ -1,5 +1,5 @@
-#ifndef SOWIN_CAMERADOLLY_H
-#define SOWIN_CAMERADOLLY_H
+#ifndef OIVWINTAV_SOWINCAMERADOLLY_H
+#define OIVWINTAV_SOWINCAMERADOLLY_H
 
 class SoCamera;
 
@@ -13,4 +13,4 @@ public:
     static void dolly(SoCamera& camera, float amount);
 };
 
-#endif // SOWIN_CAMERADOLLY_H
+#endif // OIVWINTAV_SOWINCAMERADOLLY_H

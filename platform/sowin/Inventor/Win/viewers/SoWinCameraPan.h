@@ -1,5 +1,5 @@
-#ifndef SOWIN_CAMERAPAN_H
-#define SOWIN_CAMERAPAN_H
+#ifndef OIVWINTAV_SOWINCAMERAPAN_H
+#define OIVWINTAV_SOWINCAMERAPAN_H
 
 #include <Inventor/SbLinear.h>
 
@@ -15,4 +15,4 @@ public:
     static void pan(SoCamera& camera, float aspect, const SbVec2f& from, const SbVec2f& to);
 };
 
-#endif // SOWIN_CAMERAPAN_H
+#endif // OIVWINTAV_SOWINCAMERAPAN_H

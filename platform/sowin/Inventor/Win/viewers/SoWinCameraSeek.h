@@ -1,5 +1,5 @@
-#ifndef SOWIN_CAMERASEEK_H
-#define SOWIN_CAMERASEEK_H
+#ifndef OIVWINTAV_SOWINCAMERASEEK_H
+#define OIVWINTAV_SOWINCAMERASEEK_H
 
 #include <Inventor/Win/viewers/SoWinCameraState.h>
 
@@ -26,4 +26,4 @@ private:
     SoWinCameraState m_End;
 };
 
-#endif // SOWIN_CAMERASEEK_H
+#endif // OIVWINTAV_SOWINCAMERASEEK_H

@@ -1,5 +1,5 @@
-#ifndef SOWIN_CAMERASTATE_H
-#define SOWIN_CAMERASTATE_H
+#ifndef OIVWINTAV_SOWINCAMERASTATE_H
+#define OIVWINTAV_SOWINCAMERASTATE_H
 
 #include <Inventor/SbLinear.h>
 #include <Inventor/SoType.h>
@@ -41,4 +41,4 @@ public:
     static float angleForHeight(float height, float distance);
 };
 
-#endif // SOWIN_CAMERASTATE_H
+#endif // OIVWINTAV_SOWINCAMERASTATE_H

@@ -1,5 +1,5 @@
-#ifndef SOWIN_CAMERATRACKBALL_H
-#define SOWIN_CAMERATRACKBALL_H
+#ifndef OIVWINTAV_SOWINCAMERATRACKBALL_H
+#define OIVWINTAV_SOWINCAMERATRACKBALL_H
 
 #include <Inventor/SbLinear.h>
 #include <Inventor/projectors/SbSphereSheetProjector.h>
@@ -29,4 +29,4 @@ private:
     SbSphereSheetProjector m_Projector;
 };
 
-#endif // SOWIN_CAMERATRACKBALL_H
+#endif // OIVWINTAV_SOWINCAMERATRACKBALL_H
