@@ -44,8 +44,12 @@ void WINAPI Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-DWORD WINAPI GetLastError(void) { return lastError; }
+DWORD WINAPI GetLastError(void) {
+    return lastError;
+}
 
-void WINAPI SetLastError(DWORD error) { lastError = error; }
+void WINAPI SetLastError(DWORD error) {
+    lastError = error;
+}
 
 } // extern "C"

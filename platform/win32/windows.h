@@ -35,6 +35,7 @@ typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef DWORD COLORREF;
 typedef int64_t LONGLONG;
+typedef short SHORT;
 
 #ifndef TRUE
 #define TRUE 1
@@ -172,6 +173,12 @@ typedef struct tagBITMAPINFO {
     RGBQUAD bmiColors[1];
 } BITMAPINFO;
 
+typedef struct tagLOGBRUSH {
+    UINT lbStyle;
+    COLORREF lbColor;
+    ULONG_PTR lbHatch;
+} LOGBRUSH;
+
 typedef struct tagDIBSECTION {
     BITMAP dsBm;
     BITMAPINFOHEADER dsBmih;
@@ -183,7 +190,9 @@ typedef struct tagDIBSECTION {
 // ---- Macros ----------------------------------------------------------------------------------
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                             \
+    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff)))     \
+                                                      << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
@@ -191,8 +200,10 @@ typedef struct tagDIBSECTION {
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
 #define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
@@ -314,20 +325,59 @@ typedef struct tagDIBSECTION {
 
 // Predefined resources.
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDI_HAND MAKEINTRESOURCEA(32513)
+#define IDI_QUESTION MAKEINTRESOURCEA(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEA(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEA(32516)
+#define IDI_WINLOGO MAKEINTRESOURCEA(32517)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
 #define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
+#define IDC_NO MAKEINTRESOURCEA(32648)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
 
 // System colours.
+#define COLOR_SCROLLBAR 0
+#define COLOR_BACKGROUND 1
 #define COLOR_WINDOW 5
+#define COLOR_WINDOWTEXT 8
 #define COLOR_BTNFACE 15
+#define COLOR_3DFACE COLOR_BTNFACE
+#define COLOR_BTNTEXT 18
+#define COLOR_MENUBAR 30
+
+// Virtual keys of the mouse buttons, for GetKeyState.
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
+
+// Error codes set by the functions below (GetLastError).
+#define ERROR_SUCCESS 0L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_TLW_WITH_WSCHILD 1406L
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#define ERROR_CLASS_ALREADY_EXISTS 1410L
+#define ERROR_CLASS_DOES_NOT_EXIST 1411L
+#define ERROR_CLASS_HAS_WINDOWS 1412L
+#define ERROR_INVALID_INDEX 1413L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 // ---- GDI constants ---------------------------------------------------------------------------
 #define HORZRES 8
 #define VERTRES 10
 #define BITSPIXEL 12
+#define PLANES 14
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
 
+#define OBJ_BRUSH 2
 #define OBJ_BITMAP 7
 #define OBJ_DC 3
 #define OBJ_MEMDC 10
@@ -336,6 +386,8 @@ typedef struct tagDIBSECTION {
 #define DIB_RGB_COLORS 0
 #define SRCCOPY (DWORD)0x00CC0020
 #define GDI_ERROR (0xFFFFFFFFL)
+#define CLR_INVALID 0xFFFFFFFF
+#define BS_SOLID 0
 
 #ifdef __cplusplus
 extern "C" {
@@ -376,6 +428,7 @@ BOOL WINAPI ReleaseCapture(void);
 HWND WINAPI GetCapture(void);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 BOOL WINAPI SetCursorPos(int x, int y);
+SHORT WINAPI GetKeyState(int virtualKey);
 
 // ---- Window procedures and messages ---------------------------------------------------------
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -416,6 +469,8 @@ int WINAPI GetDeviceCaps(HDC dc, int index);
 HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
                                 HANDLE section, DWORD offset);
 HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height);
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+UINT WINAPI GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
 int WINAPI GetObjectA(HANDLE object, int size, LPVOID buffer);

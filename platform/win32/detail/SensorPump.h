@@ -1,0 +1,26 @@
+// Runs Coin's sensor queues from the message loop, as the Inventor SDK's own loop does: timer and
+// alarm sensors when their time has come, the delay queue when the thread has nothing else to
+// do. Does nothing until Coin is initialised.
+#ifndef OIVWINTAV_WIN32_DETAIL_SENSORPUMP_H
+#define OIVWINTAV_WIN32_DETAIL_SENSORPUMP_H
+
+#include <chrono>
+#include <optional>
+
+namespace oivwin32 {
+
+class SensorPump {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Runs the timer queue when a timer or alarm sensor is due; true when it did.
+    static bool runDueTimers();
+    // Runs the delay queue as idle work when a delay sensor is pending; true when it did.
+    static bool runIdle();
+    // When the next timer or alarm sensor is due, if one is scheduled.
+    static std::optional<Clock::time_point> nextTimerDue();
+};
+
+} // namespace oivwin32
+
+#endif
