@@ -1,9 +1,8 @@
-// Coin's off-screen renderer draws through the viewer layer's headless OpenGL provider, with
-// no display.
+// Coin's off-screen renderer draws through the viewer layer's headless OpenGL provider, which
+// SoWin::init (run by the test main) installs, with no display.
 #include "SoWinHeadlessGL.h"
 
 #include <Inventor/SbViewportRegion.h>
-#include <Inventor/SoDB.h>
 #include <Inventor/SoOffscreenRenderer.h>
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
@@ -30,8 +29,6 @@ Rgb pixelAt(const SoOffscreenRenderer& renderer, int x, int y) {
 
 TEST(OffscreenRenderer, DrawsWithNoDisplay) {
     ASSERT_EQ(std::getenv("DISPLAY"), nullptr);
-    SoWinHeadlessGL::installCoinOffscreenCallbacks();
-    SoDB::init();
     ASSERT_TRUE(SoWinHeadlessGL::isAvailable());
 
     SoSeparator* root = new SoSeparator;

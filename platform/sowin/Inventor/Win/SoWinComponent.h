@@ -78,13 +78,12 @@ protected:
     virtual const char* getDefaultIconTitle(void) const;
 
 private:
-    friend class SoWinComponentParentHook;
+    friend class SoWinComponentWindows;
 
     void parentResized(int width, int height);
     void shellClosed(void);
     void baseWidgetResized(void);
     void releaseBaseWidget(void);
-    static LRESULT CALLBACK baseWidgetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_Parent;
     HWND m_Shell;

@@ -76,14 +76,18 @@ protected:
     virtual void redraw(void);
     // Draws the picture; the context is current and the viewport is the whole window.
     virtual void actualRedraw(void) = 0;
+    // Sets up the OpenGL state once, the first time the context is current: enables the depth
+    // test, which Coin's render action expects to find on.
+    virtual void initGraphic(void);
 
     // A mouse or keyboard message of a drawing window that the application did not consume.
     virtual void processEvent(MSG* msg);
     // Gives the application the first look at a drawing window's message; non-zero consumes it.
     virtual SbBool invokeAppCB(MSG* msg);
 
-    // Called with the new size of the drawing area after it was resized.
-    virtual void sizeChanged(const SbVec2s& size);
+    // Called with the current drawing window's client size after it changed (the window was
+    // resized, or the other drawing window became current).
+    virtual void drawingSizeChanged(const SbVec2s& size);
     virtual void widgetChanged(HWND newWidget);
 
     // Makes the widget's context current on the current drawing window (glLockNormal) and
@@ -98,13 +102,8 @@ protected:
     uint32_t getCacheContextId(void) const;
 
 private:
-    struct DrawingWindow;
     class Private;
     friend class Private;
-
-    static LRESULT CALLBACK drawingWindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                              LPARAM lParam);
-    static LRESULT CALLBACK containerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::unique_ptr<Private> m_Private;
 };

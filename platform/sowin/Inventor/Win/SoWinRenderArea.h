@@ -32,7 +32,6 @@ public:
     // Coin's scene manager that holds the scene graph, the GL render action (with the
     // drawing window's viewport region) and the background colour.
     SoSceneManager* getSceneManager(void) const;
-    void setSceneManager(SoSceneManager* manager);
 
     void setBackgroundColor(const SbColor& color);
     const SbColor& getBackgroundColor(void) const;
@@ -53,7 +52,8 @@ public:
     // Asks for a redraw from the message loop; several requests give one redraw.
     void scheduleRedraw(void);
 
-    // Whether scene changes redraw by themselves (on by default).
+    // Whether scene changes redraw by themselves (on by default). As with Coin's scene
+    // manager, scheduleRedraw only has an effect while this is on.
     void setAutoRedraw(SbBool enable);
     SbBool isAutoRedraw(void) const;
     void setRedrawPriority(uint32_t priority);
@@ -73,11 +73,10 @@ protected:
     SoWinRenderArea(HWND parent, const char* name, SbBool embed, SbBool mouseInput,
                     SbBool keyboardInput, SbBool build);
 
-    virtual void redraw(void);
     virtual void actualRedraw(void);
     virtual void processEvent(MSG* msg);
     virtual SbBool invokeAppCB(MSG* msg);
-    virtual void sizeChanged(const SbVec2s& size);
+    virtual void drawingSizeChanged(const SbVec2s& size);
 
     // Turns a drawing window message into the Coin event it stands for (null for others). The
     // event is owned by the render area and valid until the next call.

@@ -1,0 +1,380 @@
+#include <Inventor/Win/SoWinGLWidget.h>
+
+#include "SoWinHeadlessGL.h"
+#include "SoWinWindowClass.h"
+
+#include <Inventor/elements/SoGLCacheContextElement.h>
+#include <Inventor/misc/SoContextHandler.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr const char* kWidgetProperty = "SoWinGLWidget";
+constexpr const char* kContainerClassName = "SoWinGLManager";
+constexpr const char* kDrawingClassName = "SoWinGLArea";
+
+SbVec2s clientSize(HWND hwnd) {
+    RECT client = {0, 0, 0, 0};
+    if (hwnd)
+        GetClientRect(hwnd, &client);
+    return SbVec2s(static_cast<short>(client.right - client.left),
+                   static_cast<short>(client.bottom - client.top));
+}
+
+bool isMouseMessage(UINT message) {
+    return message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL;
+}
+
+bool isKeyboardMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR ||
+           message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
+
+// Where the cursor was when a message was sent, in screen coordinates, as Win32 fills MSG::pt.
+POINT cursorPositionOf(HWND hwnd, UINT message, LPARAM lParam) {
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (message == WM_MOUSEWHEEL) // already in screen coordinates
+        return point;
+    if (isMouseMessage(message)) {
+        ClientToScreen(hwnd, &point);
+        return point;
+    }
+    GetCursorPos(&point);
+    return point;
+}
+
+} // namespace
+
+// One drawing window and the pbuffer surface its pictures go to.
+struct SoWinGLDrawingWindow {
+    HWND hwnd = nullptr;
+    SoWinHeadlessGL::Surface surface = nullptr;
+    SbVec2s surfaceSize = SbVec2s(0, 0);
+    // Size of the last complete frame in the surface; (0, 0) while none was drawn.
+    SbVec2s drawnSize = SbVec2s(0, 0);
+
+    void releaseSurface() {
+        SoWinHeadlessGL::destroySurface(surface);
+        surface = nullptr;
+        surfaceSize = drawnSize = SbVec2s(0, 0);
+    }
+
+    // Makes the surface match the window's client size; a new surface holds no frame yet.
+    bool fitSurface() {
+        const SbVec2s size = clientSize(hwnd);
+        if (surface && size == surfaceSize)
+            return true;
+        releaseSurface();
+        surface = SoWinHeadlessGL::createSurface(size[0], size[1]);
+        surfaceSize = size;
+        return surface != nullptr;
+    }
+};
+
+class SoWinGLWidget::Private {
+public:
+    enum { SINGLE = 0, DOUBLE = 1 };
+
+    explicit Private(SoWinGLWidget* owner, int glModes)
+        : owner(owner), glModes(glModes),
+          cacheContext(SoGLCacheContextElement::getUniqueCacheContext()) {}
+
+    SoWinGLDrawingWindow& current() { return windows[(glModes & SO_GL_DOUBLE) ? DOUBLE : SINGLE]; }
+    const SoWinGLDrawingWindow& current() const {
+        return windows[(glModes & SO_GL_DOUBLE) ? DOUBLE : SINGLE];
+    }
+
+    SoWinGLDrawingWindow* windowOf(HWND hwnd) {
+        for (SoWinGLDrawingWindow& window : windows)
+            if (window.hwnd == hwnd)
+                return &window;
+        return nullptr;
+    }
+
+    static SoWinGLWidget* widgetOf(HWND hwnd) {
+        return static_cast<SoWinGLWidget*>(GetPropA(hwnd, kWidgetProperty));
+    }
+
+    // Both drawing windows fill the container; only the current one is visible.
+    void layOut() {
+        const SbVec2s size = clientSize(container);
+        for (SoWinGLDrawingWindow& window : windows)
+            if (window.hwnd)
+                MoveWindow(window.hwnd, 0, 0, size[0], size[1], TRUE);
+    }
+
+    void showCurrentOnly() {
+        for (SoWinGLDrawingWindow& window : windows)
+            if (window.hwnd)
+                ShowWindow(window.hwnd, &window == &current() ? SW_SHOW : SW_HIDE);
+    }
+
+    static LRESULT CALLBACK containerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CREATE)
+            SetPropA(hwnd, kWidgetProperty,
+                     reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SoWinGLWidget* widget = widgetOf(hwnd);
+        if (widget && widget->m_Private->container == hwnd) {
+            if (message == WM_SIZE)
+                widget->m_Private->layOut();
+            else if (message == WM_NCDESTROY)
+                widget->m_Private->container = nullptr;
+        }
+        if (message == WM_NCDESTROY)
+            RemovePropA(hwnd, kWidgetProperty);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK drawingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CREATE)
+            SetPropA(hwnd, kWidgetProperty,
+                     reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SoWinGLWidget* widget = widgetOf(hwnd);
+        SoWinGLDrawingWindow* window = widget ? widget->m_Private->windowOf(hwnd) : nullptr;
+        if (message == WM_NCDESTROY) {
+            RemovePropA(hwnd, kWidgetProperty);
+            if (window) {
+                window->releaseSurface();
+                window->hwnd = nullptr;
+            }
+        }
+        if (!window)
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        Private& self = *widget->m_Private;
+        const bool isCurrent = window == &self.current();
+        if (message == WM_SIZE && isCurrent) {
+            widget->drawingSizeChanged(clientSize(hwnd));
+            return 0;
+        }
+        if (message == WM_PAINT && isCurrent)
+            widget->redraw();
+        const bool input = (isMouseMessage(message) && self.mouseInput) ||
+                           (isKeyboardMessage(message) && self.keyboardInput);
+        if (!input)
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        MSG msg = {hwnd,   message,          wParam,
+                   lParam, GetMessageTime(), cursorPositionOf(hwnd, message, lParam)};
+        if (!widget->invokeAppCB(&msg))
+            widget->processEvent(&msg);
+        return 0;
+    }
+
+    HWND createDrawingWindow(const char* name) {
+        HINSTANCE instance = SoWinWindowClass::ensure(kDrawingClassName, drawingProc);
+        const SbVec2s size = clientSize(container);
+        return CreateWindowExA(0, kDrawingClassName, name, WS_CHILD, 0, 0, size[0], size[1],
+                               container, nullptr, instance, owner);
+    }
+
+    SoWinGLWidget* owner;
+    int glModes;
+    uint32_t cacheContext;
+    HWND container = nullptr;
+    SoWinGLDrawingWindow windows[2];
+    SoWinHeadlessGL::Context context = nullptr;
+    std::optional<SoWinHeadlessGL::CurrentScope> binding;
+    int lockDepth = 0;
+    bool graphicReady = false;
+    bool mouseInput = true;
+    bool keyboardInput = true;
+};
+
+SoWinGLWidget::SoWinGLWidget(HWND parent, const char* name, SbBool embed, int glModes, SbBool build)
+    : SoWinComponent(parent, name, embed), m_Private(new Private(this, glModes | SO_GL_RGB)) {
+    setClassName("SoWinGLWidget");
+    if (build)
+        setBaseWidget(buildWidget(getParentWidget()));
+}
+
+SoWinGLWidget::~SoWinGLWidget() {
+    // Coin frees what it keeps for this context (display lists, textures) while it is current.
+    if (glLockNormal())
+        SoContextHandler::destructingContext(m_Private->cacheContext);
+    glUnlockNormal();
+    if (m_Private->container) {
+        HWND container = m_Private->container;
+        // Destroying a base widget would leave the component pointing at it: release first.
+        if (getBaseWidget() == container)
+            setBaseWidget(nullptr);
+        DestroyWindow(container);
+    }
+    for (SoWinGLDrawingWindow& window : m_Private->windows)
+        window.releaseSurface();
+    SoWinHeadlessGL::destroyContext(m_Private->context);
+}
+
+HWND SoWinGLWidget::getNormalWidget(void) const {
+    return m_Private->current().hwnd;
+}
+
+HWND SoWinGLWidget::getGLWidget(void) const {
+    return m_Private->container;
+}
+
+HGLRC SoWinGLWidget::getNormalContext(void) const {
+    return static_cast<HGLRC>(m_Private->context);
+}
+
+HGLRC SoWinGLWidget::getShareContext(void) const {
+    return getNormalContext();
+}
+
+int SoWinGLWidget::getGLMode(void) const {
+    return m_Private->glModes;
+}
+
+void SoWinGLWidget::setDoubleBuffer(const SbBool enable) {
+    if (enable == isDoubleBuffer())
+        return;
+    if (enable)
+        m_Private->glModes |= SO_GL_DOUBLE;
+    else
+        m_Private->glModes &= ~SO_GL_DOUBLE;
+    if (!m_Private->container)
+        return;
+    m_Private->showCurrentOnly();
+    widgetChanged(getNormalWidget());
+    drawingSizeChanged(getGlxSize());
+}
+
+SbBool SoWinGLWidget::isDoubleBuffer(void) const {
+    return (m_Private->glModes & SO_GL_DOUBLE) ? TRUE : FALSE;
+}
+
+void SoWinGLWidget::setMouseInput(const SbBool enable) {
+    m_Private->mouseInput = enable;
+}
+
+SbBool SoWinGLWidget::isMouseInput(void) const {
+    return m_Private->mouseInput ? TRUE : FALSE;
+}
+
+void SoWinGLWidget::setKeyboardInput(const SbBool enable) {
+    m_Private->keyboardInput = enable;
+}
+
+SbBool SoWinGLWidget::isKeyboardInput(void) const {
+    return m_Private->keyboardInput ? TRUE : FALSE;
+}
+
+SbVec2s SoWinGLWidget::getGlxSize(void) const {
+    return clientSize(getNormalWidget());
+}
+
+SbBool SoWinGLWidget::readPixels(std::vector<unsigned char>& rgb, SbVec2s& size) {
+    rgb.clear();
+    size = SbVec2s(0, 0);
+    if (!glLockNormal()) {
+        glUnlockNormal();
+        return FALSE;
+    }
+    SoWinGLDrawingWindow& window = m_Private->current();
+    if (window.drawnSize != window.surfaceSize)
+        redraw();
+    const SbVec2s drawn = window.drawnSize;
+    const bool ok = drawn == window.surfaceSize && drawn[0] > 0 && drawn[1] > 0;
+    if (ok) {
+        const size_t rowBytes = static_cast<size_t>(drawn[0]) * 3;
+        std::vector<unsigned char> bottomUp(rowBytes * drawn[1]);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, drawn[0], drawn[1], GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+        rgb.resize(bottomUp.size());
+        for (int row = 0; row < drawn[1]; ++row)
+            std::copy_n(bottomUp.begin() + (drawn[1] - 1 - row) * rowBytes, rowBytes,
+                        rgb.begin() + row * rowBytes);
+        size = drawn;
+    }
+    glUnlockNormal();
+    return ok ? TRUE : FALSE;
+}
+
+HWND SoWinGLWidget::buildWidget(HWND parent) {
+    Private& self = *m_Private;
+    if (self.container)
+        return self.container;
+    HINSTANCE instance = SoWinWindowClass::ensure(kContainerClassName, Private::containerProc);
+    const SbVec2s size = clientSize(parent);
+    self.container = CreateWindowExA(0, kContainerClassName, getWidgetName(), WS_CHILD | WS_VISIBLE,
+                                     0, 0, size[0], size[1], parent, nullptr, instance, this);
+    if (!self.container)
+        return nullptr;
+    self.windows[Private::SINGLE].hwnd = self.createDrawingWindow("SingleBuffer");
+    self.windows[Private::DOUBLE].hwnd = self.createDrawingWindow("DoubleBuffer");
+    if (!self.context)
+        self.context = SoWinHeadlessGL::createContext();
+    self.showCurrentOnly();
+    widgetChanged(getNormalWidget());
+    return self.container;
+}
+
+void SoWinGLWidget::redraw(void) {
+    if (!glLockNormal()) {
+        glUnlockNormal();
+        return;
+    }
+    actualRedraw();
+    if (isDoubleBuffer())
+        glSwapBuffers();
+    else
+        glFlushBuffer();
+    SoWinGLDrawingWindow& window = m_Private->current();
+    window.drawnSize = window.surfaceSize;
+    glUnlockNormal();
+}
+
+void SoWinGLWidget::initGraphic(void) {
+    glEnable(GL_DEPTH_TEST);
+}
+
+void SoWinGLWidget::processEvent(MSG*) {}
+
+SbBool SoWinGLWidget::invokeAppCB(MSG*) {
+    return FALSE;
+}
+
+void SoWinGLWidget::drawingSizeChanged(const SbVec2s&) {}
+
+void SoWinGLWidget::widgetChanged(HWND newWidget) {
+    inherited::widgetChanged(newWidget);
+}
+
+SbBool SoWinGLWidget::glLockNormal(void) {
+    Private& self = *m_Private;
+    if (self.lockDepth++ > 0)
+        return self.binding && self.binding->isCurrent() ? TRUE : FALSE;
+    SoWinGLDrawingWindow& window = self.current();
+    if (!window.hwnd || !self.context || !window.fitSurface())
+        return FALSE;
+    self.binding.emplace(self.context, window.surface);
+    if (!self.binding->isCurrent())
+        return FALSE;
+    if (!self.graphicReady) {
+        self.graphicReady = true;
+        initGraphic();
+    }
+    return TRUE;
+}
+
+void SoWinGLWidget::glUnlockNormal(void) {
+    Private& self = *m_Private;
+    if (self.lockDepth > 0 && --self.lockDepth == 0)
+        self.binding.reset();
+}
+
+void SoWinGLWidget::glSwapBuffers(void) {
+    // A pbuffer has a single colour buffer, so the finished frame is already where readPixels
+    // looks; finishing it is all a swap has to do.
+    glFinish();
+}
+
+void SoWinGLWidget::glFlushBuffer(void) {
+    glFlush();
+}
+
+uint32_t SoWinGLWidget::getCacheContextId(void) const {
+    return m_Private->cacheContext;
+}

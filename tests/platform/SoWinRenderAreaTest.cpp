@@ -1,0 +1,226 @@
+// The render area draws its scene headless into pixels the test can read, follows its parent's
+// size, hands drawing-window messages to the application and then to the scene, and redraws
+// once per burst of scene changes from the message loop.
+#include "support/MessageLoop.h"
+
+#include <Inventor/SoSceneManager.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/Win/SoWinRenderArea.h>
+#include <Inventor/actions/SoGLRenderAction.h>
+#include <Inventor/events/SoKeyboardEvent.h>
+#include <Inventor/events/SoMouseButtonEvent.h>
+#include <Inventor/nodes/SoCallback.h>
+#include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoDirectionalLight.h>
+#include <Inventor/nodes/SoEventCallback.h>
+#include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoOrthographicCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A red cube seen from the front under a directional light, covering the middle of the view.
+class RenderAreaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SoWin::show(SoWin::getTopLevelWidget());
+        host = testsupport::createHostWindow(200, 150);
+        ASSERT_TRUE(IsWindow(host));
+        root = new SoSeparator;
+        root->ref();
+        camera = new SoOrthographicCamera;
+        camera->position.setValue(0, 0, 5);
+        camera->height = 4;
+        root->addChild(camera);
+        SoDirectionalLight* light = new SoDirectionalLight;
+        light->direction.setValue(0, 0, -1);
+        root->addChild(light);
+        material = new SoMaterial;
+        material->diffuseColor.setValue(1, 0, 0);
+        root->addChild(material);
+        root->addChild(new SoCube);
+        area.reset(new SoWinRenderArea(host));
+        area->setBackgroundColor(SbColor(0, 0, 1));
+        area->setSceneGraph(root);
+        area->show();
+    }
+
+    void TearDown() override {
+        area.reset();
+        root->unref();
+        DestroyWindow(host);
+    }
+
+    Rgb pixel(const std::vector<unsigned char>& rgb, const SbVec2s& size, int x, int y) {
+        const unsigned char* p = &rgb[(static_cast<size_t>(y) * size[0] + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+
+    HWND host = nullptr;
+    SoSeparator* root = nullptr;
+    SoOrthographicCamera* camera = nullptr;
+    SoMaterial* material = nullptr;
+    std::unique_ptr<SoWinRenderArea> area;
+};
+
+TEST_F(RenderAreaTest, DrawsTheSceneAtTheParentsSizeAndFollowsIt) {
+    std::vector<unsigned char> rgb;
+    SbVec2s size;
+    ASSERT_TRUE(area->readPixels(rgb, size));
+    EXPECT_EQ(size, SbVec2s(200, 150));
+    ASSERT_EQ(rgb.size(), 200u * 150u * 3u);
+    const Rgb centre = pixel(rgb, size, 100, 75);
+    EXPECT_GT(centre.r, 200);
+    EXPECT_LT(centre.g, 30);
+    EXPECT_LT(centre.b, 30);
+    const Rgb corner = pixel(rgb, size, 0, 0);
+    EXPECT_LT(corner.r, 30);
+    EXPECT_GT(corner.b, 200);
+
+    MoveWindow(host, 0, 0, 300, 200, TRUE);
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(area->getSize(), SbVec2s(300, 200));
+    EXPECT_EQ(area->getViewportRegion().getViewportSizePixels(), SbVec2s(300, 200));
+    ASSERT_TRUE(area->readPixels(rgb, size));
+    EXPECT_EQ(size, SbVec2s(300, 200));
+    EXPECT_EQ(rgb.size(), 300u * 200u * 3u);
+    EXPECT_GT(pixel(rgb, size, 150, 100).r, 200);
+    EXPECT_GT(pixel(rgb, size, 299, 199).b, 200);
+}
+
+TEST_F(RenderAreaTest, ReadsRowsFromTopToBottom) {
+    // Move the cube into the upper half: the top rows turn red, the bottom rows stay blue.
+    camera->position.setValue(0, -1.5f, 5);
+    std::vector<unsigned char> rgb;
+    SbVec2s size;
+    area->render();
+    ASSERT_TRUE(area->readPixels(rgb, size));
+    EXPECT_GT(pixel(rgb, size, 100, 20).r, 200);
+    EXPECT_GT(pixel(rgb, size, 100, 140).b, 200);
+}
+
+struct RenderCounter {
+    int renders = 0;
+    static void callback(void* data, SoAction* action) {
+        if (action->isOfType(SoGLRenderAction::getClassTypeId()))
+            ++static_cast<RenderCounter*>(data)->renders;
+    }
+};
+
+TEST_F(RenderAreaTest, SceneChangesGiveOneRedrawWhenTheLoopRuns) {
+    RenderCounter counter;
+    SoCallback* probe = new SoCallback;
+    probe->setCallback(RenderCounter::callback, &counter);
+    root->addChild(probe);
+    testsupport::runMessageLoopUntilIdle();
+    const int before = counter.renders;
+    EXPECT_GE(before, 1);
+
+    material->diffuseColor.setValue(0, 1, 0);
+    material->diffuseColor.setValue(0, 0.5f, 0);
+    camera->height = 5;
+    EXPECT_EQ(counter.renders, before); // nothing is drawn until the loop runs
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(counter.renders, before + 1);
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(counter.renders, before + 1);
+}
+
+struct SeenEvents {
+    std::vector<SbVec2s> presses;
+    std::vector<SbBool> shift;
+    std::vector<SoKeyboardEvent::Key> keys;
+    static void callback(void* data, SoEventCallback* node) {
+        SeenEvents& seen = *static_cast<SeenEvents*>(data);
+        const SoEvent* event = node->getEvent();
+        if (SO_MOUSE_PRESS_EVENT(event, BUTTON1)) {
+            seen.presses.push_back(event->getPosition());
+            seen.shift.push_back(event->wasShiftDown());
+        } else if (event->isOfType(SoKeyboardEvent::getClassTypeId()) &&
+                   SoKeyboardEvent::isKeyPressEvent(event, SoKeyboardEvent::ANY)) {
+            seen.keys.push_back(static_cast<const SoKeyboardEvent*>(event)->getKey());
+        }
+    }
+};
+
+struct AppFilter {
+    SbBool consume = FALSE;
+    std::vector<UINT> messages;
+    static SbBool callback(void* data, MSG* msg) {
+        AppFilter& filter = *static_cast<AppFilter*>(data);
+        filter.messages.push_back(msg->message);
+        return filter.consume;
+    }
+};
+
+class RenderAreaEventTest : public RenderAreaTest {
+protected:
+    void SetUp() override {
+        RenderAreaTest::SetUp();
+        SoEventCallback* events = new SoEventCallback;
+        events->addEventCallback(SoMouseButtonEvent::getClassTypeId(), SeenEvents::callback, &seen);
+        events->addEventCallback(SoKeyboardEvent::getClassTypeId(), SeenEvents::callback, &seen);
+        root->insertChild(events, 0);
+        area->setEventCallback(AppFilter::callback, &filter);
+    }
+
+    SeenEvents seen;
+    AppFilter filter;
+};
+
+TEST_F(RenderAreaEventTest, ButtonPressReachesTheSceneInInventorCoordinates) {
+    PostMessageA(area->getNormalWidget(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT,
+                 MAKELPARAM(10, 20));
+    testsupport::runMessageLoopUntilIdle();
+    ASSERT_EQ(seen.presses.size(), 1u);
+    EXPECT_EQ(seen.presses[0], SbVec2s(10, 129));
+    EXPECT_TRUE(seen.shift[0]);
+    ASSERT_EQ(filter.messages.size(), 1u);
+    EXPECT_EQ(filter.messages[0], static_cast<UINT>(WM_LBUTTONDOWN));
+}
+
+TEST_F(RenderAreaEventTest, ApplicationCallbackThatConsumesStopsTheMessage) {
+    filter.consume = TRUE;
+    PostMessageA(area->getNormalWidget(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    PostMessageA(area->getNormalWidget(), WM_KEYDOWN, 'A', 0);
+    testsupport::runMessageLoopUntilIdle();
+    // The loop also translates the key press into a character message.
+    EXPECT_EQ(filter.messages, (std::vector<UINT>{WM_LBUTTONDOWN, WM_KEYDOWN, WM_CHAR}));
+    EXPECT_TRUE(seen.presses.empty());
+    EXPECT_TRUE(seen.keys.empty());
+}
+
+TEST_F(RenderAreaEventTest, KeysBecomeKeyboardEvents) {
+    PostMessageA(area->getNormalWidget(), WM_KEYDOWN, 'A', 0);
+    PostMessageA(area->getNormalWidget(), WM_KEYDOWN, VK_ESCAPE, 0);
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(seen.keys,
+              (std::vector<SoKeyboardEvent::Key>{SoKeyboardEvent::A, SoKeyboardEvent::ESCAPE}));
+}
+
+TEST_F(RenderAreaEventTest, SingleBufferedWindowTakesOverWhenDoubleBufferingIsOff) {
+    HWND doubleBuffered = area->getNormalWidget();
+    area->setDoubleBuffer(FALSE);
+    HWND singleBuffered = area->getNormalWidget();
+    ASSERT_NE(singleBuffered, doubleBuffered);
+    EXPECT_TRUE(IsWindowVisible(singleBuffered));
+    EXPECT_FALSE(IsWindowVisible(doubleBuffered));
+    PostMessageA(singleBuffered, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(seen.presses.size(), 1u);
+    std::vector<unsigned char> rgb;
+    SbVec2s size;
+    ASSERT_TRUE(area->readPixels(rgb, size));
+    EXPECT_GT(rgb[(75 * 200 + 100) * 3], 200); // the cube's red, drawn in the other window
+}
+
+} // namespace

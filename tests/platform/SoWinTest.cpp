@@ -1,0 +1,53 @@
+// The application object: one top-level window, node-library initialisers, and a main loop
+// that runs Coin's sensors.
+#include "support/MessageLoop.h"
+
+#include <Inventor/SoDB.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/sensors/SoTimerSensor.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int initRuns = 0;
+void countInit() {
+    ++initRuns;
+}
+
+TEST(SoWin, InitOnceGivesTheSameTopLevelWindow) {
+    HWND first = SoWin::getTopLevelWidget();
+    ASSERT_TRUE(IsWindow(first));
+    EXPECT_EQ(SoWin::init("again"), first);
+    EXPECT_TRUE(SoWin::isInitialized());
+    EXPECT_NE(SoWin::getInstance(), nullptr);
+}
+
+TEST(SoWin, InitCallbackAddedAfterInitRunsAtOnceAndOnlyOnce) {
+    SoWin::addInitCallback(countInit);
+    EXPECT_EQ(initRuns, 1);
+    SoWin::addInitCallback(countInit);
+    SoWin::init("again");
+    EXPECT_EQ(initRuns, 1);
+}
+
+struct Ticks {
+    int count = 0;
+};
+
+void tickCB(void* data, SoSensor*) {
+    if (++static_cast<Ticks*>(data)->count == 3)
+        SoWin::exitMainLoop();
+}
+
+TEST(SoWin, MainLoopRunsTimerSensorsUntilExitMainLoop) {
+    Ticks ticks;
+    SoTimerSensor timer(tickCB, &ticks);
+    timer.setInterval(SbTime(0.001));
+    timer.schedule();
+    SoWin::mainLoop();
+    timer.unschedule();
+    EXPECT_EQ(ticks.count, 3);
+}
+
+} // namespace

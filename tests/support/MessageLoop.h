@@ -1,0 +1,19 @@
+// Running the application's message loop from a test until everything pending has happened.
+#ifndef OIVWINTAV_TESTS_MESSAGELOOP_H
+#define OIVWINTAV_TESTS_MESSAGELOOP_H
+
+#include <windows.h>
+
+namespace testsupport {
+
+// Runs SoWin::mainLoop until every posted message and every Coin delay-queue sensor pending
+// now (scheduled redraws included) has been handled, then returns.
+void runMessageLoopUntilIdle();
+
+// A borderless child window of the application's top-level window, width × height pixels of
+// client area, for components to be built in. Destroy it with DestroyWindow.
+HWND createHostWindow(int width, int height);
+
+} // namespace testsupport
+
+#endif // OIVWINTAV_TESTS_MESSAGELOOP_H
