@@ -138,16 +138,21 @@ TEST_F(RenderAreaTest, SceneChangesGiveOneRedrawWhenTheLoopRuns) {
 struct SeenEvents {
     std::vector<SbVec2s> presses;
     std::vector<SbBool> shift;
+    std::vector<SbVec2s> wheelUps;
     std::vector<SoKeyboardEvent::Key> keys;
+    std::vector<SbBool> alt;
     static void callback(void* data, SoEventCallback* node) {
         SeenEvents& seen = *static_cast<SeenEvents*>(data);
         const SoEvent* event = node->getEvent();
         if (SO_MOUSE_PRESS_EVENT(event, BUTTON1)) {
             seen.presses.push_back(event->getPosition());
             seen.shift.push_back(event->wasShiftDown());
+        } else if (SO_MOUSE_PRESS_EVENT(event, BUTTON4)) {
+            seen.wheelUps.push_back(event->getPosition());
         } else if (event->isOfType(SoKeyboardEvent::getClassTypeId()) &&
                    SoKeyboardEvent::isKeyPressEvent(event, SoKeyboardEvent::ANY)) {
             seen.keys.push_back(static_cast<const SoKeyboardEvent*>(event)->getKey());
+            seen.alt.push_back(event->wasAltDown());
         }
     }
 };
@@ -199,12 +204,36 @@ TEST_F(RenderAreaEventTest, ApplicationCallbackThatConsumesStopsTheMessage) {
     EXPECT_TRUE(seen.keys.empty());
 }
 
-TEST_F(RenderAreaEventTest, KeysBecomeKeyboardEvents) {
-    PostMessageA(area->getNormalWidget(), WM_KEYDOWN, 'A', 0);
-    PostMessageA(area->getNormalWidget(), WM_KEYDOWN, VK_ESCAPE, 0);
+TEST_F(RenderAreaEventTest, KeysBecomeKeyboardEventsWithTheAltKeyTracked) {
+    HWND window = area->getNormalWidget();
+    const LPARAM altHeld = LPARAM(1) << 29; // Win32's context code of system key messages
+    PostMessageA(window, WM_KEYDOWN, 'A', 0);
+    PostMessageA(window, WM_SYSKEYDOWN, VK_MENU, altHeld);
+    PostMessageA(window, WM_SYSKEYDOWN, VK_F1 + 3, altHeld);
+    PostMessageA(window, WM_SYSKEYUP, VK_MENU, 0);
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
     testsupport::runMessageLoopUntilIdle();
     EXPECT_EQ(seen.keys,
-              (std::vector<SoKeyboardEvent::Key>{SoKeyboardEvent::A, SoKeyboardEvent::ESCAPE}));
+              (std::vector<SoKeyboardEvent::Key>{SoKeyboardEvent::A, SoKeyboardEvent::LEFT_ALT,
+                                                 SoKeyboardEvent::F4, SoKeyboardEvent::ESCAPE}));
+    EXPECT_EQ(seen.alt, (std::vector<SbBool>{FALSE, TRUE, TRUE, FALSE}));
+}
+
+TEST_F(RenderAreaEventTest, WheelPositionIsTakenFromScreenCoordinates) {
+    HWND window = area->getNormalWidget();
+    POINT point = {30, 40};
+    ClientToScreen(window, &point);
+    PostMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(point.x, point.y));
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(seen.wheelUps, (std::vector<SbVec2s>{SbVec2s(30, 109)}));
+}
+
+TEST_F(RenderAreaEventTest, WithoutMouseInputNoMouseMessageGetsThrough) {
+    area->setMouseInput(FALSE);
+    PostMessageA(area->getNormalWidget(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_TRUE(filter.messages.empty());
+    EXPECT_TRUE(seen.presses.empty());
 }
 
 TEST_F(RenderAreaEventTest, SingleBufferedWindowTakesOverWhenDoubleBufferingIsOff) {
