@@ -2,6 +2,8 @@
 
 #include "SoWinWindowClass.h"
 
+#include <Inventor/Win/SoWin.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -12,13 +14,6 @@ constexpr const char* kParentHookProperty = "SoWinComponentParentHook";
 constexpr const char* kShellClassName = "SoWinComponentShell";
 constexpr int kDefaultShellWidth = 500;
 constexpr int kDefaultShellHeight = 400;
-
-SbVec2s clientSize(HWND hwnd) {
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(hwnd, &client);
-    return SbVec2s(static_cast<short>(client.right - client.left),
-                   static_cast<short>(client.bottom - client.top));
-}
 
 SoWinComponent* componentOf(HWND hwnd) {
     return static_cast<SoWinComponent*>(GetPropA(hwnd, kComponentProperty));
@@ -184,19 +179,11 @@ SbBool SoWinComponent::isTopLevelShell(void) const {
 }
 
 void SoWinComponent::setSize(const SbVec2s size) {
-    HWND target = m_Shell ? m_Shell : m_BaseWidget;
-    if (!target)
-        return;
-    RECT bounds = {0, 0, 0, 0};
-    GetWindowRect(target, &bounds);
-    POINT origin = {bounds.left, bounds.top};
-    if (HWND parent = GetParent(target))
-        ScreenToClient(parent, &origin);
-    MoveWindow(target, origin.x, origin.y, size[0], size[1], TRUE);
+    SoWin::setWidgetSize(m_Shell ? m_Shell : m_BaseWidget, size);
 }
 
 SbVec2s SoWinComponent::getSize(void) const {
-    return m_BaseWidget ? clientSize(m_BaseWidget) : SbVec2s(0, 0);
+    return m_BaseWidget ? SoWin::getWidgetSize(m_BaseWidget) : SbVec2s(0, 0);
 }
 
 void SoWinComponent::setTitle(const char* title) {
@@ -252,7 +239,7 @@ void SoWinComponent::setBaseWidget(HWND widget) {
     if (!m_Parent)
         return;
     SoWinComponentWindows::attach(m_Parent, this);
-    const SbVec2s size = clientSize(m_Parent);
+    const SbVec2s size = SoWin::getWidgetSize(m_Parent);
     parentResized(size[0], size[1]);
 }
 

@@ -3,6 +3,8 @@
 #include "SoWinHeadlessGL.h"
 #include "SoWinWindowClass.h"
 
+#include <Inventor/Win/SoWin.h>
+
 #include <Inventor/elements/SoGLCacheContextElement.h>
 #include <Inventor/misc/SoContextHandler.h>
 
@@ -16,14 +18,6 @@ namespace {
 constexpr const char* kWidgetProperty = "SoWinGLWidget";
 constexpr const char* kContainerClassName = "SoWinGLManager";
 constexpr const char* kDrawingClassName = "SoWinGLArea";
-
-SbVec2s clientSize(HWND hwnd) {
-    RECT client = {0, 0, 0, 0};
-    if (hwnd)
-        GetClientRect(hwnd, &client);
-    return SbVec2s(static_cast<short>(client.right - client.left),
-                   static_cast<short>(client.bottom - client.top));
-}
 
 bool isMouseMessage(UINT message) {
     return message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL;
@@ -65,7 +59,7 @@ struct SoWinGLDrawingWindow {
 
     // Makes the surface match the window's client size; a new surface holds no frame yet.
     bool fitSurface() {
-        const SbVec2s size = clientSize(hwnd);
+        const SbVec2s size = SoWin::getWidgetSize(hwnd);
         if (surface && size == surfaceSize)
             return true;
         releaseSurface();
@@ -101,7 +95,7 @@ public:
 
     // Both drawing windows fill the container; only the current one is visible.
     void layOut() {
-        const SbVec2s size = clientSize(container);
+        const SbVec2s size = SoWin::getWidgetSize(container);
         for (SoWinGLDrawingWindow& window : windows)
             if (window.hwnd)
                 MoveWindow(window.hwnd, 0, 0, size[0], size[1], TRUE);
@@ -147,7 +141,7 @@ public:
         Private& self = *widget->m_Private;
         const bool isCurrent = window == &self.current();
         if (message == WM_SIZE && isCurrent) {
-            widget->drawingSizeChanged(clientSize(hwnd));
+            widget->drawingSizeChanged(SoWin::getWidgetSize(hwnd));
             return 0;
         }
         if (message == WM_PAINT && isCurrent)
@@ -165,7 +159,7 @@ public:
 
     HWND createDrawingWindow(const char* name) {
         HINSTANCE instance = SoWinWindowClass::ensure(kDrawingClassName, drawingProc);
-        const SbVec2s size = clientSize(container);
+        const SbVec2s size = SoWin::getWidgetSize(container);
         return CreateWindowExA(0, kDrawingClassName, name, WS_CHILD, 0, 0, size[0], size[1],
                                container, nullptr, instance, owner);
     }
@@ -262,7 +256,7 @@ SbBool SoWinGLWidget::isKeyboardInput(void) const {
 }
 
 SbVec2s SoWinGLWidget::getGlxSize(void) const {
-    return clientSize(getNormalWidget());
+    return SoWin::getWidgetSize(getNormalWidget());
 }
 
 SbBool SoWinGLWidget::readPixels(std::vector<unsigned char>& rgb, SbVec2s& size) {
@@ -297,7 +291,7 @@ HWND SoWinGLWidget::buildWidget(HWND parent) {
     if (self.container)
         return self.container;
     HINSTANCE instance = SoWinWindowClass::ensure(kContainerClassName, Private::containerProc);
-    const SbVec2s size = clientSize(parent);
+    const SbVec2s size = SoWin::getWidgetSize(parent);
     self.container = CreateWindowExA(0, kContainerClassName, getWidgetName(), WS_CHILD | WS_VISIBLE,
                                      0, 0, size[0], size[1], parent, nullptr, instance, this);
     if (!self.container)
