@@ -44,7 +44,8 @@ public:
     static void setWidgetSize(HWND widget, const SbVec2s size);
     static SbVec2s getWidgetSize(HWND widget);
 
-    // Dispatches messages until exitMainLoop is called or the top-level window is destroyed.
+    // Dispatches messages until exitMainLoop is called or the top-level window that init
+    // created is destroyed.
     // Coin's timer, alarm and idle sensors run while the loop waits.
     static void mainLoop(void);
     static void exitMainLoop(void);
