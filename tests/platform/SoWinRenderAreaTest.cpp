@@ -3,6 +3,7 @@
 // once per burst of scene changes from the message loop.
 #include "support/MessageLoop.h"
 
+#include <Inventor/SoOffscreenRenderer.h>
 #include <Inventor/SoSceneManager.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/Win/SoWinRenderArea.h>
@@ -89,7 +90,9 @@ TEST_F(RenderAreaTest, DrawsTheSceneAtTheParentsSizeAndFollowsIt) {
     MoveWindow(host, 0, 0, 300, 200, TRUE);
     testsupport::runMessageLoopUntilIdle();
     EXPECT_EQ(area->getSize(), SbVec2s(300, 200));
-    EXPECT_EQ(area->getViewportRegion().getViewportSizePixels(), SbVec2s(300, 200));
+    EXPECT_EQ(
+        area->getSceneManager()->getGLRenderAction()->getViewportRegion().getViewportSizePixels(),
+        SbVec2s(300, 200));
     ASSERT_TRUE(area->readPixels(rgb, size));
     EXPECT_EQ(size, SbVec2s(300, 200));
     EXPECT_EQ(rgb.size(), 300u * 200u * 3u);
@@ -106,6 +109,29 @@ TEST_F(RenderAreaTest, ReadsRowsFromTopToBottom) {
     ASSERT_TRUE(area->readPixels(rgb, size));
     EXPECT_GT(pixel(rgb, size, 100, 20).r, 200);
     EXPECT_GT(pixel(rgb, size, 100, 140).b, 200);
+}
+
+TEST_F(RenderAreaTest, OffscreenRendererCanBorrowTheRenderAction) {
+    // Printing renders the view off screen with the render area's own action; afterwards the
+    // render area must still draw with its own context's caches.
+    area->render();
+    SoSceneManager* manager = area->getSceneManager();
+    SoOffscreenRenderer offscreen(area->getViewportRegion());
+    offscreen.setBackgroundColor(manager->getBackgroundColor());
+    offscreen.setGLRenderAction(manager->getGLRenderAction());
+    ASSERT_TRUE(offscreen.render(manager->getSceneGraph()));
+    const unsigned char* centre =
+        offscreen.getBuffer() + (75 * 200 + 100) * offscreen.getComponents();
+    EXPECT_GT(centre[0], 200);
+
+    material->diffuseColor.setValue(0, 1, 0);
+    area->render();
+    std::vector<unsigned char> rgb;
+    SbVec2s size;
+    ASSERT_TRUE(area->readPixels(rgb, size));
+    const Rgb green = pixel(rgb, size, 100, 75);
+    EXPECT_LT(green.r, 30);
+    EXPECT_GT(green.g, 200);
 }
 
 struct RenderCounter {
