@@ -217,6 +217,12 @@ TEST_F(RenderAreaEventTest, ButtonPressReachesTheSceneInInventorCoordinates) {
     EXPECT_TRUE(seen.shift[0]);
     ASSERT_EQ(filter.messages.size(), 1u);
     EXPECT_EQ(filter.messages[0], static_cast<UINT>(WM_LBUTTONDOWN));
+    // The pressed window holds the mouse until the last button is up, and has the keyboard.
+    EXPECT_EQ(GetCapture(), area->getNormalWidget());
+    EXPECT_EQ(GetFocus(), area->getNormalWidget());
+    PostMessageA(area->getNormalWidget(), WM_LBUTTONUP, 0, MAKELPARAM(10, 20));
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(RenderAreaEventTest, ApplicationCallbackThatConsumesStopsTheMessage) {

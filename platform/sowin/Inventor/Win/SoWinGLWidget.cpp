@@ -23,6 +23,28 @@ bool isMouseMessage(UINT message) {
     return message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL;
 }
 
+bool isButtonPress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_MBUTTONDOWN || message == WM_RBUTTONDOWN ||
+           message == WM_LBUTTONDBLCLK || message == WM_MBUTTONDBLCLK ||
+           message == WM_RBUTTONDBLCLK;
+}
+
+bool isButtonRelease(UINT message) {
+    return message == WM_LBUTTONUP || message == WM_MBUTTONUP || message == WM_RBUTTONUP;
+}
+
+// A press gives the drawing window the keyboard and keeps the mouse with it until the last
+// button is released, so a drag that leaves the window still reaches the scene.
+void followButtons(HWND hwnd, UINT message, WPARAM keyState) {
+    if (isButtonPress(message)) {
+        SetFocus(hwnd);
+        SetCapture(hwnd);
+    } else if (isButtonRelease(message) &&
+               (keyState & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) == 0 && GetCapture() == hwnd) {
+        ReleaseCapture();
+    }
+}
+
 bool isKeyboardMessage(UINT message) {
     return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR ||
            message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
@@ -150,6 +172,8 @@ public:
                            (isKeyboardMessage(message) && self.keyboardInput);
         if (!input)
             return DefWindowProcA(hwnd, message, wParam, lParam);
+        if (isMouseMessage(message))
+            followButtons(hwnd, message, wParam);
         MSG msg = {hwnd,   message,          wParam,
                    lParam, GetMessageTime(), cursorPositionOf(hwnd, message, lParam)};
         if (!widget->invokeAppCB(&msg))
