@@ -142,7 +142,7 @@ struct RenderCounter {
     }
 };
 
-TEST_F(RenderAreaTest, SceneChangesGiveOneRedrawWhenTheLoopRuns) {
+TEST_F(RenderAreaTest, SceneChangesAndResizesGiveOneRedrawWhenTheLoopRuns) {
     RenderCounter counter;
     SoCallback* probe = new SoCallback;
     probe->setCallback(RenderCounter::callback, &counter);
@@ -159,6 +159,11 @@ TEST_F(RenderAreaTest, SceneChangesGiveOneRedrawWhenTheLoopRuns) {
     EXPECT_EQ(counter.renders, before + 1);
     testsupport::runMessageLoopUntilIdle();
     EXPECT_EQ(counter.renders, before + 1);
+
+    // A resize is one more picture, painted at the new size.
+    MoveWindow(host, 0, 0, 220, 160, TRUE);
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(counter.renders, before + 2);
 }
 
 struct SeenEvents {

@@ -164,6 +164,8 @@ public:
         const bool isCurrent = window == &self.current();
         if (message == WM_SIZE && isCurrent) {
             widget->drawingSizeChanged(SoWin::getWidgetSize(hwnd));
+            // The picture at the new size is drawn when the loop paints the window.
+            InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
         }
         if (message == WM_PAINT && isCurrent)

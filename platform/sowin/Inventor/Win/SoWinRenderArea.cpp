@@ -336,7 +336,6 @@ SbBool SoWinRenderArea::invokeAppCB(MSG* msg) {
 
 void SoWinRenderArea::drawingSizeChanged(const SbVec2s&) {
     m_Private->syncViewport();
-    scheduleRedraw();
 }
 
 const SoEvent* SoWinRenderArea::translateEvent(MSG* msg) {
