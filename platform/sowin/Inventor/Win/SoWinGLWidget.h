@@ -1,7 +1,9 @@
 // A component that draws with OpenGL. It owns two drawing windows inside a container window,
 // one double-buffered and one single-buffered; the OpenGL mode's double-buffer bit chooses the
 // current one, which getNormalWidget() returns. The drawing windows receive the mouse and
-// keyboard messages and hand them to processEvent.
+// keyboard messages and hand them to invokeAppCB, then, unless it consumed them, to processEvent;
+// a press also gives the window the focus and the mouse capture until the last button is up.
+// WM_PAINT of the current drawing window draws it; a resize invalidates it.
 //
 // Drawing goes into an EGL pbuffer surface of each drawing window's size (made again when the
 // window is resized), with one OpenGL context per widget, so it works with no display.
