@@ -70,8 +70,11 @@ protected:
                   int glModes = SO_GL_RGB, SbBool build = TRUE);
     virtual ~SoWinGLWidget();
 
-    // Builds the container window with both drawing windows inside `parent` and returns it.
-    HWND buildWidget(HWND parent);
+    // Builds the container window with both drawing windows inside `parent`, at the parent's
+    // client size, and returns it. The container does not follow its parent by itself: as the
+    // base widget it fills the parent; inside a subclass's own form, the subclass places it.
+    // A second call returns the same container.
+    virtual HWND buildWidget(HWND parent);
 
     // Draws a frame: makes the context current on the drawing window, calls actualRedraw and
     // finishes the frame.
