@@ -71,6 +71,8 @@ protected:
     virtual void pushButtonCB(HWND hwnd, int id, void* data);
     // Makes a button on `parent` whose clicks call pushButtonCB with `id`; the viewer owns it.
     SoWinBitmapButton* addViewerButton(HWND parent, int id, const char* name);
+    // The button this viewer made for `id`, or null.
+    SoWinBitmapButton* findViewerButton(int id) const;
 
     // Thumbwheel moves with the wheel's new value (radians of wheel turn). The base stores the
     // value; the right wheel dollies the camera by the change. Subclasses give the left and
@@ -88,9 +90,10 @@ protected:
     SbPList* viewerButtonWidgets;
 
 private:
+    void buildDecoration(void);
+    void showViewingMode(void);
     void layout(void);
     void wheelMoved(int which, float value);
-    void showDecoration(bool show);
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK wheelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -101,6 +104,7 @@ private:
     HWND m_ButtonColumn = nullptr;
     HWND m_Wheels[3] = {nullptr, nullptr, nullptr};
     float m_WheelValues[3] = {0.0f, 0.0f, 0.0f};
+    int m_WheelDragLast = 0;
     std::vector<std::unique_ptr<SoWinBitmapButton>> m_Buttons;
 };
 

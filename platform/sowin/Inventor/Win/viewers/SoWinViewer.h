@@ -134,6 +134,16 @@ protected:
     SbVec2f getNormalizedPosition(const MSG* msg) const;
     // Width over height of the drawing area.
     float getViewportAspect(void) const;
+    // The mouse keys (MK_*) held once the message has taken effect: a press adds its button,
+    // a release removes it.
+    static WPARAM getKeysAfter(const MSG* msg);
+    // In seek mode a left or middle press seeks to the point under it; TRUE when `msg` was such
+    // a press (it is then used up).
+    SbBool processSeekPress(const MSG* msg);
+    // Dollies for a mouse-wheel message (forward closes in) or a vertical drag step between two
+    // normalised positions (upward closes in).
+    void dollyForWheel(const MSG* msg);
+    void dollyForDrag(const SbVec2f& from, const SbVec2f& to);
 
 private:
     void createViewerCamera(void);
