@@ -9,7 +9,7 @@ namespace {
 // Spin steps per second; each repeats the last drag step's rotation.
 constexpr double kSpinStepsPerSecond = 60.0;
 // A release counts as "while moving" when the last drag step is at most this old.
-constexpr double kSpinReleaseWindow = 0.1;
+constexpr double kSpinReleaseWindow = 0.25;
 
 } // namespace
 

@@ -370,12 +370,15 @@ void SoWinViewer::drawStereo(void) {
     const float offset = m_Camera->focalDistance.getValue() * kStereoOffsetFraction;
     const SbBool clear = isClearBeforeRender();
     const SbBool clearZ = isClearZBufferBeforeRender();
+    // Clearing obeys the colour mask, so the whole picture is cleared once, before the masks.
+    const SbColor& background = getBackgroundColor();
+    glClearColor(background[0], background[1], background[2], 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setClearBeforeRender(FALSE, FALSE);
     m_Camera->setStereoAdjustment(offset);
     m_Camera->setStereoMode(SoCamera::LEFT_VIEW);
     glColorMask(GL_TRUE, GL_FALSE, GL_FALSE, GL_TRUE);
     inherited::actualRedraw();
-    // The right eye draws over the left one's colour, with a fresh depth buffer.
-    setClearBeforeRender(FALSE, FALSE);
     glClear(GL_DEPTH_BUFFER_BIT);
     m_Camera->setStereoMode(SoCamera::RIGHT_VIEW);
     glColorMask(GL_FALSE, GL_TRUE, GL_TRUE, GL_TRUE);
