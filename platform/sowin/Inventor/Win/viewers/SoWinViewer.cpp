@@ -100,9 +100,9 @@ SoWinViewer::SoWinViewer(HWND parent, const char* name, SbBool embed, Type type,
 }
 
 SoWinViewer::~SoWinViewer() {
-    delete m_SeekSensor;
     inherited::setSceneGraph(nullptr);
     attachCamera(nullptr);
+    delete m_SeekSensor;
     if (m_UserScene)
         m_UserScene->unref();
     m_Root->unref();
