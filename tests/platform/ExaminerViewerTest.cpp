@@ -250,6 +250,24 @@ TEST_F(ExaminerInteraction, ToggleCameraTypeReplacesTheCameraInPlaceAndReportsIt
     own->unref();
 }
 
+TEST_F(ExaminerInteraction, PreservedHeightAngleComesBackAndKeepsTheFraming) {
+    auto* perspective = static_cast<SoPerspectiveCamera*>(camera());
+    perspective->heightAngle.setValue(0.6f);
+    viewer->setPreserveCameraHeightAngle(TRUE);
+    viewer->toggleCameraType();
+    // Zoom the orthographic view; the perspective one must frame the new height.
+    auto* ortho = static_cast<SoOrthographicCamera*>(camera());
+    ortho->height.setValue(ortho->height.getValue() * 0.5f);
+    const SbVec3f focus = focalPoint(ortho);
+    const float height = ortho->height.getValue();
+
+    viewer->toggleCameraType();
+    auto* back = static_cast<SoPerspectiveCamera*>(camera());
+    EXPECT_FLOAT_EQ(back->heightAngle.getValue(), 0.6f);
+    EXPECT_TRUE(near(focalPoint(back), focus));
+    EXPECT_NEAR(SoWinCameraState::of(*back).focalHeight, height, kTolerance);
+}
+
 TEST_F(ExaminerInteraction, CameraTypeButtonTogglesTheCamera) {
     viewer->setDecoration(TRUE);
     HWND button = static_cast<HWND>(viewer->buttons()[7]);

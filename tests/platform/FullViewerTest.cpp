@@ -13,7 +13,9 @@ using namespace viewertest;
 namespace {
 
 // The window's own visibility (its ancestors, up to the test's top-level window, may be hidden).
-bool shown(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool shown(HWND hwnd) {
+    return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 RECT clientRect(HWND hwnd) {
     RECT rect{};
