@@ -4,6 +4,8 @@
 #include <Inventor/Win/viewers/SoWinCameraDolly.h>
 #include <Inventor/Win/widgets/SoWinBitmapButton.h>
 
+#include "SoWinWindowClass.h"
+
 #include <algorithm>
 
 namespace {
@@ -21,19 +23,6 @@ constexpr int kStrip = SoWinBitmapButton::kSize;
 constexpr int kWheelLength = 90;
 // Turn of a thumbwheel, in radians, per pixel of drag.
 constexpr float kWheelRadiansPerPixel = 0.02f;
-
-void registerClass(const char* name, WNDPROC procedure) {
-    WNDCLASSA existing;
-    if (GetClassInfoA(SoWin::getInstance(), name, &existing))
-        return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = SoWin::getInstance();
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-}
 
 HWND createChild(const char* className, const char* title, HWND parent) {
     return CreateWindowExA(0, className, title, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, NULL,
@@ -70,7 +59,7 @@ SoWinFullViewer::~SoWinFullViewer() {
 }
 
 HWND SoWinFullViewer::buildWidget(HWND parent) {
-    registerClass(kFormClass, &SoWinFullViewer::formProc);
+    SoWinWindowClass::ensure(kFormClass, &SoWinFullViewer::formProc);
     m_Form = createChild(kFormClass, getWidgetName(), parent);
     SetWindowLongPtrA(m_Form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     RECT client;
@@ -84,8 +73,8 @@ HWND SoWinFullViewer::buildWidget(HWND parent) {
 }
 
 void SoWinFullViewer::buildDecoration(void) {
-    registerClass(kPanelClass, &DefWindowProcA);
-    registerClass(kWheelClass, &SoWinFullViewer::wheelProc);
+    SoWinWindowClass::ensure(kPanelClass, &DefWindowProcA);
+    SoWinWindowClass::ensure(kWheelClass, &SoWinFullViewer::wheelProc);
     m_ButtonColumn = createChild(kPanelClass, "buttons", m_Form);
     createViewerButtons(m_ButtonColumn);
     static const char* const names[] = {"left wheel", "bottom wheel", "right wheel"};

@@ -3,6 +3,8 @@
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
 
+#include "SoWinWindowClass.h"
+
 #include <cstdint>
 
 namespace {
@@ -12,19 +14,6 @@ const char* const kClassName = "SoWinBitmapButton";
 const char* const kViewerProperty = "THIS";
 const char* const kIdProperty = "CallbackData";
 const char* const kButtonProperty = "SoWinBitmapButton";
-
-void registerButtonClass(WNDPROC procedure) {
-    WNDCLASSA existing;
-    if (GetClassInfoA(SoWin::getInstance(), kClassName, &existing))
-        return;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = SoWin::getInstance();
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);
-}
 
 bool insideClient(HWND hwnd, LPARAM lParam) {
     RECT client;
@@ -43,7 +32,7 @@ const char* SoWinBitmapButton::getClassName(void) {
 
 SoWinBitmapButton::SoWinBitmapButton(HWND parent, int depth, const char* name, void* bits)
     : m_Depth(depth), m_Bits(bits) {
-    registerButtonClass(&SoWinBitmapButton::windowProc);
+    SoWinWindowClass::ensure(kClassName, &SoWinBitmapButton::windowProc);
     m_Window = CreateWindowExA(0, kClassName, name ? name : "", WS_CHILD | WS_VISIBLE, 0, 0, kSize,
                                kSize, parent, NULL, SoWin::getInstance(), NULL);
     if (m_Window)
