@@ -1,5 +1,6 @@
 // The examiner driven by real window messages, checked on the camera.
 #include "ViewerTestSupport.h"
+#include "support/MessageLoop.h"
 
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
@@ -274,4 +275,31 @@ TEST_F(ExaminerInteraction, CameraTypeButtonTogglesTheCamera) {
     mouse(button, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
     mouse(button, WM_LBUTTONUP, 0, 5, 5);
     EXPECT_TRUE(viewer->getCamera()->isOfType(SoOrthographicCamera::getClassTypeId()));
+}
+
+// A host that owns nothing but a window and a message loop: the viewer lives in a shell of its
+// own, the user's input arrives as posted messages.
+TEST(ExaminerHost, IsDrivenByPostedMessagesInItsOwnShell) {
+    SoSeparator* scene = makeCubeScene();
+    auto* viewer = new SoWinExaminerViewer();
+    ASSERT_TRUE(viewer->isTopLevelShell());
+    viewer->setSceneGraph(scene);
+    viewer->show();
+    SoCamera* camera = viewer->getCamera();
+    const SbVec3f focus = focalPoint(camera);
+    const SbRotation before = camera->orientation.getValue();
+    const float distance = camera->focalDistance.getValue();
+
+    HWND window = viewer->getNormalWidget();
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 60));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, 70));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 80));
+    PostMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, WHEEL_DELTA), 0);
+    testsupport::runMessageLoopUntilIdle();
+
+    EXPECT_FALSE(camera->orientation.getValue().equals(before, 1e-3f));
+    EXPECT_LT(camera->focalDistance.getValue(), distance);
+    EXPECT_TRUE(near(focalPoint(camera), focus));
+    delete viewer;
+    scene->unref();
 }

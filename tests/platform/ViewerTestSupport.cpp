@@ -1,25 +1,13 @@
 #include "ViewerTestSupport.h"
 
-#include <Inventor/SoDB.h>
-#include <Inventor/sensors/SoSensorManager.h>
+#include "support/MessageLoop.h"
 
 #include <thread>
 
 namespace viewertest {
 
 HWND createHostWindow(int width, int height) {
-    HWND top = SoWin::init("viewer tests");
-    static const char* const className = "ViewerTestHost";
-    WNDCLASSA existing;
-    if (!GetClassInfoA(SoWin::getInstance(), className, &existing)) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &DefWindowProcA;
-        windowClass.hInstance = SoWin::getInstance();
-        windowClass.lpszClassName = className;
-        RegisterClassA(&windowClass);
-    }
-    return CreateWindowExA(0, className, "host", WS_CHILD | WS_VISIBLE, 0, 0, width, height, top,
-                           NULL, SoWin::getInstance(), NULL);
+    return testsupport::createHostWindow(width, height);
 }
 
 SoSeparator* makeCubeScene() {

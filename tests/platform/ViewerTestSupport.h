@@ -37,7 +37,7 @@ inline SbVec3f focalPoint(const SoCamera* camera) {
     return SoWinCameraState::of(*camera).getFocalPoint();
 }
 
-// A child window of the application's top-level window, kWidth × kHeight, for one viewer.
+// A child window of the application's top-level window, kWidth × kHeight by default.
 HWND createHostWindow(int width = kWidth, int height = kHeight);
 
 // A separator holding a 2-unit cube at the origin (no camera: the viewer makes one).

@@ -158,7 +158,6 @@ void SoWinExaminerViewer::processEvent(MSG* msg) {
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
         stopAnimating();
-        SetCapture(msg->hwnd);
         beginDrag(wanted, position);
         return;
     case WM_MOUSEMOVE:
@@ -169,8 +168,6 @@ void SoWinExaminerViewer::processEvent(MSG* msg) {
         return;
     case WM_LBUTTONUP:
     case WM_MBUTTONUP:
-        if (wanted == Drag::NONE && GetCapture() == msg->hwnd)
-            ReleaseCapture();
         if (m_Drag == Drag::ROTATE && wanted == Drag::NONE) {
             dragTo(position);
             m_Drag = Drag::NONE;

@@ -60,7 +60,7 @@ protected:
     // Builds the viewer's form window inside `parent`: the drawing area and, with
     // BUILD_DECORATION, the button column (through createViewerButtons) and the wheels.
     // Returns the form; the caller installs it with setBaseWidget.
-    HWND buildWidget(HWND parent);
+    HWND buildWidget(HWND parent) override;
 
     // Makes the standard buttons on `parent` and appends their windows to viewerButtonWidgets.
     // Each button window carries the properties "THIS" (this viewer), "CallbackData" (its id)

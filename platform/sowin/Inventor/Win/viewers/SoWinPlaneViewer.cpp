@@ -53,10 +53,6 @@ void SoWinPlaneViewer::processEvent(MSG* msg) {
     case WM_MBUTTONUP:
         m_Drag = dragFor(getKeysAfter(msg));
         m_LastPosition = position;
-        if (m_Drag != Drag::NONE)
-            SetCapture(msg->hwnd);
-        else if (GetCapture() == msg->hwnd)
-            ReleaseCapture();
         return;
     case WM_MOUSEMOVE: {
         const Drag wanted = dragFor(getKeysAfter(msg));
