@@ -1,0 +1,97 @@
+#include "tav/OivPipeGeometry.h"
+
+#include <Inventor/SbRotation.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kMinSides = 3;
+// A joint sharper than this (cosine of half the turn) is not mitred further: the mitre of a
+// near U-turn would reach far out of the pipe.
+constexpr float kMinMitreCosine = 0.25f;
+
+// Any unit vector perpendicular to the unit vector d.
+SbVec3f perpendicular(const SbVec3f& d) {
+    const SbVec3f axis =
+        std::fabs(d[0]) < 0.9f ? SbVec3f(1.0f, 0.0f, 0.0f) : SbVec3f(0.0f, 1.0f, 0.0f);
+    SbVec3f p = d.cross(axis);
+    p.normalize();
+    return p;
+}
+
+std::vector<SbVec3f> distinctPoints(const SbVec3f* points, int numPoints) {
+    std::vector<SbVec3f> result;
+    for (int i = 0; i < numPoints; ++i)
+        if (result.empty() || result.back() != points[i])
+            result.push_back(points[i]);
+    return result;
+}
+
+} // namespace
+
+OivPipeGeometry::OivPipeGeometry(const SbVec3f* points, int numPoints, float radius, int numSides)
+    : m_NumSides(std::max(numSides, kMinSides)), m_Centres(distinctPoints(points, numPoints)) {
+    const int n = int(m_Centres.size());
+    if (n < 2 || !(radius > 0.0f)) {
+        m_Centres.clear();
+        return;
+    }
+    std::vector<SbVec3f> directions(n - 1);
+    m_Lengths.assign(1, 0.0f);
+    for (int i = 0; i + 1 < n; ++i) {
+        directions[i] = m_Centres[i + 1] - m_Centres[i];
+        m_Lengths.push_back(m_Lengths.back() + directions[i].normalize());
+    }
+
+    // The radial directions are carried from segment to segment by the smallest rotation, so the
+    // tube does not twist around its centre line.
+    std::vector<SbVec3f> radial(m_NumSides);
+    const SbVec3f u = perpendicular(directions[0]);
+    const SbVec3f v = directions[0].cross(u);
+    for (int k = 0; k < m_NumSides; ++k) {
+        const float angle = 2.0f * float(M_PI) * float(k) / float(m_NumSides);
+        radial[k] = u * std::cos(angle) + v * std::sin(angle);
+    }
+
+    m_Rings.resize(n, std::vector<SbVec3f>(m_NumSides));
+    for (int k = 0; k < m_NumSides; ++k)
+        m_Rings[0][k] = m_Centres[0] + radial[k] * radius;
+    for (int s = 0; s + 1 < n; ++s) {
+        m_SideNormals.push_back(radial);
+        const SbVec3f& d = directions[s];
+        const bool joint = s + 2 < n;
+        SbVec3f planeNormal = d;
+        if (joint) {
+            planeNormal = d + directions[s + 1];
+            if (planeNormal.normalize() == 0.0f)
+                planeNormal = d;
+        }
+        const float cosine = std::max(d.dot(planeNormal), kMinMitreCosine);
+        // Each line along the segment's wall is cut by the joint's bisecting plane.
+        for (int k = 0; k < m_NumSides; ++k) {
+            const SbVec3f offset = radial[k] * radius;
+            const float along = -offset.dot(planeNormal) / cosine;
+            m_Rings[s + 1][k] = m_Centres[s + 1] + offset + d * along;
+        }
+        if (joint) {
+            const SbRotation turn(d, directions[s + 1]);
+            for (SbVec3f& r : radial)
+                turn.multVec(r, r);
+        }
+    }
+}
+
+SbVec3f OivPipeGeometry::getStartDirection(void) const {
+    SbVec3f d = m_Centres[0] - m_Centres[1];
+    d.normalize();
+    return d;
+}
+
+SbVec3f OivPipeGeometry::getEndDirection(void) const {
+    const size_t n = m_Centres.size();
+    SbVec3f d = m_Centres[n - 1] - m_Centres[n - 2];
+    d.normalize();
+    return d;
+}

@@ -1,0 +1,31 @@
+#include "tav/OivTav.h"
+
+#include "tav/OivCompass.h"
+#include "tav/OivGlobalZScale.h"
+#include "tav/OivPipe.h"
+#include "tav/OivScreenPosition.h"
+#include "tav/OivStickyCursor.h"
+
+#include <Inventor/SoDB.h>
+#include <Inventor/nodekits/SoNodeKit.h>
+
+namespace {
+bool initialized = false;
+}
+
+void OivTav::init(void) {
+    if (initialized)
+        return;
+    initialized = true;
+    SoDB::init();
+    SoNodeKit::init();
+    OivScreenPosition::initClass();
+    OivCompass::initClass();
+    OivGlobalZScale::initClass();
+    OivStickyCursor::initClass();
+    OivPipe::initClass();
+}
+
+bool OivTav::isInitialized(void) {
+    return initialized;
+}
