@@ -146,12 +146,21 @@ TEST_F(FullViewer, DrawsTheHeadlitSceneAndStereoAsAnaglyph) {
     EXPECT_GT(rgb[centre], 60);
     EXPECT_EQ(rgb[0], 0);
 
+    // The light turns with the camera: seen from +X, the face towards the camera is lit too.
+    const float distance = camera()->focalDistance.getValue();
+    camera()->position.setValue(distance, 0.0f, 0.0f);
+    camera()->pointAt(SbVec3f(0.0f, 0.0f, 0.0f), SbVec3f(0.0f, 1.0f, 0.0f));
+    viewer->render();
+    ASSERT_TRUE(viewer->readPixels(rgb, size));
+    EXPECT_GT(rgb[centre], 60);
+
     viewer->setHeadlight(FALSE);
     viewer->render();
     ASSERT_TRUE(viewer->readPixels(rgb, size));
     EXPECT_LT(rgb[centre], 60);
     viewer->setHeadlight(TRUE);
 
+    camera()->orientation.setValue(SbRotation::identity());
     // In stereo the eyes see the cube shifted against each other: its left edge is red only
     // (left eye), its right edge green-blue only (right eye).
     camera()->position.setValue(0.0f, 0.0f, 3.0f);
@@ -166,6 +175,29 @@ TEST_F(FullViewer, DrawsTheHeadlitSceneAndStereoAsAnaglyph) {
     }
     EXPECT_GT(redOnly, 0);
     EXPECT_GT(cyanOnly, 0);
+}
+
+// ---- Where the viewer's camera goes
+// ------------------------------------------------------------------
+
+TEST(ViewerCamera, BrowserKeepsItsCameraToItselfEditorPutsItIntoTheScene) {
+    HWND host = createHostWindow();
+    SoSeparator* scene = makeCubeScene();
+    auto* browser = new SoWinExaminerViewer(host);
+    browser->setSceneGraph(scene);
+    EXPECT_EQ(scene->getNumChildren(), 1);
+    EXPECT_EQ(browser->getSceneGraph(), scene);
+    ASSERT_TRUE(browser->getCamera());
+    delete browser;
+
+    auto* editor = new SoWinExaminerViewer(host, nullptr, TRUE, SoWinFullViewer::BUILD_ALL,
+                                           SoWinViewer::EDITOR);
+    editor->setSceneGraph(scene);
+    ASSERT_EQ(scene->getNumChildren(), 2);
+    EXPECT_EQ(scene->getChild(0), editor->getCamera());
+    delete editor;
+    scene->unref();
+    DestroyWindow(host);
 }
 
 // ---- Plane viewer

@@ -13,9 +13,7 @@
 #include <Inventor/nodes/SoGroup.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
-#include <Inventor/nodes/SoRotation.h>
 #include <Inventor/nodes/SoSeparator.h>
-#include <Inventor/nodes/SoTransformSeparator.h>
 #include <Inventor/sensors/SoTimerSensor.h>
 
 #include <GL/gl.h>
@@ -80,13 +78,10 @@ SoWinViewer::SoWinViewer(HWND parent, const char* name, SbBool embed, Type type,
     m_Root->ref();
     m_Root->setName("SoWinViewerRoot");
 
-    auto* headlightGroup = new SoTransformSeparator;
-    m_HeadlightRotation = new SoRotation;
+    // Traversed before any camera, the light is placed in eye space: it turns with the camera.
     m_Headlight = new SoDirectionalLight;
     m_Headlight->direction.setValue(kHeadlightDirection);
-    headlightGroup->addChild(m_HeadlightRotation);
-    headlightGroup->addChild(m_Headlight);
-    m_Root->addChild(headlightGroup);
+    m_Root->addChild(m_Headlight);
 
     m_CameraGroup = new SoGroup;
     m_Root->addChild(m_CameraGroup);
@@ -175,15 +170,11 @@ void SoWinViewer::attachCamera(SoCamera* camera) {
         finishSeek();
     if (camera)
         camera->ref();
-    if (m_Camera) {
-        m_HeadlightRotation->rotation.disconnect();
+    if (m_Camera)
         m_Camera->unref();
-    }
     m_Camera = camera;
-    if (camera) {
-        m_HeadlightRotation->rotation.connectFrom(&camera->orientation);
+    if (camera)
         m_CameraType = camera->getTypeId();
-    }
 }
 
 void SoWinViewer::setCamera(SoCamera* camera) {

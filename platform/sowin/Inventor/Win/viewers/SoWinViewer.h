@@ -15,7 +15,6 @@
 class SoCamera;
 class SoDirectionalLight;
 class SoGroup;
-class SoRotation;
 class SoSensor;
 class SoSeparator;
 class SoTimerSensor;
@@ -157,7 +156,6 @@ private:
 
     Type m_Type;
     SoSeparator* m_Root = nullptr;
-    SoRotation* m_HeadlightRotation = nullptr;
     SoDirectionalLight* m_Headlight = nullptr;
     SoGroup* m_CameraGroup = nullptr;
     SoNode* m_UserScene = nullptr;
