@@ -22,8 +22,9 @@
 
 namespace {
 
-// Children of the internal root, in order; the user's scene follows them.
-enum RootChild { HEADLIGHT_CHILD = 0, CAMERA_CHILD = 1, SCENE_CHILD = 2 };
+// Where the user's scene goes in the internal root: after the headlight and the group for the
+// viewer's own camera, before the nodes subclasses append.
+constexpr int kSceneChild = 2;
 
 // Direction of the headlight in camera space: from over the viewer's right shoulder.
 const SbVec3f kHeadlightDirection(1.0f, -1.0f, -10.0f);
@@ -119,7 +120,7 @@ void SoWinViewer::setSceneGraph(SoNode* newScene) {
     attachCamera(nullptr);
     if (!newScene)
         return;
-    m_Root->insertChild(newScene, SCENE_CHILD);
+    m_Root->insertChild(newScene, kSceneChild);
 
     SoSearchAction search;
     search.setType(SoCamera::getClassTypeId());
