@@ -18,6 +18,12 @@ class SoGroup;
 class SoSensor;
 class SoSeparator;
 class SoTimerSensor;
+class SoWinViewer;
+
+// Called once each time toggleCameraType replaced the camera, with the new camera.
+typedef void SoWinViewerCameraTypeChangeCB(void* data, SoCamera* camera, SoWinViewer* viewer);
+// Called after every getNumSamples() drawn frames with their rate in frames per second.
+typedef void SoWinViewerFPSCB(float fps, void* data, SoWinViewer* viewer);
 
 class SoWinViewer : public SoWinRenderArea {
     typedef SoWinRenderArea inherited;
@@ -30,10 +36,8 @@ public:
     // How the cursor looks while viewing; stored for the window layer to show.
     enum CursorStyle { CLASSIC = 0, XOR = 1, SHADOW = 2 };
 
-    // Called once each time toggleCameraType replaced the camera, with the new camera.
-    typedef void CameraTypeChangeCB(void* data, SoCamera* camera, SoWinViewer* viewer);
-    // Called after every getNumSamples() drawn frames with their rate in frames per second.
-    typedef void FramesPerSecondCB(float fps, void* data, SoWinViewer* viewer);
+    typedef SoWinViewerCameraTypeChangeCB CameraTypeChangeCB;
+    typedef SoWinViewerFPSCB FramesPerSecondCB;
 
     // The user's scene graph. The viewer takes the first camera found in it (searching all
     // children) or, without one, makes a camera of getCameraType(), frames the scene with it
