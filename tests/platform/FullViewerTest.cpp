@@ -51,6 +51,21 @@ TEST_F(FullViewer, DecorationOffGivesTheDrawingAreaTheWholeWindow) {
     EXPECT_EQ(drawn[1], kHeight);
 }
 
+TEST(FullViewerBuild, WithoutDecorationTheButtonsComeWhenFirstShown) {
+    HWND host = createHostWindow();
+    auto* viewer = new TestExaminer(host, SoWinFullViewer::BUILD_NONE);
+    EXPECT_FALSE(viewer->isDecoration());
+    EXPECT_FALSE(viewer->getButtonColumn());
+    EXPECT_EQ(clientRect(viewer->getRenderAreaWidget()).right, kWidth);
+
+    viewer->setDecoration(TRUE);
+    ASSERT_TRUE(viewer->getButtonColumn());
+    EXPECT_EQ(viewer->buttons().getLength(), 8);
+    EXPECT_LT(clientRect(viewer->getRenderAreaWidget()).right, kWidth);
+    delete viewer;
+    DestroyWindow(host);
+}
+
 TEST_F(FullViewer, ClicksOnViewerButtonsReachPushButtonCBWithTheirIds) {
     viewer->setDecoration(TRUE);
     // pick, view, help, home, set home, view all, seek, camera type
