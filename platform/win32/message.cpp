@@ -157,6 +157,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         return -1;
     std::shared_ptr<MessageQueue> queue = MessageQueue::current();
     for (;;) {
+        SensorPump::runOverdueDelay();
         if (retrieve(msg, hwnd, filterMin, filterMax, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
         if (SensorPump::runDueTimers() || SensorPump::runIdle())
@@ -172,6 +173,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
     if (!msg || !isValidFilter(hwnd))
         return FALSE;
     SensorPump::runDueTimers();
+    SensorPump::runOverdueDelay();
     return retrieve(msg, hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 

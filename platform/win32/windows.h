@@ -2,9 +2,20 @@
 // types, values and return conventions, implemented on Linux by the OivPlatform library.
 //
 // Windows are records in a per-process table; handles that are not live are refused the way
-// Win32 refuses them (0, NULL or FALSE). Device contexts are memory device contexts with real
-// pixel buffers. The message queue is per thread, and while GetMessageA waits it runs Coin's
-// sensor queues so that timers, alarms and idle work fire in a host's own loop.
+// Win32 refuses them (0, NULL or FALSE), and a handle value is never handed out twice. Device
+// contexts are memory device contexts with real pixel buffers. The message queue is per thread,
+// and while GetMessageA waits it runs Coin's sensor queues so that timers, alarms and idle work
+// fire in a host's own loop.
+//
+// Where there is no real desktop behind the calls, this platform decides as follows:
+// - A window has no frame: its window rectangle and its client area are the same.
+// - CW_USEDEFAULT gives a top-level window a cascade position and a 640 x 480 size, a child 0.
+// - There is no mouse or keyboard. A mouse message posted or sent to a window moves the cursor
+//   to the point its lParam names (client coordinates, screen coordinates for WM_MOUSEWHEEL), so
+//   MSG.pt, GetCursorPos and lParam agree; its MK_* flags and key messages set GetKeyState.
+// - Sent messages call the procedure directly, also when sent from another thread.
+// - WM_PAINT is generated once per invalidation (there is no BeginPaint to validate).
+// - Bitmap resources, modules and printer DCs are made through the additions in <oivwin32.h>.
 #ifndef OIVWINTAV_WINDOWS_H
 #define OIVWINTAV_WINDOWS_H
 

@@ -12,8 +12,7 @@
 
 namespace {
 
-const std::string kTrackingOn =
-    std::string(OIVWINTAV_TEST_RESOURCE_DIR) + "/tracking_on.bmp";
+const std::string kTrackingOn = std::string(OIVWINTAV_TEST_RESOURCE_DIR) + "/tracking_on.bmp";
 
 std::vector<BYTE> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -44,7 +43,8 @@ std::vector<BYTE> makeBmp(int32_t width, int32_t height, uint16_t bitCount,
     put16(b, 26, 1);
     put16(b, 28, bitCount);
     put32(b, 46, uint32_t(colours.size()));
-    std::memcpy(b.data() + 54, colours.data(), colours.size() * 4);
+    if (!colours.empty())
+        std::memcpy(b.data() + 54, colours.data(), colours.size() * 4);
     b.insert(b.end(), pixels.begin(), pixels.end());
     return b;
 }
@@ -82,12 +82,12 @@ protected:
 
 TEST_F(BmpReaderTest, ReadsTopDownTwentyFourBitRowsWithPadding) {
     // 3 x 2 pixels, 24 bits: 9 bytes a row padded to 12; top-down (negative height).
-    std::vector<BYTE> rows{0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, //
-                           0, 0, 0,   255, 255, 255, 10, 20, 30, 0, 0, 0};
+    std::vector<BYTE> rows{0, 0, 255, 0,   255, 0,   255, 0,  0,  0, 0, 0, //
+                           0, 0, 0,   255, 255, 255, 10,  20, 30, 0, 0, 0};
     ASSERT_TRUE(add(makeBmp(3, -2, 24, {}, rows), 1));
-    EXPECT_EQ(pixels(1, 3, 2), (std::vector<COLORREF>{RGB(255, 0, 0), RGB(0, 255, 0),
-                                                      RGB(0, 0, 255), RGB(0, 0, 0),
-                                                      RGB(255, 255, 255), RGB(30, 20, 10)}));
+    EXPECT_EQ(pixels(1, 3, 2),
+              (std::vector<COLORREF>{RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(0, 0, 0),
+                                     RGB(255, 255, 255), RGB(30, 20, 10)}));
 }
 
 TEST_F(BmpReaderTest, ReadsBottomUpThirtyTwoAndOneBitAndShortColourTables) {
@@ -97,8 +97,8 @@ TEST_F(BmpReaderTest, ReadsBottomUpThirtyTwoAndOneBitAndShortColourTables) {
 
     std::vector<RGBQUAD> mono{{0, 0, 0, 0}, {255, 255, 255, 0}};
     ASSERT_TRUE(add(makeBmp(3, 1, 1, mono, {0xA0, 0, 0, 0}), 3)); // 1 0 1
-    EXPECT_EQ(pixels(3, 3, 1), (std::vector<COLORREF>{RGB(255, 255, 255), RGB(0, 0, 0),
-                                                      RGB(255, 255, 255)}));
+    EXPECT_EQ(pixels(3, 3, 1),
+              (std::vector<COLORREF>{RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 255)}));
 
     std::vector<RGBQUAD> two{{0, 0, 255, 0}, {255, 0, 0, 0}}; // 8 bits, only 2 colours
     ASSERT_TRUE(add(makeBmp(2, 1, 8, two, {1, 0, 0, 0}), 4));

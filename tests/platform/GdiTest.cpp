@@ -163,13 +163,14 @@ TEST(StretchDIBitsSourceTest, PrintsAtThePrinterResolution) {
     SourceDib source(8, 4, std::vector<COLORREF>(32, kBlue), true, 32);
     Canvas page(60, 30, true, 600);
     HDC screen = CreateCompatibleDC(nullptr);
-    float factor = float(GetDeviceCaps(page.dc, LOGPIXELSX)) / float(GetDeviceCaps(screen, LOGPIXELSX));
+    float factor =
+        float(GetDeviceCaps(page.dc, LOGPIXELSX)) / float(GetDeviceCaps(screen, LOGPIXELSX));
     DeleteDC(screen);
     int w = int(8 * factor), h = int(4 * factor);
     EXPECT_EQ(w, 50);
     EXPECT_EQ(h, 25);
-    StretchDIBits(page.dc, 0, 0, w, h, 0, 0, 8, 4, source.bits.data(), &source.info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(page.dc, 0, 0, w, h, 0, 0, 8, 4, source.bits.data(), &source.info, DIB_RGB_COLORS,
+                  SRCCOPY);
     EXPECT_TRUE(GdiFlush());
     EXPECT_EQ(GetPixel(page.dc, 49, 24), kBlue);
     EXPECT_EQ(GetPixel(page.dc, 50, 24), kMarker);
@@ -337,8 +338,8 @@ TEST(DeviceContextTest, WindowAndScreenContexts) {
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "GdiTestWindow";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, "GdiTestWindow", "", 0, 0, 0, 20, 10, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(0, "GdiTestWindow", "", 0, 0, 0, 20, 10, nullptr, nullptr, nullptr,
+                                nullptr);
     HDC dc = GetDC(hwnd);
     ASSERT_NE(dc, nullptr);
     EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 20);

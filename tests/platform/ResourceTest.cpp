@@ -11,8 +11,7 @@ namespace {
 
 const std::string kResourceDir = std::string(OIVWINTAV_TEST_RESOURCE_DIR);
 constexpr WORD kTrackingOn = 101, kTrackingOff = 102;
-constexpr COLORREF kGround = RGB(192, 192, 192), kBlack = RGB(0, 0, 0),
-                   kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGround = RGB(192, 192, 192), kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
 constexpr int kEyeSize = 48, kCentre = 24;
 
 // Registers the library's two bitmaps as the library does when it is loaded.

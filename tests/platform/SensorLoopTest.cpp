@@ -74,6 +74,23 @@ TEST_F(SensorLoopTest, DelaySensorRunsWhenTheQueueIsIdle) {
     DestroyWindow(hwnd);
 }
 
+TEST_F(SensorLoopTest, DelaySensorRunsAfterItsTimeoutWhenMessagesNeverStop) {
+    Counter counter;
+    counter.quitAfter = 0; // never quits: the loop below must see it fire between messages
+    SoOneShotSensor redraw(countAndQuit, &counter);
+    redraw.schedule();
+    HWND hwnd = createRecorded(nullptr, 0, 0, 0, 1, 1);
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (counter.fired == 0 && GetTickCount() - start < 10000) {
+        PostMessageA(hwnd, WM_USER, 0, 0); // the queue is never empty when GetMessageA looks
+        ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
+        EXPECT_EQ(msg.message, UINT(WM_USER));
+    }
+    EXPECT_EQ(counter.fired, 1);
+    DestroyWindow(hwnd);
+}
+
 TEST_F(SensorLoopTest, PeekRunsDueTimers) {
     Counter counter;
     SoAlarmSensor alarm(countAndQuit, &counter);

@@ -12,6 +12,9 @@ SoSensorManager* sensorManager() {
     return SoDB::isInitialized() ? SoDB::getSensorManager() : nullptr;
 }
 
+// Since when the delay queue has had sensors waiting without being run, if it has.
+thread_local std::optional<SensorPump::Clock::time_point> delayPendingSince;
+
 } // namespace
 
 bool SensorPump::runDueTimers() {
@@ -28,6 +31,24 @@ bool SensorPump::runIdle() {
     if (!manager || !manager->isDelaySensorPending())
         return false;
     manager->processDelayQueue(TRUE);
+    delayPendingSince.reset();
+    return true;
+}
+
+bool SensorPump::runOverdueDelay() {
+    SoSensorManager* manager = sensorManager();
+    if (!manager || !manager->isDelaySensorPending()) {
+        delayPendingSince.reset();
+        return false;
+    }
+    Clock::time_point now = Clock::now();
+    if (!delayPendingSince)
+        delayPendingSince = now;
+    auto timeout = std::chrono::duration<double>(SoDB::getDelaySensorTimeout().getValue());
+    if (timeout.count() <= 0.0 || now - *delayPendingSince < timeout) // 0: only when idle
+        return false;
+    manager->processDelayQueue(FALSE);
+    delayPendingSince.reset();
     return true;
 }
 

@@ -17,6 +17,9 @@ public:
     static bool runDueTimers();
     // Runs the delay queue as idle work when a delay sensor is pending; true when it did.
     static bool runIdle();
+    // Runs the delay queue when a delay sensor has waited longer than Coin's delay sensor
+    // timeout, so a steady stream of messages (a mouse drag) cannot hold back redraws.
+    static bool runOverdueDelay();
     // When the next timer or alarm sensor is due, if one is scheduled.
     static std::optional<Clock::time_point> nextTimerDue();
 };
