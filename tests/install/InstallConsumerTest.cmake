@@ -9,7 +9,7 @@ endforeach()
 
 set(prefix ${WORK_DIR}/prefix)
 set(consumer_build ${WORK_DIR}/consumer-build)
-file(REMOVE_RECURSE ${prefix})
+file(REMOVE_RECURSE ${prefix} ${consumer_build})
 
 function(run step)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
