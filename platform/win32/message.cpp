@@ -153,10 +153,10 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    if (!isValidFilter(hwnd))
-        return -1;
     std::shared_ptr<MessageQueue> queue = MessageQueue::current();
     for (;;) {
+        if (!isValidFilter(hwnd)) // the window waited for was destroyed meanwhile
+            return -1;
         SensorPump::runOverdueDelay();
         if (retrieve(msg, hwnd, filterMin, filterMax, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -20,7 +21,7 @@ constexpr int kCascadePositions = 10;
 constexpr SIZE kDefaultSize{640, 480};
 
 POINT nextCascadePosition() {
-    static int next = 0;
+    static std::atomic<int> next{0};
     int slot = next++ % kCascadePositions + 1;
     return POINT{kCascadeStep * slot, kCascadeStep * slot};
 }
