@@ -3,5 +3,6 @@
 #define OIVWINTAV_OIVWINTAV_H
 
 #include "camera/OivCameraControl.h"
+#include "scene/OivBaseSceneManager.h"
 
 #endif // OIVWINTAV_OIVWINTAV_H
