@@ -291,7 +291,17 @@ void OivCompass::updateInstrument(const SbViewportRegion& viewport, const OivAtt
     updateGround(-std::sin(attitude.pitch));
 }
 
-void OivCompass::GLRender(SoGLRenderAction* action) {
+void OivCompass::GLRenderBelowPath(SoGLRenderAction* action) {
+    drawInstrument(action);
+    inherited::GLRenderBelowPath(action);
+}
+
+void OivCompass::GLRenderInPath(SoGLRenderAction* action) {
+    drawInstrument(action);
+    inherited::GLRenderInPath(action);
+}
+
+void OivCompass::drawInstrument(SoGLRenderAction* action) {
     SoState* state = action->getState();
     // What is drawn depends on the viewer's camera, which no element of the state shows.
     SoCacheElement::invalidate(state);
@@ -302,5 +312,4 @@ void OivCompass::GLRender(SoGLRenderAction* action) {
         updateInstrument(viewport, OivAttitude::fromCamera(*camera));
         m_Instrument->GLRenderBelowPath(action);
     }
-    inherited::GLRender(action);
 }

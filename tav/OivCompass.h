@@ -74,7 +74,9 @@ public:
     void getPlacement(const SbViewportRegion& viewport, float& centerX, float& centerY,
                       float& radius) const;
 
-    virtual void GLRender(SoGLRenderAction* action);
+    // Coin renders separators through these two; both draw the instrument, then the children.
+    virtual void GLRenderBelowPath(SoGLRenderAction* action);
+    virtual void GLRenderInPath(SoGLRenderAction* action);
 
 protected:
     virtual ~OivCompass();
@@ -84,6 +86,7 @@ private:
     OivCompass& operator=(const OivCompass&) = delete;
 
     void buildInstrument(void);
+    void drawInstrument(SoGLRenderAction* action);
     void updateInstrument(const SbViewportRegion& viewport, const OivAttitude& attitude);
     void updateGround(float horizonHeight);
 

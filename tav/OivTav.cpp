@@ -7,11 +7,17 @@
 #include "tav/OivStickyCursor.h"
 
 #include <Inventor/SoDB.h>
+#include <Inventor/Win/SoWin.h>
 #include <Inventor/nodekits/SoNodeKit.h>
 
 namespace {
+
 bool initialized = false;
-}
+
+// Runs when the library is loaded: SoWin::init then registers the classes with the platform's.
+const bool registeredWithSoWin = (SoWin::addInitCallback(&OivTav::init), true);
+
+} // namespace
 
 void OivTav::init(void) {
     if (initialized)

@@ -32,7 +32,6 @@ constexpr int kImageHeight = 6;
 class Scene {
 public:
     Scene() {
-        initHeadlessCoin();
         m_Root = new SoSeparator;
         m_Root->ref();
     }

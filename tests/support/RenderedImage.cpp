@@ -1,12 +1,6 @@
 #include "support/RenderedImage.h"
 
-#include "SoWinHeadlessGL.h"
-#include "tav/OivTav.h"
-
-#include <Inventor/SoCoreAdditions.h>
-#include <Inventor/SoDB.h>
 #include <Inventor/SoOffscreenRenderer.h>
-#include <Inventor/nodekits/SoNodeKit.h>
 
 #include <algorithm>
 
@@ -14,21 +8,8 @@ std::ostream& operator<<(std::ostream& out, const Rgb& colour) {
     return out << "(" << colour.r << ", " << colour.g << ", " << colour.b << ")";
 }
 
-void initHeadlessCoin() {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    SoWinHeadlessGL::installCoinOffscreenCallbacks();
-    SoDB::init();
-    SoNodeKit::init();
-    SoCoreAdditions::init();
-    OivTav::init();
-}
-
 RenderedImage::RenderedImage(SoNode* root, int width, int height, const SbColor& background)
     : m_Width(width), m_Height(height), m_Viewport(width, height) {
-    initHeadlessCoin();
     SoOffscreenRenderer renderer(m_Viewport);
     renderer.setComponents(SoOffscreenRenderer::RGB);
     renderer.setBackgroundColor(background);

@@ -18,10 +18,6 @@ struct Rgb {
 };
 std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 
-// Initialises Coin with the headless OpenGL provider and registers every node class of the
-// project. Idempotent.
-void initHeadlessCoin();
-
 class RenderedImage {
 public:
     RenderedImage(SoNode* root, int width, int height,

@@ -18,7 +18,6 @@ namespace {
 class GlobalZScale : public ::testing::Test {
 protected:
     void SetUp() override {
-        initHeadlessCoin();
         m_Root = new SoSeparator;
         m_Root->ref();
         m_Scale = new OivGlobalZScale;

@@ -41,7 +41,6 @@ constexpr float kRadius = 1.0f;
 class Pipe : public ::testing::Test {
 protected:
     void SetUp() override {
-        initHeadlessCoin();
         m_Root = new SoSeparator;
         m_Root->ref();
         m_Pipe = new OivPipe;
@@ -145,7 +144,6 @@ TEST_F(Pipe, DrawsWhereItRuns) {
 }
 
 TEST(PipeType, DerivedClassesArePipes) {
-    initHeadlessCoin();
     DerivedPipe::initClass();
     DerivedPipe* derived = new DerivedPipe;
     derived->ref();

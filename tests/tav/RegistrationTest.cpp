@@ -1,7 +1,5 @@
 // Every node class of the project is known to Coin's type system by its name, derives from the
 // SDK base it stands in for, can be created by name and read from a scene file.
-#include "support/RenderedImage.h"
-
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInput.h>
 #include <Inventor/nodes/SoSeparator.h>
@@ -27,10 +25,9 @@ const NodeClass kNodeClasses[] = {
     {"OivPipe", "Shape"},
 };
 
-class Registration : public ::testing::TestWithParam<NodeClass> {
-protected:
-    void SetUp() override { initHeadlessCoin(); }
-};
+// No init call here: SoWin::init, which every test program runs first, must have registered
+// them all (each test runs in a process of its own, so no earlier test created a node).
+class Registration : public ::testing::TestWithParam<NodeClass> {};
 
 TEST_P(Registration, IsRegisteredCreatableAndReadable) {
     const NodeClass& c = GetParam();

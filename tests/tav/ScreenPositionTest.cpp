@@ -68,7 +68,6 @@ SoSeparator* overlay(bool perspective, OivScreenPosition* position, SoText2* tex
 // The frame-rate display of the managed scene: right-justified, right 12 %, 21 pixels below the
 // top. The values are passed as plain numbers, as the scene manager does.
 SoSeparator* frameRateText(bool perspective) {
-    initHeadlessCoin();
     OivScreenPosition* position = new OivScreenPosition;
     position->setHorizontalPosition(OivScreenPosition::AnchorType(3),
                                     OivScreenPosition::MarginType(0), 0.12f);
@@ -82,7 +81,6 @@ SoSeparator* frameRateText(bool perspective) {
 
 // The message of the managed scene: left 12 %, 10 pixels above the bottom.
 SoSeparator* messageText(bool perspective) {
-    initHeadlessCoin();
     OivScreenPosition* position = new OivScreenPosition;
     position->setHorizontalPosition(OivScreenPosition::AnchorType(2),
                                     OivScreenPosition::MarginType(0), 0.12f);
@@ -131,7 +129,6 @@ INSTANTIATE_TEST_SUITE_P(Frames, ScreenPositionPlacement, ::testing::ValuesIn(kP
                          });
 
 TEST(ScreenPosition, AnchorsAndMarginsGivePixelPositions) {
-    initHeadlessCoin();
     OivScreenPosition* position = new OivScreenPosition;
     position->ref();
     const SbViewportRegion viewport(400, 300);

@@ -37,7 +37,6 @@ struct Pick {
 class StickyCursor : public ::testing::Test {
 protected:
     void SetUp() override {
-        initHeadlessCoin();
         m_Root = new SoSeparator;
         m_Root->ref();
         m_Camera = new SoPerspectiveCamera;

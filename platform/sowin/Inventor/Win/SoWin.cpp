@@ -3,6 +3,7 @@
 #include "SoWinHeadlessGL.h"
 #include "SoWinWindowClass.h"
 
+#include <Inventor/SoCoreAdditions.h>
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInteraction.h>
 #include <Inventor/nodekits/SoNodeKit.h>
@@ -48,6 +49,7 @@ void initCoin() {
     SoDB::init();
     SoNodeKit::init();
     SoInteraction::init();
+    SoCoreAdditions::init();
     if (!app.instance)
         app.instance = GetModuleHandleA(nullptr);
     app.coinReady = true;
