@@ -4,6 +4,7 @@
 #include "tav/OivScreenPosition.h"
 
 #include <Inventor/nodes/SoBaseColor.h>
+#include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoFont.h>
 #include <Inventor/nodes/SoLightModel.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
@@ -140,6 +141,42 @@ TEST(ScreenPosition, AnchorsAndMarginsGivePixelPositions) {
     position->setVerticalPosition(OivScreenPosition::LEFT, OivScreenPosition::FRACTION, 0.1f);
     EXPECT_EQ(position->getPixelPosition(viewport), SbVec2f(190.0f, 180.0f));
     position->unref();
+}
+
+} // namespace
+
+namespace {
+
+// In the managed scene the overlay is drawn after the 3D content, without clearing depth: the
+// text must still show over a surface that fills the frame.
+TEST(ScreenPosition, OverlayTextShowsOverTheSceneDrawnBeforeIt) {
+    SoSeparator* root = new SoSeparator;
+    root->ref();
+    SoSeparator* scene = new SoSeparator;
+    SoPerspectiveCamera* camera = new SoPerspectiveCamera;
+    camera->position.setValue(0.0f, 0.0f, 1.2f);
+    camera->nearDistance = 0.1f;
+    scene->addChild(camera);
+    SoLightModel* unlit = new SoLightModel;
+    unlit->model = SoLightModel::BASE_COLOR;
+    scene->addChild(unlit);
+    SoBaseColor* blue = new SoBaseColor;
+    blue->rgb.setValue(0.0f, 0.0f, 1.0f);
+    scene->addChild(blue);
+    SoCube* wall = new SoCube;
+    wall->width = wall->height = 20.0f;
+    scene->addChild(wall);
+    root->addChild(scene);
+    root->addChild(frameRateText(false));
+
+    const RenderedImage image(root, 320, 240);
+    root->unref();
+    ASSERT_TRUE(image.isValid());
+    int white = 0;
+    for (int y = 120; y < 240; ++y)
+        for (int x = 160; x < 320; ++x)
+            white += image.at(x, y) == Rgb{255, 255, 255} ? 1 : 0;
+    EXPECT_GT(white, 20);
 }
 
 } // namespace
