@@ -175,8 +175,7 @@ OivBaseSceneManager::OivBaseSceneManager()
     m_RootUI3D = held(new SoSeparator);
     m_PreSceneGroup = held(new SoGroup);
     m_PostSceneGroup = held(new SoGroup);
-    SoFont* globalFont = newFont(kGlobalFontSize);
-    m_GlobalFont = held(globalFont);
+    m_GlobalFont = held(newFont(kGlobalFontSize));
 
     m_CameraControl = new OivCameraControl;
     m_CounterFrequency = counterFrequency();
