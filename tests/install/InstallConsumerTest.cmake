@@ -1,6 +1,7 @@
 # Installs the build into a prefix inside the build tree, then configures, builds and runs a
 # separate host project that finds the package there.
-#   cmake -DBUILD_DIR=... -DCONSUMER_DIR=... -DWORK_DIR=... -DGENERATOR=... -P InstallConsumerTest.cmake
+#   cmake -DBUILD_DIR=... -DCONSUMER_DIR=... -DWORK_DIR=... -DGENERATOR=...
+#         [-DSANITIZER_FLAGS=...] -P InstallConsumerTest.cmake
 foreach(var BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "${var} is not set")
@@ -27,8 +28,10 @@ endif()
 if(EXISTS ${prefix}/include/windows.h)
     message(FATAL_ERROR "<windows.h> was installed where it shadows system headers")
 endif()
+# A sanitizer build of the library needs the sanitizer runtime in the host program too.
 run("configure" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer_build} -G ${GENERATOR}
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
+    "-DCMAKE_CXX_FLAGS=${SANITIZER_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${SANITIZER_FLAGS}")
 run("build" ${CMAKE_COMMAND} --build ${consumer_build})
 run("run" ${consumer_build}/consumer)
 message(STATUS "${last_output}")
