@@ -127,8 +127,8 @@ HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void
         *bits = nullptr;
     // File-mapping sections and palette-index colour tables are not supported.
     std::optional<DibFormat> format;
-    if (info && usage == DIB_RGB_COLORS && !section)
-        format = DibFormat::fromHeader(info->bmiHeader, info->bmiColors);
+    if (usage == DIB_RGB_COLORS && !section)
+        format = DibFormat::fromInfo(info);
     if (!format) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -196,7 +196,7 @@ int WINAPI StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHe
     if (!bits || !info || usage != DIB_RGB_COLORS || rop != SRCCOPY || !destWidth || !destHeight ||
         !srcWidth || !srcHeight)
         return 0;
-    std::optional<DibFormat> source = DibFormat::fromHeader(info->bmiHeader, info->bmiColors);
+    std::optional<DibFormat> source = DibFormat::fromInfo(info);
     if (!source ||
         (info->bmiHeader.biSizeImage && info->bmiHeader.biSizeImage < source->imageSize()))
         return 0;

@@ -177,6 +177,25 @@ TEST(StretchDIBitsSourceTest, PrintsAtThePrinterResolution) {
     EXPECT_EQ(GetPixel(page.dc, 49, 25), kMarker);
 }
 
+TEST(StretchDIBitsSourceTest, PalettisedSourceTakesItsColoursFromAfterTheHeader) {
+    // A 1-bit source (pixels 0 and 1) with a plain header and with a V4 header (108 bytes),
+    // whose colour table starts where the longer header ends.
+    for (DWORD headerSize : {DWORD(sizeof(BITMAPINFOHEADER)), DWORD(108)}) {
+        std::vector<BYTE> storage(headerSize + 2 * sizeof(RGBQUAD), 0);
+        BITMAPINFOHEADER header{headerSize, 2, 1, 1, 1, BI_RGB, 0, 0, 0, 2, 0};
+        std::memcpy(storage.data(), &header, sizeof header);
+        RGBQUAD colours[2] = {{0, 0, 255, 0}, {255, 0, 0, 0}}; // red, blue
+        std::memcpy(storage.data() + headerSize, colours, sizeof colours);
+        const BYTE bits[4] = {0x40, 0, 0, 0}; // 0 1
+        Canvas canvas(2, 1);
+        EXPECT_EQ(StretchDIBits(canvas.dc, 0, 0, 2, 1, 0, 0, 2, 1, bits,
+                                reinterpret_cast<const BITMAPINFO*>(storage.data()), DIB_RGB_COLORS,
+                                SRCCOPY),
+                  1);
+        EXPECT_EQ(canvas.pixels(0, 0, 1, 0), (std::vector<COLORREF>{kRed, kBlue})) << headerSize;
+    }
+}
+
 TEST(StretchDIBitsSourceTest, RefusesBadArguments) {
     SourceDib source(2, 2, {kRed, kGreen, kBlue, kWhite}, true, 32);
     Canvas canvas(4, 4);

@@ -1,6 +1,8 @@
 #include "DibFormat.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 namespace oivwin32 {
@@ -54,6 +56,16 @@ std::optional<DibFormat> DibFormat::fromHeader(const BITMAPINFOHEADER& header,
     }
     return make(header.biWidth, std::labs(header.biHeight), header.biHeight < 0, header.biBitCount,
                 std::move(table));
+}
+
+std::optional<DibFormat> DibFormat::fromInfo(const BITMAPINFO* info) {
+    constexpr DWORD kHeaderSizes[] = {sizeof(BITMAPINFOHEADER), 108, 124}; // plain, V4, V5
+    if (!info || std::find(std::begin(kHeaderSizes), std::end(kHeaderSizes),
+                           info->bmiHeader.biSize) == std::end(kHeaderSizes))
+        return std::nullopt;
+    const BYTE* header = reinterpret_cast<const BYTE*>(&info->bmiHeader);
+    return fromHeader(info->bmiHeader,
+                      reinterpret_cast<const RGBQUAD*>(header + info->bmiHeader.biSize));
 }
 
 size_t DibFormat::stride() const {

@@ -23,6 +23,9 @@ public:
     // bits or fewer (`colourCount` entries; 0 means all 2^bits).
     static std::optional<DibFormat> fromHeader(const BITMAPINFOHEADER& header,
                                                const RGBQUAD* colours);
+    // The format of a BITMAPINFO as GDI calls receive it: the colour table follows the header,
+    // whose size (40, 108 or 124 bytes) says where. Nothing for a null or unsupported one.
+    static std::optional<DibFormat> fromInfo(const BITMAPINFO* info);
     // A format made here (bitmaps the library creates); same limits.
     static std::optional<DibFormat> make(LONG width, LONG height, bool topDown, WORD bitCount,
                                          std::vector<RGBQUAD> colours);
