@@ -221,7 +221,8 @@ void OivStickyCursor::rootDeletedCB(void* data, SoSensor*) {
 }
 
 void OivStickyCursor::onMouseMove(int x, int y) {
-    if (!m_HasView || !m_PickRoot) {
+    const SbVec2s size = m_Viewport.getViewportSizePixels();
+    if (!m_HasView || !m_PickRoot || size[0] <= 0 || size[1] <= 0) {
         setOnSurface(false);
         return;
     }
@@ -233,7 +234,6 @@ void OivStickyCursor::onMouseMove(int x, int y) {
     // region made only from a viewport (as an off-screen renderer's is) keeps a default window
     // size smaller than the viewport; the window is at least as high as the viewport's top.
     const SbVec2s origin = m_Viewport.getViewportOriginPixels();
-    const SbVec2s size = m_Viewport.getViewportSizePixels();
     const int windowHeight = std::max<int>(m_Viewport.getWindowSize()[1], origin[1] + size[1]);
     const int pixelX = x, pixelY = windowHeight - 1 - y;
     const SbVec2f normalized(float(pixelX - origin[0]) / float(size[0]),
