@@ -4,5 +4,8 @@
 
 #include "camera/OivCameraControl.h"
 #include "scene/OivBaseSceneManager.h"
+#include "viewers/OivWinExaminerViewer.h"
+#include "viewers/OivWinPlaneViewer.h"
+#include "viewers/OivWinViewerSupport.h"
 
 #endif // OIVWINTAV_OIVWINTAV_H

@@ -12,9 +12,10 @@
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoSeparator.h>
 
+#include "support/ScriptedInput.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 namespace viewertest {
@@ -43,14 +44,9 @@ HWND createHostWindow(int width = kWidth, int height = kHeight);
 // A separator holding a 2-unit cube at the origin (no camera: the viewer makes one).
 SoSeparator* makeCubeScene();
 
-// Runs Coin's due sensors until `done` says so or `seconds` have passed; true when done.
-bool runSensorsUntil(const std::function<bool()>& done, double seconds = 5.0);
-
-// Sends one mouse message to `hwnd` at client (x, y).
-void mouse(HWND hwnd, UINT message, WPARAM keys, int x, int y);
-// Presses with `down`, moves in `steps` steps from `from` to `to` with `keys` held, releases
-// with `up` (0: no release).
-void drag(HWND hwnd, UINT down, UINT up, WPARAM keys, POINT from, POINT to, int steps = 5);
+using testsupport::drag;
+using testsupport::mouse;
+using testsupport::runSensorsUntil;
 
 // An examiner whose protected parts the tests reach, recording seek steps and button clicks.
 class TestExaminer : public SoWinExaminerViewer {
