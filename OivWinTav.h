@@ -4,6 +4,7 @@
 
 #include "camera/OivCameraControl.h"
 #include "scene/OivBaseSceneManager.h"
+#include "scene/OivSceneManager.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"

@@ -190,6 +190,9 @@ OivBaseSceneManager::OivBaseSceneManager()
 }
 
 OivBaseSceneManager::~OivBaseSceneManager() {
+    // A viewer that goes on drawing must not report its frame rate to a deleted manager.
+    if (m_Viewer)
+        m_Viewer->setFramesPerSecondCallback(nullptr, nullptr);
     delete m_CameraControl;
     SoNode* const nodes[] = {m_GlobalFont,      m_SceneRoot,         m_ProtectedRoot3D,
                              m_EventCallback,   m_OverlayCamera,     m_ProtectedRootOverlay,

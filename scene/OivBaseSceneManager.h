@@ -38,6 +38,8 @@ public:
 
     // Creates every node of the layout except the message text, unconnected. Background BLACK.
     OivBaseSceneManager();
+    // Stops the viewer's frame-rate reports to the manager, so delete the manager before its
+    // viewer (as a canvas does).
     virtual ~OivBaseSceneManager();
 
     // Copies would share (and both delete) one camera control and one set of nodes.

@@ -3,6 +3,7 @@
 // draws the gradient background and the message into the frame a host reads back.
 #include "OivWinTav.h"
 #include "SceneProbe.h"
+#include "ViewerFrame.h"
 #include "support/MessageLoop.h"
 
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
@@ -15,6 +16,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -154,33 +156,26 @@ TEST_F(SceneViewerTest, ReportWithNoTimeElapsedKeepsTheLastRate) {
     EXPECT_EQ(lastText, manager->frameRateText());
 }
 
-// --- the drawn frame ----------------------------------------------------------------------------
+TEST_F(SceneViewerTest, ViewerDrawingOnAfterTheManagerIsGoneReportsToNoManager) {
+    // The first manager lives in storage the test keeps, so that a report sent to its address
+    // after its deletion lands in a second manager built there, where the test can see it,
+    // instead of in freed memory.
+    alignas(SceneProbe) unsigned char storage[sizeof(SceneProbe)];
+    SceneProbe* first = new (storage) SceneProbe;
+    first->setViewer(viewer, false);
+    first->~SceneProbe();
+    SceneProbe* second = new (storage) SceneProbe;
 
-struct Frame {
-    std::vector<unsigned char> rgb;
-    SbVec2s size;
+    viewer->setNumSamples(1);
+    for (int frame = 0; frame < 3; ++frame)
+        viewer->render();
 
-    const unsigned char* at(int x, int y) const { return &rgb[3 * (y * size[0] + x)]; }
-    bool isNear(int x, int y, int r, int g, int b, int tolerance = 3) const {
-        const unsigned char* p = at(x, y);
-        return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
-               std::abs(p[2] - b) <= tolerance;
-    }
-    int countNear(int r, int g, int b, int tolerance) const {
-        int count = 0;
-        for (int y = 0; y < size[1]; ++y)
-            for (int x = 0; x < size[0]; ++x)
-                count += isNear(x, y, r, g, b, tolerance) ? 1 : 0;
-        return count;
-    }
-};
-
-Frame drawnFrame(SoWinExaminerViewer* viewer) {
-    Frame frame;
-    viewer->render();
-    EXPECT_TRUE(viewer->readPixels(frame.rgb, frame.size));
-    return frame;
+    EXPECT_EQ(0.0f, second->m_ViewerFps) << "the viewer still reports to the deleted manager";
+    EXPECT_EQ(std::string::npos, second->frameRateText().find("FPS"));
+    second->~SceneProbe();
 }
+
+// --- the drawn frame ----------------------------------------------------------------------------
 
 // Bits of the gradient's colours as 8-bit channels: (15, 10, 50) and (80, 80, 150).
 constexpr int kColor0[] = {15, 10, 50};

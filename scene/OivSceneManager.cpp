@@ -1,0 +1,253 @@
+#include "scene/OivSceneManager.h"
+
+#include "camera/OivCameraControl.h"
+#include "tav/OivCompass.h"
+#include "tav/OivGlobalZScale.h"
+#include "tav/OivStickyCursor.h"
+#include "viewers/OivWinExaminerViewer.h"
+
+#include <Inventor/Win/viewers/SoWinViewer.h>
+#include <Inventor/actions/SoGLRenderAction.h>
+#include <Inventor/elements/SoDepthBufferElement.h>
+#include <Inventor/nodes/SoAnnotation.h>
+#include <Inventor/nodes/SoCallback.h>
+#include <Inventor/nodes/SoScale.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSwitch.h>
+#include <Inventor/system/gl.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr float kInitialZScale = 1.0f;
+constexpr int kShownChild = 0;
+
+// Places and kinds of the overlay instruments, in the companion library's terms.
+constexpr OivCompass::ScreenPosition kCompassPlace[] = {OivCompass::RIGHT, OivCompass::TOP};
+constexpr OivCompass::ScreenPosition kHorizonGiroPlace[] = {OivCompass::LEFT, OivCompass::TOP};
+constexpr OivCompass::CompassType kHorizonGiroType = OivCompass::HORIZON_GIRO;
+
+constexpr OivStickyCursor::PredefinedShape kNormalOrientedShape = OivStickyCursor::ARROW;
+constexpr OivStickyCursor::PredefinedShape kUprightShape = OivStickyCursor::CROSS;
+
+// The manager keeps its own reference on every node it points to, as the base manager does, so
+// that nodes never put in a graph are freed with it and its pointers stay valid whichever of
+// manager and viewer is deleted first.
+template <class Node> Node* held(Node* node) {
+    node->ref();
+    return node;
+}
+
+void setShown(SoSwitch* sw, bool shown) {
+    sw->whichChild.setValue(shown ? kShownChild : SO_SWITCH_NONE);
+}
+
+bool isShown(const SoSwitch* sw) {
+    return sw->whichChild.getValue() != SO_SWITCH_NONE;
+}
+
+// First in the cursor branch. The branch is an annotation: Coin draws it after the whole scene,
+// transparent objects included, with the depth test off. The cursor's own parts must still hide
+// each other, so the depth test comes back on over a cleared depth buffer: the cursor is drawn
+// over everything, as if the depth buffer had been cleared for it. Clearing at the end of the
+// frame leaves nothing later to be drawn against a wrong depth buffer.
+void clearDepthForCursorCB(void*, SoAction* action) {
+    if (!action->isOfType(SoGLRenderAction::getClassTypeId()) ||
+        !static_cast<SoGLRenderAction*>(action)->isRenderingDelayedPaths())
+        return;
+    // A scene drawn without depth test has no depth to clear, and the annotation leaves the
+    // test off only when it found it on.
+    if (!SoDepthBufferElement::getTestEnable(action->getState()))
+        return;
+    glEnable(GL_DEPTH_TEST);
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glDepthMask(GL_TRUE); // a clear obeys the write mask
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(depthWrites);
+}
+
+// An inverse scale that stays finite: a scale of 0, a scale that is not finite or one whose
+// inverse overflows would make every bounding box below the scale nodes infinite.
+bool isUsableZScale(float z) {
+    return std::isfinite(z) && std::isfinite(1.0f / z);
+}
+
+} // namespace
+
+OivSceneManager::OivSceneManager()
+    : m_Root3D(nullptr), m_GlobalScale(nullptr), m_GlobalUnScale(nullptr), m_CompassSwitch(nullptr),
+      m_Compass(nullptr), m_HorizonGiroSwitch(nullptr), m_HorizonGiro(nullptr),
+      m_GlobalZScale(kInitialZScale), m_StickyCursorSwitch(nullptr), m_StickyCursor(nullptr),
+      m_StickyCursorEnabled(false) {
+    // The host edits its 3D content all the time: no render caches there.
+    SoSeparator::setNumRenderCaches(0);
+    m_Root3D = held(new SoSeparator);
+    m_GlobalScale = new OivGlobalZScale;
+    m_GlobalScale->ref();
+    m_GlobalUnScale = new SoScale;
+    m_GlobalUnScale->ref();
+    m_CompassSwitch = held(new SoSwitch);
+    m_Compass = held(new OivCompass);
+    m_HorizonGiroSwitch = held(new SoSwitch);
+    m_HorizonGiro = held(new OivCompass);
+    m_StickyCursorSwitch = held(new SoSwitch);
+    m_StickyCursor = held(new OivStickyCursor);
+}
+
+OivSceneManager::~OivSceneManager() {
+    m_GlobalScale->unref();
+    m_GlobalUnScale->unref();
+    SoNode* const nodes[] = {
+        m_Root3D,      m_CompassSwitch,      m_Compass,     m_HorizonGiroSwitch,
+        m_HorizonGiro, m_StickyCursorSwitch, m_StickyCursor};
+    for (SoNode* node : nodes)
+        node->unref();
+}
+
+void OivSceneManager::setViewer(SoWinViewer* viewer, bool orthographic) {
+    OivBaseSceneManager::setViewer(viewer, orthographic);
+    if (m_Viewer) {
+        m_Compass->setViewer(m_Viewer);
+        m_HorizonGiro->setViewer(m_Viewer);
+    }
+    // A cursor enabled before there was a viewer appears if this viewer is already picking.
+    applyStickyCursorRule();
+}
+
+SoSeparator* OivSceneManager::createSceneGraph(SoCamera* camera) {
+    OivBaseSceneManager::createSceneGraph(camera);
+    // The base build leaves the render-cache count at 0 for the separators made here.
+
+    SoSeparator* scaled = new SoSeparator;
+    scaled->addChild(m_GlobalScale);
+    scaled->addChild(m_Root3D);
+    m_ProtectedRoot3D->addChild(scaled);
+    m_ProtectedRoot3D->addChild(newCursorBranch());
+
+    m_ProtectedRootOverlay->addChild(m_CompassSwitch);
+    m_CompassSwitch->addChild(m_Compass);
+    m_Compass->setPosition(kCompassPlace[0], kCompassPlace[1]);
+    m_ProtectedRootOverlay->addChild(m_HorizonGiroSwitch);
+    m_HorizonGiroSwitch->addChild(m_HorizonGiro);
+    m_HorizonGiro->setType(kHorizonGiroType);
+    m_HorizonGiro->setPosition(kHorizonGiroPlace[0], kHorizonGiroPlace[1]);
+
+    setCompassVisible(false);
+    setHorizonGiroVisible(false);
+    return m_SceneRoot;
+}
+
+SoSeparator* OivSceneManager::newCursorBranch() {
+    SoSeparator* branch = new SoAnnotation;
+    SoCallback* clearDepth = new SoCallback;
+    clearDepth->setCallback(clearDepthForCursorCB);
+    branch->addChild(clearDepth);
+    branch->addChild(m_StickyCursorSwitch);
+    m_StickyCursorSwitch->addChild(m_StickyCursor);
+    return branch;
+}
+
+SoSeparator* OivSceneManager::getRoot3D() {
+    return m_Root3D;
+}
+
+OivGlobalZScale* OivSceneManager::getGlobalScale() {
+    return m_GlobalScale;
+}
+
+SoScale* OivSceneManager::getGlobalUnScale() {
+    return m_GlobalUnScale;
+}
+
+OivCompass* OivSceneManager::getCompass() {
+    return m_Compass;
+}
+
+OivCompass* OivSceneManager::getHorizonGiro() {
+    return m_HorizonGiro;
+}
+
+float OivSceneManager::getGlobalZScale() const {
+    return m_GlobalZScale;
+}
+
+void OivSceneManager::setCompassVisible(bool visible) {
+    setShown(m_CompassSwitch, visible);
+}
+
+bool OivSceneManager::isCompassVisible() const {
+    return isShown(m_CompassSwitch);
+}
+
+void OivSceneManager::setHorizonGiroVisible(bool visible) {
+    setShown(m_HorizonGiroSwitch, visible);
+}
+
+bool OivSceneManager::isHorizonGiroVisible() const {
+    return isShown(m_HorizonGiroSwitch);
+}
+
+void OivSceneManager::setGlobalZScale(float z) {
+    if (z == m_GlobalZScale || !isUsableZScale(z))
+        return;
+    // The camera follows the geometry before the geometry moves.
+    if (SoCamera* camera = getCamera())
+        OivCameraControl::setCameraWithGlobalScales(camera, m_GlobalZScale, z);
+    m_GlobalZScale = z;
+    m_GlobalScale->scaleFactor.setValue(1.0f, 1.0f, z);
+    m_GlobalUnScale->scaleFactor.setValue(1.0f, 1.0f, 1.0f / z);
+    sceneContextChanged();
+}
+
+void OivSceneManager::enableStickyCursor(bool enable) {
+    m_StickyCursorEnabled = enable;
+    applyStickyCursorRule();
+}
+
+bool OivSceneManager::isStickyCursorEnabled() const {
+    return m_StickyCursorEnabled;
+}
+
+void OivSceneManager::setStickyCursorNormalOrientation(bool normalOrientation) {
+    m_StickyCursor->useNormalOrientation(normalOrientation);
+    m_StickyCursor->setPredefinedShape(normalOrientation ? kNormalOrientedShape : kUprightShape);
+}
+
+bool OivSceneManager::isStickyCursorNormalOriented() const {
+    return m_StickyCursor->isUsingNormalOrientation();
+}
+
+void OivSceneManager::setMousePosition(int x, int y) {
+    if (m_StickyCursorEnabled)
+        m_StickyCursor->onMouseMove(x, y);
+}
+
+void OivSceneManager::onViewmodeChange() {
+    applyStickyCursorRule();
+}
+
+void OivSceneManager::setStickyCursorVisibility(bool visible) {
+    setShown(m_StickyCursorSwitch, visible);
+}
+
+bool OivSceneManager::isStickyCursorShown() const {
+    return m_StickyCursorEnabled && m_Viewer && !m_Viewer->isViewing();
+}
+
+void OivSceneManager::applyStickyCursorRule() {
+    setStickyCursorVisibility(isStickyCursorShown());
+}
+
+void OivSceneManager::viewingModeChangeCB(void* userData, SoWinViewer*) {
+    static_cast<OivSceneManager*>(userData)->onViewmodeChange();
+}
+
+void OivSceneManager::systemMouseEventCB(void* userData, SoWinViewer* viewer) {
+    if (!viewer)
+        return;
+    const OivWinExaminerViewer* examiner = static_cast<OivWinExaminerViewer*>(viewer);
+    static_cast<OivSceneManager*>(userData)->setMousePosition(examiner->getLastMouseX(),
+                                                              examiner->getLastMouseY());
+}
