@@ -134,17 +134,6 @@ TEST_F(SceneManagerLayoutTest, CompassAndGiroFollowTheSecondPickStyleHiddenAndPl
     EXPECT_EQ(nullptr, giro->getViewer());
 }
 
-TEST_F(SceneManagerLayoutTest, InstrumentSettersSwitchTheirOwnInstrumentOnly) {
-    build();
-    manager->setCompassVisible(true);
-    EXPECT_TRUE(manager->isCompassVisible());
-    EXPECT_FALSE(manager->isHorizonGiroVisible());
-    manager->setHorizonGiroVisible(true);
-    manager->setCompassVisible(false);
-    EXPECT_FALSE(manager->isCompassVisible());
-    EXPECT_TRUE(manager->isHorizonGiroVisible());
-}
-
 TEST_F(SceneManagerLayoutTest, WithoutAViewerNothingIsBuiltAndTheCursorStaysHidden) {
     manager->setViewer(nullptr, false);
     EXPECT_EQ(0, manager->getSceneRoot()->getNumChildren());

@@ -99,10 +99,6 @@ TEST_F(SceneManagerViewerTest, InstrumentsShowTheViewersCameraAndStartHidden) {
     EXPECT_FALSE(manager->isCompassVisible());
     EXPECT_FALSE(manager->isHorizonGiroVisible());
     EXPECT_FALSE(manager->isStickyCursorShown());
-    RECT client;
-    ASSERT_TRUE(GetClientRect(viewer->getNormalWidget(), &client));
-    EXPECT_EQ(kWidth, client.right - client.left);
-    EXPECT_EQ(kHeight, client.bottom - client.top);
 }
 
 // --- global Z scale -----------------------------------------------------------------------------
