@@ -1,0 +1,87 @@
+// One interactive 3D view inside a host window: the viewer, the scene manager that builds and
+// decorates what the viewer shows, and a sensor on the viewer's camera. Camera moves, camera
+// replacements and scene-context changes all reach one view-context listener (a canvas group
+// keeps several canvases in step through it).
+//
+// Created and destroyed only as part of a subclass (OivCanvas). Not copyable: the canvas owns its
+// viewer, scene manager and camera sensor, and a copy would delete them a second time.
+#ifndef OIVWINTAV_OIVBASECANVAS_H
+#define OIVWINTAV_OIVBASECANVAS_H
+
+#include <windows.h>
+
+class OivBaseSceneManager;
+class SoCamera;
+class SoNodeSensor;
+class SoSensor;
+class SoWinFullViewer;
+class SoWinViewer;
+
+class OivBaseCanvas {
+public:
+    // The viewer initialize creates. Any other value is kept as given (getViewerType) and
+    // creates an examiner viewer.
+    enum ViewerType : int {
+        PLANE_VIEWER = 0,   // plane viewer, orthographic scene camera
+        EXAMINER_VIEWER = 1 // examiner viewer, perspective scene camera
+    };
+
+    // The view-context listener: user data first; cameraOnly is true when only the camera moved,
+    // false when the camera was replaced or the scene context (the global Z scale) changed.
+    typedef void ViewContextChangeCB(void* userData, bool cameraOnly, OivBaseCanvas* canvas);
+
+    OivBaseCanvas(const OivBaseCanvas&) = delete;
+    OivBaseCanvas& operator=(const OivBaseCanvas&) = delete;
+
+    // Builds the viewer of `type` inside `parent` without decoration, the scene manager with its
+    // scene graph around the viewer's camera, shows the viewer and starts the three
+    // notifications. With a null parent only type and parent are stored. Meant to be called
+    // once; a call on a canvas that already has a viewer changes nothing.
+    virtual void initialize(ViewerType type, HWND parent);
+
+    // Null until initialize built them.
+    SoWinFullViewer* getOivViewer() const { return m_OivViewer; }
+    OivBaseSceneManager* getOivSceneManager() const { return m_OivSceneManager; }
+    // The type passed to the last initialize, EXAMINER_VIEWER before.
+    ViewerType getViewerType() const { return m_ViewerType; }
+
+    // Sets the one view-context listener, replacing any earlier one; a null function switches
+    // the notification off.
+    void setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData);
+
+    // Does nothing: the view is taken as a picture through the canvas's image output instead.
+    void copyBitmap();
+
+protected:
+    OivBaseCanvas();
+    // Deletes, in this order, the scene manager, the camera sensor (detached first) and the viewer
+    // (its camera-type callback cleared first). Not virtual: a canvas is deleted as its subclass.
+    ~OivBaseCanvas();
+
+    // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
+    // an OivSceneManager itself.
+    virtual OivBaseSceneManager* createOivBaseSceneManagerInstance();
+
+    // Tells the listener, if there is one.
+    virtual void viewContextChanged(bool cameraOnly);
+
+    // The canvas is the user data of all three.
+    static void sceneChangeCB(void* data, OivBaseSceneManager* manager);
+    static void cameraChangeCB(void* data, SoSensor* sensor);
+    static void cameraTypeChangeCB(void* data, SoCamera* camera, SoWinViewer* viewer);
+
+    SoWinFullViewer* m_OivViewer;
+    OivBaseSceneManager* m_OivSceneManager;
+    ViewerType m_ViewerType;
+    HWND m_ParentWindow;
+    ViewContextChangeCB* m_ViewContextChangeCB;
+    void* m_ViewContextChangeData;
+    SoNodeSensor* m_CameraSensor;
+
+private:
+    SoWinFullViewer* createViewer(ViewerType type, HWND parent);
+    void configureViewer();
+    void watchCurrentCamera();
+};
+
+#endif // OIVWINTAV_OIVBASECANVAS_H

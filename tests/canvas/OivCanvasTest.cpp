@@ -1,0 +1,256 @@
+// A canvas in a host window: the viewer it builds for each type, the Z-scale table, the one
+// view-context listener fed by camera moves, camera-type changes and Z-scale changes, and the
+// scene manager's viewing-mode and mouse callbacks on the viewer.
+#include "OivWinTav.h"
+#include "support/MessageLoop.h"
+
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/actions/SoGLRenderAction.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/fields/SoMFFloat.h>
+#include <Inventor/fields/SoMFString.h>
+#include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoOrthographicCamera.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSwitch.h>
+#include <windows.h>
+
+#include "tav/OivStickyCursor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 160, kHeight = 120;
+
+// What the view-context listener heard.
+struct ViewContextLog {
+    std::vector<bool> flags;
+    OivBaseCanvas* sender = nullptr;
+
+    static void record(void* data, bool cameraOnly, OivBaseCanvas* canvas) {
+        auto* log = static_cast<ViewContextLog*>(data);
+        log->flags.push_back(cameraOnly);
+        log->sender = canvas;
+    }
+    int count(bool cameraOnly) const {
+        return int(std::count(flags.begin(), flags.end(), cameraOnly));
+    }
+};
+
+class CanvasTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = testsupport::createHostWindow(kWidth, kHeight);
+        ASSERT_NE(host, nullptr);
+    }
+    void TearDown() override {
+        delete canvas;
+        DestroyWindow(host);
+    }
+
+    // Builds the canvas with a cube as content, drawn once, and lets pending sensors run.
+    void build(OivBaseCanvas::ViewerType type) {
+        canvas = new OivCanvas;
+        canvas->initialize(type, host);
+        ASSERT_NE(canvas->getOivViewer(), nullptr);
+        canvas->getOivSceneManager()->getRoot3D()->addChild(new SoCube);
+        viewer()->viewAll();
+        viewer()->render();
+        testsupport::runMessageLoopUntilIdle();
+    }
+
+    SoWinFullViewer* viewer() const { return canvas->getOivViewer(); }
+    HWND drawingWindow() const { return viewer()->getNormalWidget(); }
+
+    // Orbits with the left button from the middle of the drawing area, then lets the camera
+    // sensor report.
+    void orbit() {
+        mouse(WM_LBUTTONDOWN, MK_LBUTTON, kWidth / 2, kHeight / 2);
+        for (int step = 1; step <= 4; ++step)
+            mouse(WM_MOUSEMOVE, MK_LBUTTON, kWidth / 2 + 8 * step, kHeight / 2 + 3 * step);
+        mouse(WM_LBUTTONUP, 0, kWidth / 2 + 32, kHeight / 2 + 12);
+        testsupport::runMessageLoopUntilIdle();
+    }
+    void mouse(UINT message, WPARAM keys, int x, int y) {
+        SendMessageA(drawingWindow(), message, keys, MAKELPARAM(x, y));
+    }
+
+    // The path from the viewer's scene graph to the scene manager's sticky cursor.
+    SoPath* stickyCursorPath() const {
+        static SoSearchAction search;
+        search.reset();
+        search.setType(OivStickyCursor::getClassTypeId());
+        search.setSearchingAll(TRUE);
+        search.apply(viewer()->getSceneGraph());
+        return search.getPath();
+    }
+    OivStickyCursor* stickyCursor() const {
+        return static_cast<OivStickyCursor*>(stickyCursorPath()->getTail());
+    }
+    // Whether the switch above the sticky cursor shows it.
+    bool isStickyCursorShown() const {
+        auto* visibility = static_cast<SoSwitch*>(stickyCursorPath()->getNodeFromTail(1));
+        return visibility->whichChild.getValue() != SO_SWITCH_NONE;
+    }
+
+    HWND host = nullptr;
+    OivCanvas* canvas = nullptr;
+};
+
+} // namespace
+
+TEST_F(CanvasTest, NullParentKeepsTheTypeAndFillsOnlyTheZScaleTable) {
+    canvas = new OivCanvas;
+    EXPECT_EQ(canvas->getViewerType(), OivBaseCanvas::EXAMINER_VIEWER);
+    EXPECT_EQ(canvas->getZScales(), nullptr);
+    EXPECT_EQ(canvas->getZScaleLabels(), nullptr);
+
+    canvas->initialize(OivBaseCanvas::PLANE_VIEWER, nullptr);
+
+    EXPECT_EQ(canvas->getOivViewer(), nullptr);
+    EXPECT_EQ(canvas->getOivSceneManager(), nullptr);
+    EXPECT_EQ(canvas->getViewerType(), OivBaseCanvas::PLANE_VIEWER);
+    const SoMFFloat* scales = canvas->getZScales();
+    const SoMFString* labels = canvas->getZScaleLabels();
+    ASSERT_NE(scales, nullptr);
+    ASSERT_NE(labels, nullptr);
+    ASSERT_EQ(scales->getNum(), 17);
+    ASSERT_EQ(labels->getNum(), 17);
+    EXPECT_EQ((*scales)[0], 0.01f);
+    EXPECT_EQ((*labels)[0], "0.01");
+    EXPECT_EQ((*scales)[9], 7.5f);
+    EXPECT_EQ((*labels)[9], "7.5");
+    EXPECT_EQ((*scales)[16], 500.0f);
+    EXPECT_EQ((*labels)[16], "500");
+    for (int i = 1; i < 17; ++i)
+        EXPECT_LT((*scales)[i - 1], (*scales)[i]) << "scales rise with the index, at " << i;
+
+    // A later initialize with a window builds the canvas; the table is filled once.
+    canvas->initialize(OivBaseCanvas::EXAMINER_VIEWER, host);
+    EXPECT_NE(canvas->getOivViewer(), nullptr);
+    EXPECT_EQ(canvas->getZScales()->getNum(), 17);
+}
+
+TEST_F(CanvasTest, UnknownTypeBuildsAConfiguredExaminerAroundThePerspectiveSceneCamera) {
+    SoWin::show(SoWin::getTopLevelWidget());
+    build(OivBaseCanvas::ViewerType(5));
+
+    EXPECT_EQ(canvas->getViewerType(), 5);
+    EXPECT_NE(dynamic_cast<OivWinExaminerViewer*>(viewer()), nullptr);
+    ASSERT_NE(viewer()->getCamera(), nullptr);
+    EXPECT_EQ(viewer()->getCamera()->getTypeId(), SoPerspectiveCamera::getClassTypeId());
+    EXPECT_FALSE(viewer()->isDecoration());
+    EXPECT_TRUE(viewer()->isPreserveCameraHeightAngle());
+    EXPECT_EQ(viewer()->getTransparencyType(), SoGLRenderAction::SORTED_OBJECT_BLEND);
+    EXPECT_EQ(viewer()->getCursorStyle(), SoWinViewer::SHADOW);
+    EXPECT_TRUE(IsWindowVisible(drawingWindow()));
+    // The viewer shows the managed graph, the host's content under the 3D root included.
+    EXPECT_EQ(canvas->getOivSceneManager(), canvas->OivBaseCanvas::getOivSceneManager());
+    SoSearchAction search;
+    search.setNode(canvas->getOivSceneManager()->getRoot3D());
+    search.apply(viewer()->getSceneGraph());
+    EXPECT_NE(search.getPath(), nullptr);
+}
+
+TEST_F(CanvasTest, SecondInitializeKeepsTheCanvasAsBuilt) {
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    SoWinFullViewer* first = viewer();
+    canvas->initialize(OivBaseCanvas::PLANE_VIEWER, host);
+    EXPECT_EQ(viewer(), first);
+    EXPECT_EQ(canvas->getViewerType(), OivBaseCanvas::EXAMINER_VIEWER);
+}
+
+TEST_F(CanvasTest, PlaneCanvasHasAnOrthographicCameraAndOnlyTheViewingModeCallback) {
+    build(OivBaseCanvas::PLANE_VIEWER);
+    EXPECT_NE(dynamic_cast<OivWinPlaneViewer*>(viewer()), nullptr);
+    EXPECT_EQ(viewer()->getCamera()->getTypeId(), SoOrthographicCamera::getClassTypeId());
+
+    OivSceneManager* manager = canvas->getOivSceneManager();
+    manager->enableStickyCursor(true);
+    EXPECT_FALSE(isStickyCursorShown()); // still viewing
+    viewer()->setViewing(FALSE);
+    EXPECT_TRUE(isStickyCursorShown()); // the viewing-mode change reached the manager
+
+    // No mouse report: the cursor never learns where the mouse is.
+    mouse(WM_MOUSEMOVE, 0, kWidth / 2, kHeight / 2);
+    EXPECT_FALSE(stickyCursor()->isOnSurface());
+}
+
+TEST_F(CanvasTest, ExaminerCanvasReportsViewingModeAndMouseMovesToTheSceneManager) {
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    OivSceneManager* manager = canvas->getOivSceneManager();
+    manager->enableStickyCursor(true);
+    viewer()->setViewing(FALSE);
+    EXPECT_TRUE(isStickyCursorShown());
+    viewer()->render(); // the cursor picks with the camera of its last frame
+
+    mouse(WM_MOUSEMOVE, 0, kWidth / 2, kHeight / 2); // over the cube
+    EXPECT_TRUE(stickyCursor()->isOnSurface());
+    mouse(WM_MOUSEMOVE, 0, 2, 2); // beside it
+    EXPECT_FALSE(stickyCursor()->isOnSurface());
+
+    viewer()->setViewing(TRUE);
+    EXPECT_FALSE(isStickyCursorShown());
+}
+
+TEST_F(CanvasTest, ListenerHearsCameraMovesCameraReplacementsAndZScaleChanges) {
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    ViewContextLog log;
+    canvas->setViewContextChangeCallback(ViewContextLog::record, &log);
+
+    orbit();
+    EXPECT_GE(log.count(true), 1);
+    EXPECT_EQ(log.count(false), 0);
+    EXPECT_EQ(log.sender, canvas);
+
+    log.flags.clear();
+    viewer()->toggleCameraType();
+    EXPECT_EQ(log.flags, std::vector<bool>{false});
+    testsupport::runMessageLoopUntilIdle();
+    log.flags.clear();
+    orbit(); // the sensor followed the new camera
+    EXPECT_GE(log.count(true), 1);
+    EXPECT_EQ(log.count(false), 0);
+
+    log.flags.clear();
+    canvas->getOivSceneManager()->setGlobalZScale(2.0f);
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(log.count(false), 1);
+}
+
+TEST_F(CanvasTest, NewListenerReplacesTheOldAndNullSilencesTheCanvas) {
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    ViewContextLog first, second;
+    canvas->setViewContextChangeCallback(ViewContextLog::record, &first);
+    canvas->setViewContextChangeCallback(ViewContextLog::record, &second);
+    orbit();
+    EXPECT_TRUE(first.flags.empty());
+    EXPECT_FALSE(second.flags.empty());
+
+    second.flags.clear();
+    canvas->setViewContextChangeCallback(nullptr, &second);
+    orbit();
+    viewer()->toggleCameraType();
+    canvas->getOivSceneManager()->setGlobalZScale(5.0f);
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_TRUE(second.flags.empty());
+}
+
+TEST_F(CanvasTest, DeletingTheCanvasTakesItsDrawingWindowAndSilencesIt) {
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    HWND viewerWindow = drawingWindow();
+    ASSERT_TRUE(IsWindow(viewerWindow));
+    ViewContextLog log;
+    canvas->setViewContextChangeCallback(ViewContextLog::record, &log);
+    delete canvas;
+    canvas = nullptr;
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_FALSE(IsWindow(viewerWindow));
+    EXPECT_TRUE(IsWindow(host));
+    EXPECT_TRUE(log.flags.empty());
+}
