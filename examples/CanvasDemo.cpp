@@ -1,0 +1,85 @@
+// The demo host: its own top-level window with an examiner canvas inside, the demo scene
+// (terrain, well, decorations, Z scale 2) seen from the south, and what the canvas shows written
+// to a PNG file.
+//
+//   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
+//
+// There is no on-screen window system here: drawing goes to an off-screen surface, so writing
+// the picture is the demo's whole job.
+#include "DemoScene.h"
+
+#include "canvas/OivCanvas.h"
+
+#include <Inventor/Win/SoWin.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kWindowClass = "OivWinTavDemo";
+constexpr const char* kDefaultPicture = "oivwintav-demo.png";
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND createMainWindow() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&windowClass))
+        return nullptr;
+    HWND window = CreateWindowExA(
+        0, kWindowClass, "OivWinTav demo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+        DemoScene::kWidth, DemoScene::kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window)
+        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
+    return window;
+}
+
+// Closes the window and runs the loop until the quit message it causes.
+int closeAndDrainLoop(HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return int(message.wParam);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* picture = argc > 1 ? argv[1] : kDefaultPicture;
+    HWND window = createMainWindow();
+    if (!window) {
+        std::fprintf(stderr, "oivwintav-demo: cannot create the window\n");
+        return EXIT_FAILURE;
+    }
+    SoWin::init(window);
+    bool written;
+    {
+        OivCanvas canvas;
+        canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
+        SoWin::show(window);
+        DemoScene::present(canvas);
+        written = DemoScene::writePicture(canvas, picture);
+    }
+    closeAndDrainLoop(window);
+    if (!written) {
+        std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
+        return EXIT_FAILURE;
+    }
+    std::printf("oivwintav-demo: wrote what the canvas shows (%dx%d) to %s\n", DemoScene::kWidth,
+                DemoScene::kHeight, picture);
+    return EXIT_SUCCESS;
+}
