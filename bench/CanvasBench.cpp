@@ -1,0 +1,121 @@
+// What a canvas costs over drawing the same 3D content directly: the demo scene drawn as a full
+// frame of the canvas (background, managed scene graph, compass, horizon giro, message) beside
+// the demo's 3D content alone drawn by a bare SoOffscreenRenderer, both 640 × 480 and both read
+// back. And the time OivCanvas::initialize takes on its own.
+#include "DemoScene.h"
+#include "OivWinTav.h"
+
+#include <Inventor/SbViewportRegion.h>
+#include <Inventor/SoOffscreenRenderer.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/actions/SoGLRenderAction.h>
+#include <Inventor/nodes/SoDirectionalLight.h>
+#include <Inventor/nodes/SoPerspectiveCamera.h>
+#include <Inventor/nodes/SoScale.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <windows.h>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+HWND createWindow() {
+    static const char* const kClassName = "OivCanvasBenchHost";
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = SoWin::getInstance();
+    windowClass.lpszClassName = kClassName;
+    if (!GetClassInfoA(windowClass.hInstance, kClassName, &windowClass))
+        RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, kClassName, "bench", WS_CHILD | WS_VISIBLE, 0, 0,
+                                  DemoScene::kWidth, DemoScene::kHeight, SoWin::getTopLevelWidget(),
+                                  nullptr, SoWin::getInstance(), nullptr);
+    SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
+    return window;
+}
+
+// The demo's 3D content as the canvas shows it (same camera, same Z scale, a headlight), for a
+// renderer of its own.
+SoSeparator* createBareScene(OivCanvas& canvas) {
+    SoSeparator* root = new SoSeparator;
+    root->ref();
+    root->addChild(canvas.getOivViewer()->getCamera()->copy());
+    root->addChild(new SoDirectionalLight);
+    SoScale* scale = new SoScale;
+    scale->scaleFactor.setValue(1.0f, 1.0f, canvas.getOivSceneManager()->getGlobalZScale());
+    root->addChild(scale);
+    root->addChild(DemoScene::createContent());
+    return root;
+}
+
+double milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Each iteration draws and reads back one canvas frame and one bare frame; the counters give
+// both times per frame and their ratio.
+void BM_CanvasFrameOverBareRenderer(benchmark::State& state) {
+    HWND window = createWindow();
+    OivCanvas canvas;
+    canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
+    DemoScene::present(canvas);
+    SoWinFullViewer* viewer = canvas.getOivViewer();
+
+    SoSeparator* bare = createBareScene(canvas);
+    SoOffscreenRenderer renderer(SbViewportRegion(DemoScene::kWidth, DemoScene::kHeight));
+    renderer.getGLRenderAction()->setTransparencyType(viewer->getTransparencyType());
+
+    std::vector<unsigned char> pixels;
+    SbVec2s size;
+    Clock::duration canvasTime{}, bareTime{};
+    for (auto _ : state) {
+        Clock::time_point start = Clock::now();
+        viewer->render();
+        viewer->readPixels(pixels, size);
+        Clock::time_point middle = Clock::now();
+        renderer.render(bare);
+        benchmark::DoNotOptimize(renderer.getBuffer());
+        Clock::time_point end = Clock::now();
+        canvasTime += middle - start;
+        bareTime += end - middle;
+    }
+    const double frames = double(state.iterations());
+    state.counters["canvas_ms"] = milliseconds(canvasTime) / frames;
+    state.counters["bare_ms"] = milliseconds(bareTime) / frames;
+    state.counters["ratio"] = double(canvasTime.count()) / double(bareTime.count());
+    bare->unref();
+    DestroyWindow(window);
+}
+BENCHMARK(BM_CanvasFrameOverBareRenderer)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Building a canvas: viewer, scene manager and scene graph, sensor and callbacks.
+void BM_CanvasInitialize(benchmark::State& state) {
+    HWND window = createWindow();
+    for (auto _ : state) {
+        OivCanvas* canvas = new OivCanvas;
+        canvas->initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
+        benchmark::DoNotOptimize(canvas->getOivViewer());
+        state.PauseTiming();
+        delete canvas;
+        state.ResumeTiming();
+    }
+    DestroyWindow(window);
+}
+BENCHMARK(BM_CanvasInitialize)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    unsetenv("DISPLAY");
+    SoWin::init("CanvasBench");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
