@@ -3,6 +3,8 @@
 #define OIVWINTAV_OIVWINTAV_H
 
 #include "camera/OivCameraControl.h"
+#include "canvas/OivBaseCanvas.h"
+#include "canvas/OivCanvas.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
 #include "viewers/OivWinExaminerViewer.h"

@@ -3,6 +3,7 @@
 // scene manager's viewing-mode and mouse callbacks on the viewer.
 #include "OivWinTav.h"
 #include "support/MessageLoop.h"
+#include "support/ScriptedInput.h"
 
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/actions/SoGLRenderAction.h>
@@ -70,14 +71,12 @@ protected:
     // Orbits with the left button from the middle of the drawing area, then lets the camera
     // sensor report.
     void orbit() {
-        mouse(WM_LBUTTONDOWN, MK_LBUTTON, kWidth / 2, kHeight / 2);
-        for (int step = 1; step <= 4; ++step)
-            mouse(WM_MOUSEMOVE, MK_LBUTTON, kWidth / 2 + 8 * step, kHeight / 2 + 3 * step);
-        mouse(WM_LBUTTONUP, 0, kWidth / 2 + 32, kHeight / 2 + 12);
+        testsupport::drag(drawingWindow(), WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON,
+                          {kWidth / 2, kHeight / 2}, {kWidth / 2 + 32, kHeight / 2 + 12}, 4);
         testsupport::runMessageLoopUntilIdle();
     }
     void mouse(UINT message, WPARAM keys, int x, int y) {
-        SendMessageA(drawingWindow(), message, keys, MAKELPARAM(x, y));
+        testsupport::mouse(drawingWindow(), message, keys, x, y);
     }
 
     // The path from the viewer's scene graph to the scene manager's sticky cursor.
