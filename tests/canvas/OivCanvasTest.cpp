@@ -253,3 +253,16 @@ TEST_F(CanvasTest, DeletingTheCanvasTakesItsDrawingWindowAndSilencesIt) {
     EXPECT_TRUE(IsWindow(host));
     EXPECT_TRUE(log.flags.empty());
 }
+
+TEST_F(CanvasTest, CanvasOutlivingItsHostWindowIsDeletedCleanly) {
+    // A host's loop ends when its window is destroyed, before the canvas goes out of scope.
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    ViewContextLog log;
+    canvas->setViewContextChangeCallback(ViewContextLog::record, &log);
+    DestroyWindow(host);
+    testsupport::runMessageLoopUntilIdle();
+    delete canvas;
+    canvas = nullptr;
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_TRUE(log.flags.empty());
+}
