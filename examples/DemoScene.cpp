@@ -29,7 +29,6 @@ namespace {
 // ((kGrid - 1)² quads, twice as many triangles).
 constexpr int kGrid = 48;
 constexpr float kExtent = 2000.0f;
-constexpr float kTerrainTransparency = 0.3f; // the well shows through the ground
 
 struct Hill {
     float x, y, height, radius;
@@ -88,8 +87,7 @@ SoNode* createTerrain() {
     std::vector<uint32_t> colours;
     colours.reserve(points.size());
     for (const SbVec3f& p : points)
-        colours.push_back(heightColour((p[2] - lowest) / (highest - lowest))
-                              .getPackedValue(kTerrainTransparency));
+        colours.push_back(heightColour((p[2] - lowest) / (highest - lowest)).getPackedValue());
 
     SoVertexProperty* property = new SoVertexProperty;
     property->vertex.setValues(0, int(points.size()), points.data());
@@ -165,9 +163,8 @@ float zScale(const OivCanvas& canvas, const char* label) {
 
 SoSeparator* DemoScene::createContent() {
     SoSeparator* content = new SoSeparator;
-    // The well first: drawn before the transparent ground, it shows through it.
-    content->addChild(createWell());
     content->addChild(createTerrain());
+    content->addChild(createWell());
     return content;
 }
 
