@@ -175,8 +175,9 @@ TEST_F(CanvasTest, PlaneCanvasHasAnOrthographicCameraAndOnlyTheViewingModeCallba
     viewer()->setViewing(FALSE);
     EXPECT_TRUE(isStickyCursorShown()); // the viewing-mode change reached the manager
 
-    // No mouse report: the cursor never learns where the mouse is.
-    mouse(WM_MOUSEMOVE, 0, kWidth / 2, kHeight / 2);
+    // No mouse report: the cursor, drawn and shown, never learns where the mouse is.
+    viewer()->render();
+    mouse(WM_MOUSEMOVE, 0, kWidth / 2, kHeight / 2); // over the cube
     EXPECT_FALSE(stickyCursor()->isOnSurface());
 }
 
