@@ -1,5 +1,6 @@
 // The demo's picture, made by the demo's own code: a PNG of the window's size with the gradient
-// background along its top and the terrain's colours in its middle.
+// background along its top, the terrain's colours in its middle and the compass in its top right
+// corner.
 #include "DemoScene.h"
 #include "OivWinTav.h"
 #include "support/MessageLoop.h"
@@ -36,17 +37,19 @@ Rgb toBytes(const SbColor& colour) {
 
 } // namespace
 
-TEST(DemoPictureTest, PictureHasTheWindowSizeTheGradientOnTopAndTerrainInTheMiddle) {
+TEST(DemoPictureTest, PictureHasTheWindowSizeTheGradientOnTopTerrainInTheMiddleAndTheCompass) {
     HWND window = testsupport::createHostWindow(DemoScene::kWidth, DemoScene::kHeight);
     ASSERT_NE(window, nullptr);
     const std::string path = ::testing::TempDir() + "oivwintav-demo-test.png";
     std::remove(path.c_str());
-    Rgb top{};
+    Rgb top{}, bottom{};
     {
         OivCanvas canvas;
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         DemoScene::present(canvas);
-        top = toBytes(canvas.getOivSceneManager()->getGradientBackground()->color1.getValue());
+        const SoGradientBackground* gradient = canvas.getOivSceneManager()->getGradientBackground();
+        top = toBytes(gradient->color1.getValue());
+        bottom = toBytes(gradient->color0.getValue());
         ASSERT_TRUE(DemoScene::writePicture(canvas, path.c_str()));
     }
     DestroyWindow(window);
@@ -77,5 +80,19 @@ TEST(DemoPictureTest, PictureHasTheWindowSizeTheGradientOnTopAndTerrainInTheMidd
         }
     }
     EXPECT_GT(terrain, samples * 3 / 4) << terrain << " of " << samples << " samples";
+    // The compass covers the top right corner: most of it is not the gradient there.
+    int covered = 0, cornerSamples = 0;
+    for (int y = 40; y < 100; y += 4) {
+        const float f = float(y) / (DemoScene::kHeight - 1);
+        const Rgb ground{int(top.r + (bottom.r - top.r) * f), int(top.g + (bottom.g - top.g) * f),
+                         int(top.b + (bottom.b - top.b) * f)};
+        for (int x = DemoScene::kWidth - 80; x < DemoScene::kWidth - 20; x += 4) {
+            Rgb p = pixelFromTop(image, x, y);
+            covered +=
+                std::abs(p.r - ground.r) + std::abs(p.g - ground.g) + std::abs(p.b - ground.b) > 30;
+            ++cornerSamples;
+        }
+    }
+    EXPECT_GT(covered, cornerSamples / 2) << covered << " of " << cornerSamples << " samples";
     std::remove(path.c_str());
 }
