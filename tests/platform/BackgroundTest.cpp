@@ -3,6 +3,8 @@
 #include "support/RenderedImage.h"
 
 #include <Inventor/SbBox3f.h>
+#include <Inventor/SoOffscreenRenderer.h>
+#include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/actions/SoGetBoundingBoxAction.h>
 #include <Inventor/actions/SoRayPickAction.h>
 #include <Inventor/nodes/SoBaseColor.h>
@@ -10,8 +12,10 @@
 #include <Inventor/nodes/SoGradientBackground.h>
 #include <Inventor/nodes/SoImageBackground.h>
 #include <Inventor/nodes/SoLightModel.h>
+#include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoTranslation.h>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +94,30 @@ TEST(GradientBackground, SceneDrawnAfterItIsNotHiddenByIt) {
     ASSERT_TRUE(image.isValid());
     EXPECT_EQ(image.at(kWidth / 2, kHeight / 2), kGreen);
     EXPECT_GT(image.at(0, 0).r, 240);
+}
+
+// Coin walks the background again when it draws sorted transparent objects in a later pass;
+// the background must stay behind the opaque scene drawn in the first one.
+TEST(GradientBackground, StaysBehindTheSceneWhenTransparentObjectsAreSorted) {
+    Scene scene;
+    scene.root()->addChild(redToBlue());
+    scene.addCube();
+    SoSeparator* glass = new SoSeparator;
+    SoTranslation* beside = new SoTranslation;
+    beside->translation.setValue(1.8f, 0.0f, 0.0f);
+    SoMaterial* halfClear = new SoMaterial;
+    halfClear->transparency = 0.5f;
+    glass->addChild(beside);
+    glass->addChild(halfClear);
+    glass->addChild(new SoCube);
+    scene.root()->addChild(glass);
+
+    SoOffscreenRenderer renderer{SbViewportRegion(kWidth, kHeight)};
+    renderer.setComponents(SoOffscreenRenderer::RGB);
+    renderer.getGLRenderAction()->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
+    ASSERT_TRUE(renderer.render(scene.root()));
+    const unsigned char* centre = renderer.getBuffer() + ((kHeight / 2) * kWidth + kWidth / 2) * 3;
+    EXPECT_EQ((Rgb{centre[0], centre[1], centre[2]}), kGreen);
 }
 
 TEST(Backgrounds, ContributeNothingToBoundingBoxesAndPicks) {

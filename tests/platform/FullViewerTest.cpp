@@ -66,6 +66,20 @@ TEST(FullViewerBuild, WithoutDecorationTheButtonsComeWhenFirstShown) {
     DestroyWindow(host);
 }
 
+TEST(FullViewerBuild, DeletingTheViewerTakesItsWindowsAlong) {
+    HWND host = createHostWindow();
+    auto* viewer = new TestExaminer(host, SoWinFullViewer::BUILD_ALL);
+    HWND form = viewer->getBaseWidget();
+    HWND drawing = viewer->getNormalWidget();
+    ASSERT_TRUE(IsWindow(form));
+    ASSERT_NE(form, host);
+    delete viewer;
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_FALSE(IsWindow(drawing));
+    EXPECT_TRUE(IsWindow(host));
+    DestroyWindow(host);
+}
+
 TEST_F(FullViewer, ClicksOnViewerButtonsReachPushButtonCBWithTheirIds) {
     viewer->setDecoration(TRUE);
     // pick, view, help, home, set home, view all, seek, camera type

@@ -48,5 +48,7 @@ BackgroundGLState::~BackgroundGLState() {
 }
 
 bool BackgroundGLState::shouldDraw(SoGLRenderAction* action) {
-    return !action->isRenderingDelayedPaths();
+    // Later passes over delayed or sorted transparent paths walk the background again, since it
+    // lies before them in its group; drawing it there would paint over the scene.
+    return !action->isRenderingDelayedPaths() && !action->isRenderingTranspPaths();
 }

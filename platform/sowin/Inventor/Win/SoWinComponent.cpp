@@ -133,7 +133,13 @@ SoWinComponent::SoWinComponent(HWND parent, const char* name, SbBool embed)
 }
 
 SoWinComponent::~SoWinComponent() {
+    // The base widget is the window this component built for itself (its form or GL area); it
+    // goes with the component, or every component built and deleted in a host window would leave
+    // a window behind.
+    const HWND widget = m_BaseWidget;
     releaseBaseWidget();
+    if (widget && widget != m_Parent && IsWindow(widget))
+        DestroyWindow(widget);
     if (m_Shell) {
         RemovePropA(m_Shell, kComponentProperty);
         DestroyWindow(m_Shell);
