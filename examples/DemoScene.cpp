@@ -29,6 +29,7 @@ namespace {
 // ((kGrid - 1)² quads, twice as many triangles).
 constexpr int kGrid = 48;
 constexpr float kExtent = 2000.0f;
+constexpr float kTerrainTransparency = 0.3f; // the well shows through the ground
 
 struct Hill {
     float x, y, height, radius;
@@ -87,7 +88,8 @@ SoNode* createTerrain() {
     std::vector<uint32_t> colours;
     colours.reserve(points.size());
     for (const SbVec3f& p : points)
-        colours.push_back(heightColour((p[2] - lowest) / (highest - lowest)).getPackedValue());
+        colours.push_back(heightColour((p[2] - lowest) / (highest - lowest))
+                              .getPackedValue(kTerrainTransparency));
 
     SoVertexProperty* property = new SoVertexProperty;
     property->vertex.setValues(0, int(points.size()), points.data());
@@ -163,8 +165,8 @@ float zScale(const OivCanvas& canvas, const char* label) {
 
 SoSeparator* DemoScene::createContent() {
     SoSeparator* content = new SoSeparator;
-    content->addChild(createTerrain());
     content->addChild(createWell());
+    content->addChild(createTerrain());
     return content;
 }
 

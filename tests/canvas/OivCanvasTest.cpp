@@ -241,9 +241,9 @@ TEST_F(CanvasTest, NewListenerReplacesTheOldAndNullSilencesTheCanvas) {
     EXPECT_TRUE(second.flags.empty());
 }
 
-TEST_F(CanvasTest, DeletingTheCanvasTakesItsDrawingWindowAndSilencesIt) {
+TEST_F(CanvasTest, DeletingTheCanvasTakesItsViewerWindowAndSilencesIt) {
     build(OivBaseCanvas::EXAMINER_VIEWER);
-    HWND viewerWindow = drawingWindow();
+    HWND viewerWindow = viewer()->getBaseWidget();
     ASSERT_TRUE(IsWindow(viewerWindow));
     ViewContextLog log;
     canvas->setViewContextChangeCallback(ViewContextLog::record, &log);
