@@ -286,9 +286,9 @@ SbVec2s SoWinGLWidget::getGlxSize(void) const {
 }
 
 SbBool SoWinGLWidget::readPixels(std::vector<unsigned char>& rgb, SbVec2s& size) {
-    rgb.clear();
     size = SbVec2s(0, 0);
     if (!glLockNormal()) {
+        rgb.clear();
         glUnlockNormal();
         return FALSE;
     }
@@ -298,15 +298,18 @@ SbBool SoWinGLWidget::readPixels(std::vector<unsigned char>& rgb, SbVec2s& size)
     const SbVec2s drawn = window.drawnSize;
     const bool ok = drawn == window.surfaceSize && drawn[0] > 0 && drawn[1] > 0;
     if (ok) {
+        // Read straight into the caller's buffer (reused across frames) and flip the rows in
+        // place: a frame is read on every recorded or printed picture.
         const size_t rowBytes = static_cast<size_t>(drawn[0]) * 3;
-        std::vector<unsigned char> bottomUp(rowBytes * drawn[1]);
+        rgb.resize(rowBytes * drawn[1]);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, drawn[0], drawn[1], GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-        rgb.resize(bottomUp.size());
-        for (int row = 0; row < drawn[1]; ++row)
-            std::copy_n(bottomUp.begin() + (drawn[1] - 1 - row) * rowBytes, rowBytes,
-                        rgb.begin() + row * rowBytes);
+        glReadPixels(0, 0, drawn[0], drawn[1], GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        for (int top = 0, bottom = drawn[1] - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(rgb.begin() + top * rowBytes, rgb.begin() + (top + 1) * rowBytes,
+                             rgb.begin() + bottom * rowBytes);
         size = drawn;
+    } else {
+        rgb.clear();
     }
     glUnlockNormal();
     return ok ? TRUE : FALSE;
