@@ -74,7 +74,8 @@ SoPath* findPath(SoNode* root, SoNode* node) {
 
 SoWinViewer::SoWinViewer(HWND parent, const char* name, SbBool embed, Type type, SbBool buildNow)
     : inherited(parent, name, embed, TRUE, TRUE, FALSE), m_Type(type),
-      m_CameraType(SoPerspectiveCamera::getClassTypeId()) {
+      m_CameraType(SoPerspectiveCamera::getClassTypeId()),
+      m_ClippingBoxAction(new SoGetBoundingBoxAction(SbViewportRegion())) {
     m_Root = new SoSeparator;
     m_Root->ref();
     m_Root->setName("SoWinViewerRoot");
@@ -394,9 +395,9 @@ void SoWinViewer::countFrame(const SbTime& frameStart) {
 void SoWinViewer::adjustClippingPlanes(void) {
     if (!m_Camera)
         return;
-    SoGetBoundingBoxAction boxAction(getViewportRegion());
-    boxAction.apply(m_Root);
-    SbXfBox3f box = boxAction.getXfBoundingBox();
+    m_ClippingBoxAction->setViewportRegion(getViewportRegion());
+    m_ClippingBoxAction->apply(m_Root);
+    SbXfBox3f box = m_ClippingBoxAction->getXfBoundingBox();
     if (box.isEmpty())
         return;
     // Into camera space, where the camera looks down -Z.

@@ -12,8 +12,11 @@
 #include <Inventor/Win/viewers/SoWinCameraSeek.h>
 #include <Inventor/Win/viewers/SoWinCameraState.h>
 
+#include <memory>
+
 class SoCamera;
 class SoDirectionalLight;
+class SoGetBoundingBoxAction;
 class SoGroup;
 class SoSensor;
 class SoSeparator;
@@ -180,6 +183,8 @@ private:
     bool m_Viewing = true;
     CursorStyle m_CursorStyle = CLASSIC;
     bool m_AutoClipping = true;
+    // Kept between frames: fitting the clipping planes runs before every frame.
+    std::unique_ptr<SoGetBoundingBoxAction> m_ClippingBoxAction;
     bool m_Stereo = false;
     bool m_PreserveHeightAngle = false;
 
