@@ -349,14 +349,17 @@ void SoWinViewer::widgetChanged(HWND newWidget) {
 }
 
 void SoWinViewer::actualRedraw(void) {
-    const SbTime frameStart = SbTime::getTimeOfDay();
+    // Frames are only timed for a listener; setting one starts a fresh sample.
+    const bool timed = m_FpsCB != nullptr;
+    const SbTime frameStart = timed ? SbTime::getTimeOfDay() : SbTime::zero();
     if (m_AutoClipping)
         adjustClippingPlanes();
     if (m_Stereo && m_Camera)
         drawStereo();
     else
         inherited::actualRedraw();
-    countFrame(frameStart);
+    if (timed)
+        countFrame(frameStart);
 }
 
 void SoWinViewer::drawStereo(void) {
