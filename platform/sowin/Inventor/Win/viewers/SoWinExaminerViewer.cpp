@@ -145,13 +145,7 @@ void SoWinExaminerViewer::interactionStep(void) {
         render();
 }
 
-void SoWinExaminerViewer::processEvent(MSG* msg) {
-    if (processSeekPress(msg))
-        return;
-    if (!isViewing()) {
-        inherited::processEvent(msg);
-        return;
-    }
+SbBool SoWinExaminerViewer::processViewingEvent(MSG* msg) {
     const SbVec2f position = getNormalizedPosition(msg);
     const Drag wanted = dragFor(getKeysAfter(msg));
     switch (msg->message) {
@@ -159,30 +153,28 @@ void SoWinExaminerViewer::processEvent(MSG* msg) {
     case WM_MBUTTONDOWN:
         stopAnimating();
         beginDrag(wanted, position);
-        return;
+        return TRUE;
     case WM_MOUSEMOVE:
         if (wanted != m_Drag)
             beginDrag(wanted, position);
         else
             dragTo(position);
-        return;
+        return TRUE;
     case WM_LBUTTONUP:
     case WM_MBUTTONUP:
         if (m_Drag == Drag::ROTATE && wanted == Drag::NONE) {
             dragTo(position);
             m_Drag = Drag::NONE;
             startSpin();
-            return;
+            return TRUE;
         }
         beginDrag(wanted, position);
-        return;
-    case WM_MOUSEWHEEL:
-        dollyForWheel(msg);
-        interactionStep();
-        return;
+        return TRUE;
     default:
-        inherited::processEvent(msg);
-        return;
+        if (!inherited::processViewingEvent(msg))
+            return FALSE;
+        interactionStep();
+        return TRUE;
     }
 }
 

@@ -41,9 +41,8 @@ protected:
 
     enum { CAMERA_TYPE_BUTTON = 7 };
 
-    // Viewing-mode messages move the camera; in seek mode a left or middle press seeks; in
-    // picking mode messages go to the scene.
-    void processEvent(MSG* msg) override;
+    // Drags and the mouse wheel move the camera.
+    SbBool processViewingEvent(MSG* msg) override;
     void setSeekMode(SbBool on) override;
 
     // The standard buttons plus the camera-type button (id 7).

@@ -37,13 +37,7 @@ SoWinPlaneViewer::Drag SoWinPlaneViewer::dragFor(WPARAM keys) {
     return Drag::NONE;
 }
 
-void SoWinPlaneViewer::processEvent(MSG* msg) {
-    if (processSeekPress(msg))
-        return;
-    if (!isViewing()) {
-        inherited::processEvent(msg);
-        return;
-    }
+SbBool SoWinPlaneViewer::processViewingEvent(MSG* msg) {
     SoCamera* camera = getCamera();
     const SbVec2f position = getNormalizedPosition(msg);
     switch (msg->message) {
@@ -53,7 +47,7 @@ void SoWinPlaneViewer::processEvent(MSG* msg) {
     case WM_MBUTTONUP:
         m_Drag = dragFor(getKeysAfter(msg));
         m_LastPosition = position;
-        return;
+        return TRUE;
     case WM_MOUSEMOVE: {
         const Drag wanted = dragFor(getKeysAfter(msg));
         if (camera && wanted == m_Drag && wanted == Drag::PAN)
@@ -62,14 +56,10 @@ void SoWinPlaneViewer::processEvent(MSG* msg) {
             dollyForDrag(m_LastPosition, position);
         m_Drag = wanted;
         m_LastPosition = position;
-        return;
+        return TRUE;
     }
-    case WM_MOUSEWHEEL:
-        dollyForWheel(msg);
-        return;
     default:
-        inherited::processEvent(msg);
-        return;
+        return inherited::processViewingEvent(msg);
     }
 }
 

@@ -25,7 +25,8 @@ protected:
 
     enum { X_BUTTON = 7, Y_BUTTON = 8, Z_BUTTON = 9, CAMERA_TYPE_BUTTON = 10 };
 
-    void processEvent(MSG* msg) override;
+    // Drags and the mouse wheel move the camera.
+    SbBool processViewingEvent(MSG* msg) override;
     // The standard buttons plus X (7), Y (8), Z (9) and camera type (10).
     void createViewerButtons(HWND parent) override;
     void pushButtonCB(HWND hwnd, int id, void* data) override;

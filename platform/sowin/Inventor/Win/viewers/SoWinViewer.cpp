@@ -464,6 +464,21 @@ WPARAM SoWinViewer::getKeysAfter(const MSG* msg) {
     }
 }
 
+void SoWinViewer::processEvent(MSG* msg) {
+    if (!msg || processSeekPress(msg))
+        return;
+    if (isViewing() && processViewingEvent(msg))
+        return;
+    inherited::processEvent(msg);
+}
+
+SbBool SoWinViewer::processViewingEvent(MSG* msg) {
+    if (msg->message != WM_MOUSEWHEEL)
+        return FALSE;
+    dollyForWheel(msg);
+    return TRUE;
+}
+
 SbBool SoWinViewer::processSeekPress(const MSG* msg) {
     const bool press = msg->message == WM_LBUTTONDOWN || msg->message == WM_MBUTTONDOWN;
     if (!press || !m_SeekMode)

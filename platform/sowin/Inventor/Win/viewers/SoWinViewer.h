@@ -132,6 +132,14 @@ protected:
     // The window changed: the viewer needs a redraw of the new one.
     void widgetChanged(HWND newWidget) override;
 
+    // In seek mode a left or middle press seeks to the point under it and is used up. In
+    // viewing mode processViewingEvent gets the message next. Whatever is left goes to the scene.
+    void processEvent(MSG* msg) override;
+    // A drawing window message in viewing mode; TRUE when it moved the camera (or was otherwise
+    // used up) and must not reach the scene. The viewer itself dollies for the mouse wheel
+    // (forward closes in); subclasses add their drags and pass on what they do not use.
+    virtual SbBool processViewingEvent(MSG* msg);
+
     // Fits the clipping planes, draws (twice for stereo) and counts the frame.
     void actualRedraw(void) override;
 
@@ -143,12 +151,7 @@ protected:
     // The mouse keys (MK_*) held once the message has taken effect: a press adds its button,
     // a release removes it.
     static WPARAM getKeysAfter(const MSG* msg);
-    // In seek mode a left or middle press seeks to the point under it; TRUE when `msg` was such
-    // a press (it is then used up).
-    SbBool processSeekPress(const MSG* msg);
-    // Dollies for a mouse-wheel message (forward closes in) or a vertical drag step between two
-    // normalised positions (upward closes in).
-    void dollyForWheel(const MSG* msg);
+    // Dollies for a vertical drag step between two normalised positions (upward closes in).
     void dollyForDrag(const SbVec2f& from, const SbVec2f& to);
 
 private:
@@ -159,6 +162,8 @@ private:
     void drawStereo(void);
     void countFrame(const SbTime& frameStart);
     void finishSeek(void);
+    SbBool processSeekPress(const MSG* msg);
+    void dollyForWheel(const MSG* msg);
     static void seekTimerCB(void* data, SoSensor* sensor);
 
     Type m_Type;
