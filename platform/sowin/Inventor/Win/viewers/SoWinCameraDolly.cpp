@@ -1,4 +1,5 @@
 #include <Inventor/Win/viewers/SoWinCameraDolly.h>
+#include <Inventor/Win/viewers/SoWinCameraState.h>
 
 #include <Inventor/nodes/SoOrthographicCamera.h>
 
@@ -11,10 +12,9 @@ void SoWinCameraDolly::dolly(SoCamera& camera, float amount) {
         ortho.height.setValue(ortho.height.getValue() * factor);
         return;
     }
-    SbVec3f direction;
-    camera.orientation.getValue().multVec(SbVec3f(0.0f, 0.0f, -1.0f), direction);
-    const float distance = camera.focalDistance.getValue();
-    const SbVec3f focalPoint = camera.position.getValue() + direction * distance;
-    camera.focalDistance.setValue(distance * factor);
-    camera.position.setValue(focalPoint - direction * (distance * factor));
+    const SbVec3f direction = SoWinCameraState::viewDirectionOf(camera.orientation.getValue());
+    const SbVec3f focalPoint = SoWinCameraState::focalPointOf(camera);
+    const float distance = camera.focalDistance.getValue() * factor;
+    camera.focalDistance.setValue(distance);
+    camera.position.setValue(focalPoint - direction * distance);
 }

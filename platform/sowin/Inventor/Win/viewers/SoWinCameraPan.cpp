@@ -3,6 +3,7 @@
 #include <Inventor/SbLine.h>
 #include <Inventor/SbPlane.h>
 #include <Inventor/SbViewVolume.h>
+#include <Inventor/Win/viewers/SoWinCameraState.h>
 #include <Inventor/nodes/SoCamera.h>
 
 namespace {
@@ -21,11 +22,8 @@ void SoWinCameraPan::pan(SoCamera& camera, float aspect, const SbVec2f& from, co
     if (from == to)
         return;
     const SbViewVolume volume = camera.getViewVolume(aspect);
-    SbVec3f direction;
-    camera.orientation.getValue().multVec(SbVec3f(0.0f, 0.0f, -1.0f), direction);
-    const SbVec3f focalPoint =
-        camera.position.getValue() + direction * camera.focalDistance.getValue();
-    const SbPlane focalPlane(direction, focalPoint);
+    const SbPlane focalPlane(SoWinCameraState::viewDirectionOf(camera.orientation.getValue()),
+                             SoWinCameraState::focalPointOf(camera));
     SbVec3f before, after;
     if (!pointOnPlane(volume, focalPlane, from, before) ||
         !pointOnPlane(volume, focalPlane, to, after))

@@ -11,12 +11,6 @@ namespace {
 // Below this a distance or height is treated as degenerate and left alone.
 constexpr float kTiny = 1e-12f;
 
-SbVec3f viewDirection(const SbRotation& orientation) {
-    SbVec3f direction;
-    orientation.multVec(SbVec3f(0.0f, 0.0f, -1.0f), direction);
-    return direction;
-}
-
 } // namespace
 
 float SoWinCameraState::heightForAngle(float heightAngle, float distance) {
@@ -42,8 +36,19 @@ SoWinCameraState SoWinCameraState::of(const SoCamera& camera) {
     return state;
 }
 
+SbVec3f SoWinCameraState::viewDirectionOf(const SbRotation& orientation) {
+    SbVec3f direction;
+    orientation.multVec(SbVec3f(0.0f, 0.0f, -1.0f), direction);
+    return direction;
+}
+
+SbVec3f SoWinCameraState::focalPointOf(const SoCamera& camera) {
+    return camera.position.getValue() +
+           viewDirectionOf(camera.orientation.getValue()) * camera.focalDistance.getValue();
+}
+
 SbVec3f SoWinCameraState::getViewDirection() const {
-    return viewDirection(orientation);
+    return viewDirectionOf(orientation);
 }
 
 SbVec3f SoWinCameraState::getFocalPoint() const {

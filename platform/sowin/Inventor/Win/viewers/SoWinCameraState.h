@@ -36,6 +36,11 @@ public:
     SbVec3f getViewDirection() const;
     SbVec3f getFocalPoint() const;
 
+    // The line of sight of a camera with `orientation` (its -Z axis), and the point a camera
+    // looks at: its focal distance along that line.
+    static SbVec3f viewDirectionOf(const SbRotation& orientation);
+    static SbVec3f focalPointOf(const SoCamera& camera);
+
     // The height of the focal plane seen by a perspective camera and the inverse.
     static float heightForAngle(float heightAngle, float distance);
     static float angleForHeight(float height, float distance);

@@ -1,6 +1,7 @@
 #include <Inventor/Win/viewers/SoWinCameraTrackball.h>
 
 #include <Inventor/SbViewVolume.h>
+#include <Inventor/Win/viewers/SoWinCameraState.h>
 #include <Inventor/nodes/SoCamera.h>
 
 namespace {
@@ -8,12 +9,6 @@ namespace {
 // The ball covers 80 % of the smaller half extent of the view, so a drag near the border
 // rolls the view about the line of sight (the sheet part of the projector).
 constexpr float kBallRadius = 0.8f;
-
-SbVec3f viewDirection(const SbRotation& orientation) {
-    SbVec3f direction;
-    orientation.multVec(SbVec3f(0.0f, 0.0f, -1.0f), direction);
-    return direction;
-}
 
 } // namespace
 
@@ -35,10 +30,9 @@ SbRotation SoWinCameraTrackball::drag(const SbVec2f& position) {
 }
 
 void SoWinCameraTrackball::rotate(SoCamera& camera, const SbRotation& sceneRotation) {
-    const SbRotation old = camera.orientation.getValue();
-    const float distance = camera.focalDistance.getValue();
-    const SbVec3f focalPoint = camera.position.getValue() + viewDirection(old) * distance;
-    const SbRotation turned = sceneRotation.inverse() * old;
+    const SbVec3f focalPoint = SoWinCameraState::focalPointOf(camera);
+    const SbRotation turned = sceneRotation.inverse() * camera.orientation.getValue();
     camera.orientation.setValue(turned);
-    camera.position.setValue(focalPoint - viewDirection(turned) * distance);
+    camera.position.setValue(focalPoint - SoWinCameraState::viewDirectionOf(turned) *
+                                              camera.focalDistance.getValue());
 }

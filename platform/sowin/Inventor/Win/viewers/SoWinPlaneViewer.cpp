@@ -24,7 +24,7 @@ void SoWinPlaneViewer::lookAlong(Axis axis) {
         return;
     static const SbVec3f from[] = {SbVec3f(1, 0, 0), SbVec3f(0, 1, 0), SbVec3f(0, 0, 1)};
     static const SbVec3f up[] = {SbVec3f(0, 0, 1), SbVec3f(0, 0, 1), SbVec3f(0, 1, 0)};
-    const SbVec3f focalPoint = SoWinCameraState::of(*camera).getFocalPoint();
+    const SbVec3f focalPoint = SoWinCameraState::focalPointOf(*camera);
     camera->position.setValue(focalPoint + from[axis] * camera->focalDistance.getValue());
     camera->pointAt(focalPoint, up[axis]);
 }
