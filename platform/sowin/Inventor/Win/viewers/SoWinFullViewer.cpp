@@ -127,9 +127,9 @@ void SoWinFullViewer::layout(void) {
 SoWinBitmapButton* SoWinFullViewer::addViewerButton(HWND parent, int id, const char* name) {
     auto button = std::make_unique<SoWinBitmapButton>(parent, 0, name);
     HWND hwnd = button->getWidget();
-    SetPropA(hwnd, "THIS", static_cast<HANDLE>(this));
-    SetPropA(hwnd, "CallbackData", reinterpret_cast<HANDLE>(intptr_t(id)));
-    SetPropA(hwnd, "SoWinBitmapButton", static_cast<HANDLE>(button.get()));
+    // The button's own property (SoWinBitmapButton::kButtonProperty) is set by the button.
+    SetPropA(hwnd, SoWinBitmapButton::kViewerProperty, static_cast<HANDLE>(this));
+    SetPropA(hwnd, SoWinBitmapButton::kIdProperty, reinterpret_cast<HANDLE>(intptr_t(id)));
     viewerButtonWidgets->append(hwnd);
     m_Buttons.push_back(std::move(button));
     return m_Buttons.back().get();
@@ -137,7 +137,7 @@ SoWinBitmapButton* SoWinFullViewer::addViewerButton(HWND parent, int id, const c
 
 SoWinBitmapButton* SoWinFullViewer::findViewerButton(int id) const {
     for (const auto& button : m_Buttons)
-        if (intptr_t(GetPropA(button->getWidget(), "CallbackData")) == id)
+        if (intptr_t(GetPropA(button->getWidget(), SoWinBitmapButton::kIdProperty)) == id)
             return button.get();
     return nullptr;
 }

@@ -10,10 +10,6 @@
 namespace {
 
 const char* const kClassName = "SoWinBitmapButton";
-// The window properties through which a click finds its way to a viewer.
-const char* const kViewerProperty = "THIS";
-const char* const kIdProperty = "CallbackData";
-const char* const kButtonProperty = "SoWinBitmapButton";
 
 bool insideClient(HWND hwnd, LPARAM lParam) {
     RECT client;

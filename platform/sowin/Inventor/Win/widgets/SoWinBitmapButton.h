@@ -14,6 +14,11 @@ public:
     // Side length of a button window in pixels.
     static constexpr int kSize = 30;
 
+    // The window properties through which a click finds its way to a viewer.
+    static constexpr const char* kViewerProperty = "THIS";
+    static constexpr const char* kIdProperty = "CallbackData";
+    static constexpr const char* kButtonProperty = "SoWinBitmapButton";
+
     // A button window on `parent`, titled `name`. `depth` (colour depth of the picture) and
     // `bits` (picture data) are kept as given; pictures come from setBitmap.
     SoWinBitmapButton(HWND parent, int depth = 0, const char* name = NULL, void* bits = NULL);
