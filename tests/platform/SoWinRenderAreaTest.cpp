@@ -164,6 +164,14 @@ TEST_F(RenderAreaTest, SceneChangesAndResizesGiveOneRedrawWhenTheLoopRuns) {
     MoveWindow(host, 0, 0, 220, 160, TRUE);
     testsupport::runMessageLoopUntilIdle();
     EXPECT_EQ(counter.renders, before + 2);
+
+    // Without automatic redraws a scene change waits for an explicit render.
+    EXPECT_TRUE(area->isAutoRedraw());
+    area->setAutoRedraw(FALSE);
+    EXPECT_FALSE(area->isAutoRedraw());
+    camera->height = 6;
+    testsupport::runMessageLoopUntilIdle();
+    EXPECT_EQ(counter.renders, before + 2);
 }
 
 struct SeenEvents {
