@@ -95,29 +95,25 @@ bool GdiRegistry::deleteObject(HGDIOBJ handle) {
     return true;
 }
 
-void GdiRegistry::deselect(GdiObject* object) {
+void GdiRegistry::deselect(HGDIOBJ handle) {
+    GdiObject* object = findObject(handle);
     if (!object)
         return;
     object->selectedInto = nullptr;
-    if (object->deletePending) {
-        for (auto it = objects_.begin(); it != objects_.end(); ++it)
-            if (it->second.get() == object) {
-                objects_.erase(it);
-                break;
-            }
-    }
+    if (object->deletePending)
+        objects_.erase(HandleCounter::toValue(handle));
 }
 
 void GdiRegistry::deleteDC(HDC dc) {
     DeviceContext* context = findDC(dc);
     if (!context)
         return;
-    deselect(findObject(context->bitmap));
+    deselect(context->bitmap);
     contexts_.erase(HandleCounter::toValue(dc));
 }
 
 void GdiRegistry::selectBitmap(HDC dc, DeviceContext& context, HGDIOBJ bitmap) {
-    deselect(findObject(context.bitmap));
+    deselect(context.bitmap);
     context.bitmap = bitmap;
     if (GdiObject* object = findObject(bitmap); object && !object->stock)
         object->selectedInto = dc;

@@ -57,7 +57,8 @@ public:
 
 private:
     GdiRegistry();
-    void deselect(GdiObject* object);
+    // Frees `handle` from its device context, and deletes it when a deletion waited for that.
+    void deselect(HGDIOBJ handle);
 
     std::mutex mutex_;
     std::map<uint64_t, std::unique_ptr<GdiObject>> objects_;
