@@ -53,6 +53,15 @@ HICON loadSystemImage(HINSTANCE instance, LPCSTR name, bool cursor) {
     return ModuleRegistry::instance().systemImage(cursor, *id);
 }
 
+// Adds a BMP file that was read, or fails: the image was refused, or the module is unknown.
+BOOL addBitmapResource(HMODULE module, WORD id, std::optional<BmpFile::Image> image) {
+    if (!image || !ModuleRegistry::instance().addBitmap(module, id, std::move(*image))) {
+        SetLastError(image ? ERROR_MOD_NOT_FOUND : ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 extern "C" {
@@ -74,21 +83,11 @@ HMODULE WINAPI OivWin32RegisterModule(LPCSTR moduleName) {
 }
 
 BOOL WINAPI OivWin32AddBitmapResource(HMODULE module, WORD id, const void* bmpData, size_t size) {
-    std::optional<BmpFile::Image> image = BmpFile::parse(bmpData, size);
-    if (!image || !ModuleRegistry::instance().addBitmap(module, id, std::move(*image))) {
-        SetLastError(image ? ERROR_MOD_NOT_FOUND : ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return TRUE;
+    return addBitmapResource(module, id, BmpFile::parse(bmpData, size));
 }
 
 BOOL WINAPI OivWin32AddBitmapResourceFromFile(HMODULE module, WORD id, LPCSTR bmpPath) {
-    std::optional<BmpFile::Image> image = bmpPath ? BmpFile::read(bmpPath) : std::nullopt;
-    if (!image || !ModuleRegistry::instance().addBitmap(module, id, std::move(*image))) {
-        SetLastError(image ? ERROR_MOD_NOT_FOUND : ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return TRUE;
+    return addBitmapResource(module, id, bmpPath ? BmpFile::read(bmpPath) : std::nullopt);
 }
 
 HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR bitmapName) {
