@@ -1,5 +1,5 @@
 // Helpers of the Win32 tests: a window class whose procedure records every message it gets, and
-// a check of a message sequence against a table that prints both sequences on failure.
+// checks of a message sequence against a table and of a rectangle that print both on failure.
 #ifndef OIVWINTAV_TESTS_PLATFORM_WIN32FIXTURE_H
 #define OIVWINTAV_TESTS_PLATFORM_WIN32FIXTURE_H
 
@@ -119,6 +119,17 @@ inline ::testing::AssertionResult sequenceIs(const std::vector<UINT>& actual,
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "expected " << describe(expected) << "\n  actual " << describe(actual);
+}
+
+inline ::testing::AssertionResult rectIs(const RECT& actual, LONG left, LONG top, LONG right,
+                                         LONG bottom) {
+    if (actual.left == left && actual.top == top && actual.right == right &&
+        actual.bottom == bottom)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "expected {" << left << ", " << top << ", " << right << ", " << bottom
+           << "}\n  actual {" << actual.left << ", " << actual.top << ", " << actual.right << ", "
+           << actual.bottom << "}";
 }
 
 // Every test starts with an empty log, no procedure override and an empty message queue.

@@ -28,10 +28,7 @@ TEST_F(WindowGeometryTest, MoveWindowReportsTheNewClientSize) {
     EXPECT_EQ(HIWORD(recorded().back().lParam), 240);
     RECT r;
     ASSERT_TRUE(GetClientRect(child, &r));
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right, 320);
-    EXPECT_EQ(r.bottom, 240);
+    EXPECT_TRUE(rectIs(r, 0, 0, 320, 240));
 
     recorded().clear();
     ASSERT_TRUE(MoveWindow(child, 11, 20, 320, 240, TRUE));
@@ -54,10 +51,7 @@ TEST_F(WindowGeometryTest, ScreenPositionAddsUpTheParentsOffsets) {
     EXPECT_EQ(p.y, 4 + 6);
     RECT r;
     ASSERT_TRUE(GetWindowRect(grandchild, &r));
-    EXPECT_EQ(r.left, 113);
-    EXPECT_EQ(r.top, 74);
-    EXPECT_EQ(r.right, 163);
-    EXPECT_EQ(r.bottom, 124);
+    EXPECT_TRUE(rectIs(r, 113, 74, 163, 124));
 }
 
 TEST_F(WindowGeometryTest, ChildIsVisibleOnlyWhenItsAncestorsAre) {
