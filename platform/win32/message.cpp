@@ -25,10 +25,6 @@ constexpr auto kLongestWait = std::chrono::milliseconds(100);
 
 thread_local MSG lastRetrieved{};
 
-bool inRange(UINT message, UINT filterMin, UINT filterMax) {
-    return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
-}
-
 MSG makeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{hwnd, message, wParam, lParam, GetTickCount(), InputState::instance().cursor()};
     return msg;
@@ -39,11 +35,23 @@ WNDPROC procedureOf(HWND hwnd) {
                                       [](WindowRecord& w, WindowRegistry&) { return w.procedure; });
 }
 
-bool acceptsWindow(HWND filter, HWND hwnd) {
-    return !filter || WindowRegistry::instance().locked([&](WindowRegistry& registry) {
-        return registry.isSelfOrDescendant(filter, hwnd);
-    });
-}
+// What GetMessageA and PeekMessageA ask for: messages for `window` and its descendants (for any
+// window when null) numbered from `first` to `last` (any number when both are 0). Small enough
+// to be held inside the queue's filter function, so looking for a message allocates nothing.
+struct MessageFilter {
+    HWND window;
+    UINT first, last;
+
+    bool takes(UINT message) const {
+        return (first == 0 && last == 0) || (message >= first && message <= last);
+    }
+    bool operator()(const MSG& m) const {
+        return takes(m.message) &&
+               (!window || WindowRegistry::instance().locked([&](WindowRegistry& registry) {
+                   return registry.isSelfOrDescendant(window, m.hwnd);
+               }));
+    }
+};
 
 // A WM_PAINT for a visible window of this thread that waits for one.
 bool takePaint(MSG* msg, const MessageQueue& queue, HWND filter, bool remove) {
@@ -65,19 +73,16 @@ bool takePaint(MSG* msg, const MessageQueue& queue, HWND filter, bool remove) {
 // The next message of the calling thread that passes the filters, in Win32's order: posted
 // messages, then WM_QUIT, then WM_PAINT. Messages for windows destroyed since they were posted
 // are dropped. Never waits.
-bool retrieve(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
+bool retrieve(MSG* msg, const MessageFilter& filter, bool remove) {
     std::shared_ptr<MessageQueue> queue = MessageQueue::current();
-    auto accepts = [&](const MSG& m) {
-        return inRange(m.message, filterMin, filterMax) && acceptsWindow(filter, m.hwnd);
-    };
     bool found = false;
-    while (!found && queue->take(msg, accepts, inRange(WM_QUIT, filterMin, filterMax), remove)) {
+    while (!found && queue->take(msg, filter, filter.takes(WM_QUIT), remove)) {
         found = msg->message == WM_QUIT || !msg->hwnd || IsWindow(msg->hwnd);
         if (!found)
             queue->discard(msg->hwnd);
     }
     if (!found)
-        found = inRange(WM_PAINT, filterMin, filterMax) && takePaint(msg, *queue, filter, remove);
+        found = filter.takes(WM_PAINT) && takePaint(msg, *queue, filter.window, remove);
     if (found && msg->message == WM_QUIT) {
         msg->time = GetTickCount();
         msg->pt = InputState::instance().cursor();
@@ -158,7 +163,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         if (!isValidFilter(hwnd)) // the window waited for was destroyed meanwhile
             return -1;
         SensorPump::runOverdueDelay();
-        if (retrieve(msg, hwnd, filterMin, filterMax, true))
+        if (retrieve(msg, MessageFilter{hwnd, filterMin, filterMax}, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
         if (SensorPump::runDueTimers() || SensorPump::runIdle())
             continue; // the sensors may have posted something
@@ -174,7 +179,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         return FALSE;
     SensorPump::runDueTimers();
     SensorPump::runOverdueDelay();
-    return retrieve(msg, hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0) ? TRUE : FALSE;
+    return retrieve(msg, MessageFilter{hwnd, filterMin, filterMax}, (removeMsg & PM_REMOVE) != 0)
+               ? TRUE
+               : FALSE;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* msg) {
