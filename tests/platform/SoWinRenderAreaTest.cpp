@@ -2,6 +2,7 @@
 // size, hands drawing-window messages to the application and then to the scene, and redraws
 // once per burst of scene changes from the message loop.
 #include "support/MessageLoop.h"
+#include "support/RenderedImage.h"
 
 #include <Inventor/SoOffscreenRenderer.h>
 #include <Inventor/SoSceneManager.h>
@@ -24,10 +25,6 @@
 #include <vector>
 
 namespace {
-
-struct Rgb {
-    int r, g, b;
-};
 
 // A red cube seen from the front under a directional light, covering the middle of the view.
 class RenderAreaTest : public ::testing::Test {
