@@ -14,7 +14,8 @@ constexpr WORD kTrackingOn = 101, kTrackingOff = 102;
 constexpr COLORREF kGround = RGB(192, 192, 192), kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
 constexpr int kEyeSize = 48, kCentre = 24;
 
-// Registers the library's two bitmaps as the library does when it is loaded.
+// Registers the library's two bitmap files from disk under its module name, replacing the copies
+// the library registers from its own data when it is loaded.
 HMODULE registerLibraryBitmaps() {
     HMODULE module = OivWin32RegisterModule("OivWinTav.dll");
     EXPECT_TRUE(OivWin32AddBitmapResourceFromFile(module, kTrackingOn,
