@@ -9,9 +9,7 @@ namespace oivwin32 {
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kV4HeaderSize = 108;
-constexpr uint32_t kV5HeaderSize = 124;
+constexpr uint32_t kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
 
 // Little-endian reads at checked offsets.
 class Bytes {
@@ -35,9 +33,7 @@ std::optional<BITMAPINFOHEADER> infoHeader(const Bytes& file) {
     if (!file.has(0, kFileHeaderSize + kInfoHeaderSize) || file.u16(0) != 0x4D42) // "BM"
         return std::nullopt;
     uint32_t headerSize = file.u32(kFileHeaderSize);
-    if ((headerSize != kInfoHeaderSize && headerSize != kV4HeaderSize &&
-         headerSize != kV5HeaderSize) ||
-        !file.has(kFileHeaderSize, headerSize))
+    if (!DibFormat::isKnownHeaderSize(headerSize) || !file.has(kFileHeaderSize, headerSize))
         return std::nullopt;
     size_t h = kFileHeaderSize;
     BITMAPINFOHEADER header{};

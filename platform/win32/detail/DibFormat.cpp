@@ -58,10 +58,14 @@ std::optional<DibFormat> DibFormat::fromHeader(const BITMAPINFOHEADER& header,
                 std::move(table));
 }
 
-std::optional<DibFormat> DibFormat::fromInfo(const BITMAPINFO* info) {
+bool DibFormat::isKnownHeaderSize(DWORD size) {
     constexpr DWORD kHeaderSizes[] = {sizeof(BITMAPINFOHEADER), 108, 124}; // plain, V4, V5
-    if (!info || std::find(std::begin(kHeaderSizes), std::end(kHeaderSizes),
-                           info->bmiHeader.biSize) == std::end(kHeaderSizes))
+    return std::find(std::begin(kHeaderSizes), std::end(kHeaderSizes), size) !=
+           std::end(kHeaderSizes);
+}
+
+std::optional<DibFormat> DibFormat::fromInfo(const BITMAPINFO* info) {
+    if (!info || !isKnownHeaderSize(info->bmiHeader.biSize))
         return std::nullopt;
     const BYTE* header = reinterpret_cast<const BYTE*>(&info->bmiHeader);
     return fromHeader(info->bmiHeader,

@@ -26,6 +26,9 @@ public:
     // The format of a BITMAPINFO as GDI calls receive it: the colour table follows the header,
     // whose size (40, 108 or 124 bytes) says where. Nothing for a null or unsupported one.
     static std::optional<DibFormat> fromInfo(const BITMAPINFO* info);
+    // Whether a header of `size` bytes is one GDI reads: BITMAPINFOHEADER, BITMAPV4HEADER or
+    // BITMAPV5HEADER (the later ones begin with the same fields).
+    static bool isKnownHeaderSize(DWORD size);
     // A format made here (bitmaps the library creates); same limits.
     static std::optional<DibFormat> make(LONG width, LONG height, bool topDown, WORD bitCount,
                                          std::vector<RGBQUAD> colours);
