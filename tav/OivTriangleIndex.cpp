@@ -64,9 +64,18 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
     PruneData prune{excluded};
     if (excluded)
         action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
+    action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
     action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
     action.apply(root);
     buildHierarchy();
+}
+
+SoCallbackAction::Response OivTriangleIndex::shapeCB(void* data, SoCallbackAction* action,
+                                                     const SoNode*) {
+    // All triangles of a shape share its model matrix: invert it once, not per triangle.
+    static_cast<OivTriangleIndex*>(data)->m_NormalMatrix =
+        action->getModelMatrix().inverse().transpose();
+    return SoCallbackAction::CONTINUE;
 }
 
 void OivTriangleIndex::triangleCB(void* data, SoCallbackAction* action, const SoPrimitiveVertex* v1,
@@ -80,12 +89,11 @@ void OivTriangleIndex::addTriangle(SoCallbackAction* action,
     if (SoPickStyleElement::get(action->getState()) == SoPickStyleElement::UNPICKABLE)
         return;
     const SbMatrix& model = action->getModelMatrix();
-    const SbMatrix normalMatrix = model.inverse().transpose();
     SbVec3f world[3];
     Triangle triangle;
     for (int i = 0; i < 3; ++i) {
         model.multVecMatrix(vertices[i]->getPoint(), world[i]);
-        normalMatrix.multDirMatrix(vertices[i]->getNormal(), triangle.normals[i]);
+        m_NormalMatrix.multDirMatrix(vertices[i]->getNormal(), triangle.normals[i]);
     }
     triangle.corner = world[0];
     triangle.edge1 = world[1] - world[0];

@@ -12,13 +12,14 @@
 
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbLine.h>
+#include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/actions/SoCallbackAction.h>
 
 #include <cstdint>
 #include <vector>
 
-class SoCallbackAction;
 class SoNode;
 class SoPrimitiveVertex;
 
@@ -56,6 +57,8 @@ private:
         uint32_t count; // leaf: number of triangles; inner: 0 (left child follows the node)
     };
 
+    static SoCallbackAction::Response shapeCB(void* data, SoCallbackAction* action,
+                                              const SoNode* shape);
     static void triangleCB(void* data, SoCallbackAction* action, const SoPrimitiveVertex* v1,
                            const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3);
     void addTriangle(SoCallbackAction* action, const SoPrimitiveVertex* const vertices[3]);
@@ -67,6 +70,7 @@ private:
     std::vector<Triangle> m_Triangles;
     std::vector<uint32_t> m_Order; // triangle indices, grouped by leaf
     std::vector<Node> m_Nodes;     // depth first; m_Nodes[0] is the root
+    SbMatrix m_NormalMatrix;       // while building: turns the current shape's normals to world
 };
 
 #endif // OIVWINTAV_OIVTRIANGLEINDEX_H
