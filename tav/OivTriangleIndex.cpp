@@ -186,15 +186,23 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
     nearest = std::nextafter(nearest, FLT_MAX);
     int32_t best = -1;
     float bestU = 0.0f, bestV = 0.0f;
-    uint32_t stack[2 * kMaxDepth];
-    int top = 0;
-    stack[top++] = 0;
-    while (top > 0) {
-        const uint32_t index = stack[--top];
-        const Node& node = m_Nodes[index];
+    // Nodes whose box the ray enters, with the entry distance: a box passed its slab test when
+    // it was pushed, and only a nearer hit found since can rule it out.
+    struct Pending {
+        uint32_t index;
         float entry;
-        if (!rayBox(node.bounds, origin, inverse, minDistance, nearest, entry))
+    };
+    Pending stack[2 * kMaxDepth];
+    int top = 0;
+    float rootEntry;
+    if (rayBox(m_Nodes[0].bounds, origin, inverse, minDistance, nearest, rootEntry))
+        stack[top++] = Pending{0, rootEntry};
+    while (top > 0) {
+        const Pending pending = stack[--top];
+        if (pending.entry > nearest)
             continue;
+        const uint32_t index = pending.index;
+        const Node& node = m_Nodes[index];
         if (node.count > 0) {
             for (uint32_t i = node.first; i < node.first + node.count; ++i) {
                 float u, v;
@@ -213,13 +221,14 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
             rayBox(m_Nodes[left].bounds, origin, inverse, minDistance, nearest, leftEntry);
         const bool hitRight =
             rayBox(m_Nodes[right].bounds, origin, inverse, minDistance, nearest, rightEntry);
+        const Pending leftChild{left, leftEntry}, rightChild{right, rightEntry};
         if (hitLeft && hitRight) {
-            stack[top++] = leftEntry <= rightEntry ? right : left;
-            stack[top++] = leftEntry <= rightEntry ? left : right;
+            stack[top++] = leftEntry <= rightEntry ? rightChild : leftChild;
+            stack[top++] = leftEntry <= rightEntry ? leftChild : rightChild;
         } else if (hitLeft) {
-            stack[top++] = left;
+            stack[top++] = leftChild;
         } else if (hitRight) {
-            stack[top++] = right;
+            stack[top++] = rightChild;
         }
     }
     if (best < 0)
