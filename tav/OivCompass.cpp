@@ -261,6 +261,9 @@ void OivCompass::updateGround(float horizonHeight) {
     // The part of the unit disc below the horizon line y = horizonHeight: the arc from the
     // line's left end down around to its right end.
     const float h = std::clamp(horizonHeight, -1.0f, 1.0f);
+    // Drawn in every frame, mostly at the same pitch: the arc is only rebuilt when it moved.
+    if (m_Horizon->point.getNum() == 2 && m_Horizon->point[0][1] == h)
+        return;
     const float rise = std::asin(h);
     const float start = float(M_PI) - rise, end = 2.0f * float(M_PI) + rise;
     std::vector<SbVec3f> points;
@@ -284,8 +287,11 @@ void OivCompass::updateInstrument(const SbViewportRegion& viewport, const OivAtt
     m_Center->translation.setValue(x, y, 0.0f);
     m_Size->scaleFactor.setValue(radius, radius, 1.0f);
     m_Kind->whichChild = type.getValue();
-    // Facing east, north lies to the left: the rose turns counter-clockwise by the heading.
-    m_Heading->rotation.setValue(SbVec3f(0.0f, 0.0f, 1.0f), attitude.heading);
+    if (type.getValue() != HORIZON_GIRO) {
+        // Facing east, north lies to the left: the rose turns counter-clockwise by the heading.
+        m_Heading->rotation.setValue(SbVec3f(0.0f, 0.0f, 1.0f), attitude.heading);
+        return;
+    }
     m_Roll->rotation.setValue(SbVec3f(0.0f, 0.0f, 1.0f), attitude.roll);
     // Looking up, the horizon sinks: at ±90° it leaves the dial.
     updateGround(-std::sin(attitude.pitch));
