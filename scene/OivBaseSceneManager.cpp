@@ -1,6 +1,7 @@
 #include "scene/OivBaseSceneManager.h"
 
 #include "camera/OivCameraControl.h"
+#include "scene/OivSceneSupport.h"
 #include "tav/OivScreenPosition.h"
 
 #include <Inventor/SoInput.h>
@@ -43,7 +44,6 @@ const SbColor kWhite(1.0f, 1.0f, 1.0f);
 // Children of the background switch.
 constexpr int kImageBackgroundChild = 0;
 constexpr int kGradientBackgroundChild = 1;
-constexpr int kShownChild = 0;
 
 // Above this rate the viewer's own measure is too coarse and the counter-based one is shown.
 constexpr float kViewerFpsLimit = 70.0f;
@@ -61,13 +61,6 @@ struct ScreenPlace {
 
 constexpr ScreenPlace kFrameRatePlace = {3, 0, 0.12f, 0, 1, 21.0f};
 constexpr ScreenPlace kMessagePlace = {2, 0, 0.12f, 1, 1, 10.0f};
-
-// The manager keeps a reference on every node it points to, so that nodes never placed in a
-// graph are freed with it and its pointers stay valid whether it or the viewer goes first.
-template <class Node> Node* held(Node* node) {
-    node->ref();
-    return node;
-}
 
 void release(SoNode* node) {
     if (node)
@@ -127,14 +120,6 @@ int backgroundChild(OivBaseSceneManager::Background background) {
     }
 }
 
-void setShown(SoSwitch* sw, bool shown) {
-    sw->whichChild.setValue(shown ? kShownChild : SO_SWITCH_NONE);
-}
-
-bool isShown(const SoSwitch* sw) {
-    return sw->whichChild.getValue() != SO_SWITCH_NONE;
-}
-
 double counterFrequency() {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -160,29 +145,29 @@ OivBaseSceneManager::OivBaseSceneManager()
       m_LastCounter(0.0), m_CounterFrequency(0.0), m_Fps(0.0f), m_ViewerFps(0.0f) {
     // The 3D content is edited by the host all the time: no render caches there.
     SoSeparator::setNumRenderCaches(0);
-    m_SceneRoot = held(new SoSeparator);
-    m_ProtectedRoot3D = held(new SoSeparator);
+    m_SceneRoot = OivSceneSupport::held(new SoSeparator);
+    m_ProtectedRoot3D = OivSceneSupport::held(new SoSeparator);
     m_ProtectedRoot3D->setName(kMain3DRootName);
-    m_EventCallback = held(new SoEventCallback);
+    m_EventCallback = OivSceneSupport::held(new SoEventCallback);
 
     SoSeparator::setNumRenderCaches(1);
-    m_ProtectedRootOverlay = held(new SoSeparator);
-    m_OverlayCamera = held(new SoOrthographicCamera);
-    m_RootOverlay = held(new SoSeparator);
-    m_PerformanceSwitch = held(new SoSwitch);
-    m_PerformanceText = held(new SoText2);
-    m_MessageSwitch = held(new SoSwitch);
-    m_RootUI3D = held(new SoSeparator);
-    m_PreSceneGroup = held(new SoGroup);
-    m_PostSceneGroup = held(new SoGroup);
-    m_GlobalFont = held(newFont(kGlobalFontSize));
+    m_ProtectedRootOverlay = OivSceneSupport::held(new SoSeparator);
+    m_OverlayCamera = OivSceneSupport::held(new SoOrthographicCamera);
+    m_RootOverlay = OivSceneSupport::held(new SoSeparator);
+    m_PerformanceSwitch = OivSceneSupport::held(new SoSwitch);
+    m_PerformanceText = OivSceneSupport::held(new SoText2);
+    m_MessageSwitch = OivSceneSupport::held(new SoSwitch);
+    m_RootUI3D = OivSceneSupport::held(new SoSeparator);
+    m_PreSceneGroup = OivSceneSupport::held(new SoGroup);
+    m_PostSceneGroup = OivSceneSupport::held(new SoGroup);
+    m_GlobalFont = OivSceneSupport::held(newFont(kGlobalFontSize));
 
     m_CameraControl = new OivCameraControl;
     m_CounterFrequency = counterFrequency();
 
-    m_BackgroundSwitch = held(new SoSwitch);
-    m_ImageBackground = held(new SoImageBackground);
-    m_GradientBackground = held(new SoGradientBackground);
+    m_BackgroundSwitch = OivSceneSupport::held(new SoSwitch);
+    m_ImageBackground = OivSceneSupport::held(new SoImageBackground);
+    m_GradientBackground = OivSceneSupport::held(new SoGradientBackground);
     m_AlternateColor = kAlternateColor;
     m_BackgroundImage = kDefaultBackgroundImage;
     m_GradientColor1 = kGradientColor1;
@@ -282,7 +267,7 @@ void OivBaseSceneManager::buildFrameRateDisplay() {
 void OivBaseSceneManager::buildMessageDisplay() {
     m_ProtectedRootOverlay->addChild(m_MessageSwitch);
     setMessageVisible(false);
-    m_MessageText = held(new SoText2);
+    m_MessageText = OivSceneSupport::held(new SoText2);
     m_MessageSwitch->addChild(newTextDisplay(kMessagePlace, m_MessageText));
 }
 
@@ -361,19 +346,19 @@ void OivBaseSceneManager::resetMessage() {
 }
 
 void OivBaseSceneManager::setMessageVisible(bool visible) {
-    setShown(m_MessageSwitch, visible);
+    OivSceneSupport::setShown(m_MessageSwitch, visible);
 }
 
 bool OivBaseSceneManager::isMessageVisible() const {
-    return isShown(m_MessageSwitch);
+    return OivSceneSupport::isShown(m_MessageSwitch);
 }
 
 void OivBaseSceneManager::setPerformanceVisible(bool visible) {
-    setShown(m_PerformanceSwitch, visible);
+    OivSceneSupport::setShown(m_PerformanceSwitch, visible);
 }
 
 bool OivBaseSceneManager::isPerformanceVisible() const {
-    return isShown(m_PerformanceSwitch);
+    return OivSceneSupport::isShown(m_PerformanceSwitch);
 }
 
 void OivBaseSceneManager::setSceneContextChangeCallback(SceneContextChangeCB* callback,

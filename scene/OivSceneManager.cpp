@@ -1,6 +1,7 @@
 #include "scene/OivSceneManager.h"
 
 #include "camera/OivCameraControl.h"
+#include "scene/OivSceneSupport.h"
 #include "tav/OivCompass.h"
 #include "tav/OivGlobalZScale.h"
 #include "tav/OivStickyCursor.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr float kInitialZScale = 1.0f;
-constexpr int kShownChild = 0;
 
 // Places and kinds of the overlay instruments, in the companion library's terms.
 constexpr OivCompass::ScreenPosition kCompassPlace[] = {OivCompass::RIGHT, OivCompass::TOP};
@@ -30,22 +30,6 @@ constexpr OivCompass::CompassType kHorizonGiroType = OivCompass::HORIZON_GIRO;
 
 constexpr OivStickyCursor::PredefinedShape kNormalOrientedShape = OivStickyCursor::ARROW;
 constexpr OivStickyCursor::PredefinedShape kUprightShape = OivStickyCursor::CROSS;
-
-// The manager keeps its own reference on every node it points to, as the base manager does, so
-// that nodes never put in a graph are freed with it and its pointers stay valid whichever of
-// manager and viewer is deleted first.
-template <class Node> Node* held(Node* node) {
-    node->ref();
-    return node;
-}
-
-void setShown(SoSwitch* sw, bool shown) {
-    sw->whichChild.setValue(shown ? kShownChild : SO_SWITCH_NONE);
-}
-
-bool isShown(const SoSwitch* sw) {
-    return sw->whichChild.getValue() != SO_SWITCH_NONE;
-}
 
 // First in the cursor branch. The branch is an annotation: Coin draws it after the whole scene,
 // transparent objects included, with the depth test off. The cursor's own parts must still hide
@@ -83,17 +67,17 @@ OivSceneManager::OivSceneManager()
       m_StickyCursorEnabled(false) {
     // The host edits its 3D content all the time: no render caches there.
     SoSeparator::setNumRenderCaches(0);
-    m_Root3D = held(new SoSeparator);
+    m_Root3D = OivSceneSupport::held(new SoSeparator);
     m_GlobalScale = new OivGlobalZScale;
     m_GlobalScale->ref();
     m_GlobalUnScale = new SoScale;
     m_GlobalUnScale->ref();
-    m_CompassSwitch = held(new SoSwitch);
-    m_Compass = held(new OivCompass);
-    m_HorizonGiroSwitch = held(new SoSwitch);
-    m_HorizonGiro = held(new OivCompass);
-    m_StickyCursorSwitch = held(new SoSwitch);
-    m_StickyCursor = held(new OivStickyCursor);
+    m_CompassSwitch = OivSceneSupport::held(new SoSwitch);
+    m_Compass = OivSceneSupport::held(new OivCompass);
+    m_HorizonGiroSwitch = OivSceneSupport::held(new SoSwitch);
+    m_HorizonGiro = OivSceneSupport::held(new OivCompass);
+    m_StickyCursorSwitch = OivSceneSupport::held(new SoSwitch);
+    m_StickyCursor = OivSceneSupport::held(new OivStickyCursor);
 }
 
 OivSceneManager::~OivSceneManager() {
@@ -174,19 +158,19 @@ float OivSceneManager::getGlobalZScale() const {
 }
 
 void OivSceneManager::setCompassVisible(bool visible) {
-    setShown(m_CompassSwitch, visible);
+    OivSceneSupport::setShown(m_CompassSwitch, visible);
 }
 
 bool OivSceneManager::isCompassVisible() const {
-    return isShown(m_CompassSwitch);
+    return OivSceneSupport::isShown(m_CompassSwitch);
 }
 
 void OivSceneManager::setHorizonGiroVisible(bool visible) {
-    setShown(m_HorizonGiroSwitch, visible);
+    OivSceneSupport::setShown(m_HorizonGiroSwitch, visible);
 }
 
 bool OivSceneManager::isHorizonGiroVisible() const {
-    return isShown(m_HorizonGiroSwitch);
+    return OivSceneSupport::isShown(m_HorizonGiroSwitch);
 }
 
 void OivSceneManager::setGlobalZScale(float z) {
@@ -229,7 +213,7 @@ void OivSceneManager::onViewmodeChange() {
 }
 
 void OivSceneManager::setStickyCursorVisibility(bool visible) {
-    setShown(m_StickyCursorSwitch, visible);
+    OivSceneSupport::setShown(m_StickyCursorSwitch, visible);
 }
 
 bool OivSceneManager::isStickyCursorShown() const {
