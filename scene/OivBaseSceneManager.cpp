@@ -3,6 +3,7 @@
 #include "camera/OivCameraControl.h"
 #include "scene/OivSceneSupport.h"
 #include "tav/OivScreenPosition.h"
+#include "viewers/OivWinViewerSupport.h"
 
 #include <Inventor/SoInput.h>
 #include <Inventor/Win/viewers/SoWinViewer.h>
@@ -28,7 +29,6 @@
 
 namespace {
 
-const char* const kMain3DRootName = "Main3DRoot";
 const char* const kDefaultBackgroundImage = "..\\Config\\3D\\canvas\\background\\background.jpg";
 const char* const kTextFontName = "Arial";
 constexpr float kTextFontSize = 16.0f;
@@ -147,7 +147,7 @@ OivBaseSceneManager::OivBaseSceneManager()
     SoSeparator::setNumRenderCaches(0);
     m_SceneRoot = OivSceneSupport::held(new SoSeparator);
     m_ProtectedRoot3D = OivSceneSupport::held(new SoSeparator);
-    m_ProtectedRoot3D->setName(kMain3DRootName);
+    m_ProtectedRoot3D->setName(OivWinViewerSupport::MAIN_3D_ROOT_NAME);
     m_EventCallback = OivSceneSupport::held(new SoEventCallback);
 
     SoSeparator::setNumRenderCaches(1);
