@@ -1,8 +1,9 @@
 // The viewer layer's camera-owning render area: it wraps the user's scene graph in a root of
 // its own with a headlight, finds or makes the camera, and offers what every viewer has: view
 // all, home position, viewing versus picking mode, seeking to a picked point, camera type
-// toggling, automatic clipping planes and a frame-rate report. Interaction itself belongs to
-// the subclasses (examiner, plane).
+// toggling, automatic clipping planes, a frame-rate report, and the messages every viewer treats
+// alike (seek clicks, the mouse wheel, picking mode). Drags belong to the subclasses (examiner,
+// plane).
 #ifndef OIVWINTAV_SOWINVIEWER_H
 #define OIVWINTAV_SOWINVIEWER_H
 
