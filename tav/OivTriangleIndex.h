@@ -39,7 +39,6 @@ public:
     // with everything below it. The viewport matters for screen-space complexity.
     void build(SoNode* root, const SbViewportRegion& viewport, const SoNode* excluded);
     void clear(void);
-    size_t getNumTriangles(void) const { return m_Triangles.size(); }
 
     // The nearest triangle hit by `ray` at a distance in [minDistance, maxDistance] along its
     // unit direction; both faces of a triangle count.
