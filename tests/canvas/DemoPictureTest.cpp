@@ -4,6 +4,7 @@
 #include "DemoScene.h"
 #include "OivWinTav.h"
 #include "support/MessageLoop.h"
+#include "support/RenderedImage.h"
 
 #include <Inventor/SbImage.h>
 #include <Inventor/nodes/SoGradientBackground.h>
@@ -16,10 +17,6 @@
 #include <string>
 
 namespace {
-
-struct Rgb {
-    int r, g, b;
-};
 
 // SbImage rows run bottom to top.
 Rgb pixelFromTop(const SbImage& image, int x, int yFromTop) {
