@@ -1,0 +1,65 @@
+// The pickable triangles of a scene graph in world space, as flat arrays: vertices (points and
+// the normals a ray pick interpolates) and three vertex indices per triangle.
+//
+// Collected are the triangles of every shape an SoCallbackAction reaches (switches, separators
+// and transformations are heeded) except those under an UNPICKABLE pick style and those of one
+// excluded node. Lines and points are not surfaces and are left out; curved Coin primitives
+// (spheres, cones, cylinders) count with their drawn tessellation.
+//
+// Quad meshes with generated normals, the usual form of large terrain surfaces, are read straight
+// from their coordinates with the triangles and normals Coin generates for them, which costs a
+// fraction of generating their primitives. Every other shape goes through its own primitive
+// generation; vertices it shares between consecutive triangles (strips, fans) are stored once.
+#ifndef OIVWINTAV_OIVSCENETRIANGLES_H
+#define OIVWINTAV_OIVSCENETRIANGLES_H
+
+#include <Inventor/SbMatrix.h>
+#include <Inventor/SbVec3f.h>
+#include <Inventor/SbViewportRegion.h>
+#include <Inventor/actions/SoCallbackAction.h>
+
+#include <cstdint>
+#include <vector>
+
+class SoNode;
+class SoPrimitiveVertex;
+class SoQuadMesh;
+
+class OivSceneTriangles {
+public:
+    OivSceneTriangles() = default;
+    OivSceneTriangles(const OivSceneTriangles&) = delete;
+    OivSceneTriangles& operator=(const OivSceneTriangles&) = delete;
+
+    // Replaces the contents with the triangles below `root`; `excluded` (may be null) is pruned
+    // with everything below it. The viewport matters for screen-space complexity.
+    void collect(SoNode* root, const SbViewportRegion& viewport, const SoNode* excluded);
+    void clear(void);
+
+    std::vector<SbVec3f> points;   // world space
+    std::vector<SbVec3f> normals;  // per point, world space, not of unit length
+    std::vector<uint32_t> corners; // three point indices per triangle
+
+private:
+    // One vertex of the previous generated triangle, as the shape gave it (object space).
+    struct Recent {
+        SbVec3f point, normal;
+        uint32_t index;
+    };
+
+    static SoCallbackAction::Response shapeCB(void* data, SoCallbackAction* action,
+                                              const SoNode* shape);
+    static void triangleCB(void* data, SoCallbackAction* action, const SoPrimitiveVertex* v1,
+                           const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3);
+    SoCallbackAction::Response startShape(SoCallbackAction* action, const SoNode* shape);
+    bool readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh);
+    uint32_t addVertex(const SbVec3f& point, const SbVec3f& normal);
+    void addGenerated(const SoPrimitiveVertex* const vertices[3]);
+
+    SbMatrix m_Model;  // while collecting: the current shape's model matrix
+    SbMatrix m_Normal; // and the matrix that turns its normals to world space
+    Recent m_Recent[3];
+    int m_RecentCount = 0;
+};
+
+#endif // OIVWINTAV_OIVSCENETRIANGLES_H
