@@ -126,8 +126,8 @@ void OivTriangleIndex::sortAlongMortonCurve(void) {
             points[corners[3 * t]] + points[corners[3 * t + 1]] + points[corners[3 * t + 2]];
         uint32_t code = 0;
         for (int axis = 0; axis < 3; ++axis) {
-            const float cell = std::clamp((sum[axis] - origin[axis]) * scale[axis], 0.0f,
-                                          kCells - 1.0f);
+            const float cell =
+                std::clamp((sum[axis] - origin[axis]) * scale[axis], 0.0f, kCells - 1.0f);
             code |= spreadBits(uint32_t(cell)) << axis;
         }
         keyed[t] = (uint64_t(code) << 32) | t;
@@ -254,8 +254,8 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
         int found = 0;
         for (uint32_t child = 2 * pending.index; child < 2 * pending.index + 2; ++child) {
             float entry;
-            if (child < below.size() && rayBox(below[child].min, below[child].max, origin,
-                                               inverse, minDistance, nearest, entry))
+            if (child < below.size() && rayBox(below[child].min, below[child].max, origin, inverse,
+                                               minDistance, nearest, entry))
                 children[found++] = Pending{pending.level - 1, child, entry};
         }
         if (found == 2 && children[0].entry < children[1].entry)

@@ -54,10 +54,10 @@ private:
 
     void sortAlongMortonCurve(void);
     void buildLevels(void);
-    bool intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance,
-                           float& distance, float& u, float& v) const;
+    bool intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance, float& distance,
+                           float& u, float& v) const;
 
-    OivSceneTriangles m_Triangles;        // corners in leaf order once built
+    OivSceneTriangles m_Triangles;          // corners in leaf order once built
     std::vector<std::vector<Box>> m_Levels; // m_Levels[0]: the leaves; back(): the root alone
 };
 
