@@ -9,6 +9,9 @@
 #include <Inventor/nodes/SoShape.h>
 #include <Inventor/nodes/SoVertexProperty.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 struct PruneData {
@@ -20,16 +23,13 @@ SoCallbackAction::Response pruneExcludedCB(void* data, SoCallbackAction*, const 
                                                            : SoCallbackAction::CONTINUE;
 }
 
-bool isAffine(const SbMatrix& m) {
-    return m[0][3] == 0.0f && m[1][3] == 0.0f && m[2][3] == 0.0f && m[3][3] == 1.0f;
-}
-
-// The points of a shape in world space; an affine model matrix (the usual case) without the
-// projective division multVecMatrix does for every point.
-void transformPoints(const SbMatrix& m, const SbVec3f* source, int count, SbVec3f* target) {
-    if (!isAffine(m)) {
+// Points in world space. An affine model matrix (the usual case) is applied without the
+// projective division (and the library call) multVecMatrix costs for every point.
+void transformPoints(const SbMatrix& matrix, const SbVec3f* source, int count, SbVec3f* target) {
+    const SbMat& m = matrix.getValue();
+    if (m[0][3] != 0.0f || m[1][3] != 0.0f || m[2][3] != 0.0f || m[3][3] != 1.0f) {
         for (int i = 0; i < count; ++i)
-            m.multVecMatrix(source[i], target[i]);
+            matrix.multVecMatrix(source[i], target[i]);
         return;
     }
     for (int i = 0; i < count; ++i) {
@@ -38,6 +38,24 @@ void transformPoints(const SbMatrix& m, const SbVec3f* source, int count, SbVec3
                            x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
                            x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]);
     }
+}
+
+// Directions (normals) turned by the upper left 3 × 3 of a matrix, in place.
+void turnDirections(const SbMatrix& matrix, SbVec3f* directions, int count) {
+    const SbMat& m = matrix.getValue();
+    for (int i = 0; i < count; ++i) {
+        const float x = directions[i][0], y = directions[i][1], z = directions[i][2];
+        directions[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0],
+                               x * m[0][1] + y * m[1][1] + z * m[2][1],
+                               x * m[0][2] + y * m[1][2] + z * m[2][2]);
+    }
+}
+
+// Scales to unit length; a zero vector stays as it is.
+void normalize(SbVec3f& v) {
+    const float length = std::sqrt(v.dot(v));
+    if (length > 0.0f)
+        v /= length;
 }
 
 // Normals a quad mesh without normals of its own is given: at each vertex the normalized sum of
@@ -49,9 +67,9 @@ void quadMeshNormals(const SbVec3f* coords, int rows, int columns, SbVec3f* norm
     for (int i = 0; i + 1 < rows; ++i)
         for (int j = 0; j < quadColumns; ++j) {
             const SbVec3f& corner = coords[i * columns + j];
-            SbVec3f n = (coords[(i + 1) * columns + j] - corner)
-                            .cross(coords[i * columns + j + 1] - corner);
-            n.normalize();
+            SbVec3f n = OivSceneTriangles::cross(coords[(i + 1) * columns + j] - corner,
+                                                 coords[i * columns + j + 1] - corner);
+            normalize(n);
             quads[size_t(i) * quadColumns + j] = n;
         }
     for (int i = 0; i < rows; ++i)
@@ -66,9 +84,28 @@ void quadMeshNormals(const SbVec3f* coords, int rows, int columns, SbVec3f* norm
                 n += quads[size_t(i - 1) * quadColumns + j - 1];
             if (below && left)
                 n += quads[size_t(i) * quadColumns + j - 1];
-            n.normalize();
+            normalize(n);
             normals[i * columns + j] = n;
         }
+}
+
+// Calls visit(row, column) for the quads of a rows × columns grid within the square of `side`
+// (a power of two) at (row, column), in Morton order: neighbours on the surface stay together,
+// as the index's leaves want them, with no sort afterwards.
+template <typename Visit>
+void visitQuadsInMortonOrder(int row, int column, int side, int rows, int columns,
+                             const Visit& visit) {
+    if (row >= rows || column >= columns)
+        return;
+    if (side == 1) {
+        visit(row, column);
+        return;
+    }
+    const int half = side / 2;
+    visitQuadsInMortonOrder(row, column, half, rows, columns, visit);
+    visitQuadsInMortonOrder(row, column + half, half, rows, columns, visit);
+    visitQuadsInMortonOrder(row + half, column, half, rows, columns, visit);
+    visitQuadsInMortonOrder(row + half, column + half, half, rows, columns, visit);
 }
 
 } // namespace
@@ -76,7 +113,8 @@ void quadMeshNormals(const SbVec3f* coords, int rows, int columns, SbVec3f* norm
 void OivSceneTriangles::clear(void) {
     points.clear();
     normals.clear();
-    corners.clear();
+    orderedCorners.clear();
+    generatedCorners.clear();
     m_RecentCount = 0;
 }
 
@@ -153,18 +191,20 @@ bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh*
     transformPoints(m_Model, coords, count, &points[first]);
     SbVec3f* meshNormals = &normals[first];
     quadMeshNormals(coords, rows, columns, meshNormals);
-    for (int i = 0; i < count; ++i)
-        m_Normal.multDirMatrix(SbVec3f(meshNormals[i]), meshNormals[i]);
+    turnDirections(m_Normal, meshNormals, count);
 
     // Each quad as Coin's quad strips split it: along the diagonal from its first corner.
+    std::vector<uint32_t>& corners = orderedCorners;
     size_t next = corners.size();
     corners.resize(next + size_t(rows - 1) * (columns - 1) * 6);
-    for (int i = 0; i + 1 < rows; ++i)
-        for (int j = 0; j + 1 < columns; ++j) {
-            const uint32_t a = first + i * columns + j, b = a + columns, c = a + 1, d = b + 1;
-            for (uint32_t corner : {a, b, d, a, d, c})
-                corners[next++] = corner;
-        }
+    int side = 1;
+    while (side < std::max(rows, columns) - 1)
+        side *= 2;
+    visitQuadsInMortonOrder(0, 0, side, rows - 1, columns - 1, [&](int i, int j) {
+        const uint32_t a = first + i * columns + j, b = a + columns, c = a + 1, d = b + 1;
+        for (uint32_t corner : {a, b, d, a, d, c})
+            corners[next++] = corner;
+    });
     return true;
 }
 
@@ -194,7 +234,7 @@ void OivSceneTriangles::addGenerated(const SoPrimitiveVertex* const vertices[3])
             if (m_Recent[k].point == point && m_Recent[k].normal == normal)
                 same = &m_Recent[k];
         current[i] = Recent{point, normal, same ? same->index : addVertex(point, normal)};
-        corners.push_back(current[i].index);
+        generatedCorners.push_back(current[i].index);
     }
     std::copy(current, current + 3, m_Recent);
     m_RecentCount = 3;

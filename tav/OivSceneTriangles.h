@@ -36,9 +36,18 @@ public:
     void collect(SoNode* root, const SbViewportRegion& viewport, const SoNode* excluded);
     void clear(void);
 
-    std::vector<SbVec3f> points;   // world space
-    std::vector<SbVec3f> normals;  // per point, world space, not of unit length
-    std::vector<uint32_t> corners; // three point indices per triangle
+    // Inline, unlike SbVec3f's own, which costs a library call per triangle.
+    static SbVec3f cross(const SbVec3f& a, const SbVec3f& b) {
+        return SbVec3f(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                       a[0] * b[1] - a[1] * b[0]);
+    }
+
+    std::vector<SbVec3f> points;  // world space
+    std::vector<SbVec3f> normals; // per point, world space, not of unit length
+    // Three point indices per triangle: those of quad meshes, in an order that keeps neighbours
+    // on the surface together, and those of other shapes as their shapes generated them.
+    std::vector<uint32_t> orderedCorners;
+    std::vector<uint32_t> generatedCorners;
 
 private:
     // One vertex of the previous generated triangle, as the shape gave it (object space).

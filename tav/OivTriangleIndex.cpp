@@ -7,12 +7,12 @@
 
 namespace {
 
-constexpr uint32_t kLeafSize = 8;
+constexpr uint32_t kLeafSize = 4;
 // Levels of a hierarchy over at most 2^32 triangles, and a stack to visit them depth first.
 constexpr int kMaxLevels = 33;
 // Morton codes: this many bits per axis, sorted this many bits per radix pass.
-constexpr int kMortonBits = 10;
-constexpr int kRadixBits = 10;
+constexpr int kMortonBits = 8;
+constexpr int kRadixBits = 8;
 // Same degeneracy limit as Coin's own ray-triangle test, so both skip the same slivers.
 constexpr float kMinDeterminant = FLT_EPSILON;
 
@@ -75,13 +75,13 @@ void OivTriangleIndex::clear(void) {
 }
 
 size_t OivTriangleIndex::getTriangleCount(void) const {
-    return m_Triangles.corners.size() / 3;
+    return m_Triangles.orderedCorners.size() / 3;
 }
 
 size_t OivTriangleIndex::getMemoryUsage(void) const {
     size_t bytes = m_Triangles.points.capacity() * sizeof(SbVec3f) +
                    m_Triangles.normals.capacity() * sizeof(SbVec3f) +
-                   m_Triangles.corners.capacity() * sizeof(uint32_t) +
+                   m_Triangles.orderedCorners.capacity() * sizeof(uint32_t) +
                    m_Levels.capacity() * sizeof(std::vector<Box>);
     for (const std::vector<Box>& level : m_Levels)
         bytes += level.capacity() * sizeof(Box);
@@ -92,23 +92,25 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
                              const SoNode* excluded) {
     clear();
     m_Triangles.collect(root, viewport, excluded);
+    appendGeneratedAlongMortonCurve();
     m_Triangles.points.shrink_to_fit();
     m_Triangles.normals.shrink_to_fit();
-    m_Triangles.corners.shrink_to_fit();
-    if (getTriangleCount() == 0)
-        return;
-    sortAlongMortonCurve();
-    buildLevels();
+    m_Triangles.orderedCorners.shrink_to_fit();
+    if (getTriangleCount() > 0)
+        buildLevels();
 }
 
-void OivTriangleIndex::sortAlongMortonCurve(void) {
+void OivTriangleIndex::appendGeneratedAlongMortonCurve(void) {
     const std::vector<SbVec3f>& points = m_Triangles.points;
-    std::vector<uint32_t>& corners = m_Triangles.corners;
-    SbVec3f low = points[0], high = points[0];
-    for (const SbVec3f& p : points)
+    std::vector<uint32_t>& generated = m_Triangles.generatedCorners;
+    const uint32_t count = uint32_t(generated.size() / 3);
+    if (count == 0)
+        return;
+    SbVec3f low = points[generated[0]], high = low;
+    for (uint32_t corner : generated)
         for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::min(low[axis], p[axis]);
-            high[axis] = std::max(high[axis], p[axis]);
+            low[axis] = std::min(low[axis], points[corner][axis]);
+            high[axis] = std::max(high[axis], points[corner][axis]);
         }
     // Centroids are summed, not averaged: three times the bounds hold them.
     constexpr float kCells = float(1u << kMortonBits);
@@ -119,11 +121,10 @@ void OivTriangleIndex::sortAlongMortonCurve(void) {
     }
     const SbVec3f origin = low * 3.0f;
 
-    const uint32_t count = uint32_t(getTriangleCount());
     std::vector<uint64_t> keyed(count);
     for (uint32_t t = 0; t < count; ++t) {
         const SbVec3f sum =
-            points[corners[3 * t]] + points[corners[3 * t + 1]] + points[corners[3 * t + 2]];
+            points[generated[3 * t]] + points[generated[3 * t + 1]] + points[generated[3 * t + 2]];
         uint32_t code = 0;
         for (int axis = 0; axis < 3; ++axis) {
             const float cell =
@@ -134,17 +135,19 @@ void OivTriangleIndex::sortAlongMortonCurve(void) {
     }
     radixSort(keyed, 3 * kMortonBits);
 
-    std::vector<uint32_t> sorted(corners.size());
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t t = uint32_t(keyed[i]);
-        std::copy_n(&corners[3 * t], 3, &sorted[3 * i]);
+    std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
+    ordered.reserve(ordered.size() + generated.size());
+    for (uint64_t item : keyed) {
+        const uint32_t t = uint32_t(item);
+        ordered.insert(ordered.end(), &generated[3 * t], &generated[3 * t] + 3);
     }
-    corners.swap(sorted);
+    generated.clear();
+    generated.shrink_to_fit();
 }
 
 void OivTriangleIndex::buildLevels(void) {
     const std::vector<SbVec3f>& points = m_Triangles.points;
-    const std::vector<uint32_t>& corners = m_Triangles.corners;
+    const std::vector<uint32_t>& corners = m_Triangles.orderedCorners;
     const size_t count = getTriangleCount();
     std::vector<Box> leaves((count + kLeafSize - 1) / kLeafSize);
     for (size_t leaf = 0; leaf < leaves.size(); ++leaf) {
@@ -181,12 +184,12 @@ void OivTriangleIndex::buildLevels(void) {
 bool OivTriangleIndex::intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance,
                                          float& distance, float& u, float& v) const {
     // Möller-Trumbore, as Coin's SoRayPickAction::intersect does it.
-    const uint32_t* corner = &m_Triangles.corners[3 * triangle];
+    const uint32_t* corner = &m_Triangles.orderedCorners[3 * triangle];
     const SbVec3f& p0 = m_Triangles.points[corner[0]];
     const SbVec3f edge1 = m_Triangles.points[corner[1]] - p0;
     const SbVec3f edge2 = m_Triangles.points[corner[2]] - p0;
     const SbVec3f& direction = ray.getDirection();
-    const SbVec3f p = direction.cross(edge2);
+    const SbVec3f p = OivSceneTriangles::cross(direction, edge2);
     const float determinant = edge1.dot(p);
     if (std::fabs(determinant) < kMinDeterminant)
         return false;
@@ -195,7 +198,7 @@ bool OivTriangleIndex::intersectTriangle(uint32_t triangle, const SbLine& ray, f
     u = s.dot(p) * inverse;
     if (u < 0.0f || u > 1.0f)
         return false;
-    const SbVec3f q = s.cross(edge1);
+    const SbVec3f q = OivSceneTriangles::cross(s, edge1);
     v = direction.dot(q) * inverse;
     if (v < 0.0f || u + v > 1.0f)
         return false;
@@ -266,7 +269,7 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
     if (best < 0)
         return false;
 
-    const uint32_t* corner = &m_Triangles.corners[3 * best];
+    const uint32_t* corner = &m_Triangles.orderedCorners[3 * best];
     const std::vector<SbVec3f>& normals = m_Triangles.normals;
     hit.distance = nearest;
     hit.point = origin + direction * nearest;
@@ -274,7 +277,8 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
     hit.normal = normals[corner[0]] * w + normals[corner[1]] * bestU + normals[corner[2]] * bestV;
     if (hit.normal.normalize() == 0.0f) {
         const SbVec3f& p0 = m_Triangles.points[corner[0]];
-        hit.normal = (m_Triangles.points[corner[1]] - p0).cross(m_Triangles.points[corner[2]] - p0);
+        hit.normal = OivSceneTriangles::cross(m_Triangles.points[corner[1]] - p0,
+                                              m_Triangles.points[corner[2]] - p0);
         hit.normal.normalize();
     }
     return true;

@@ -3,10 +3,11 @@
 // microseconds instead of testing every triangle as a ray pick action does. It is built once and
 // then answers any number of rays until the scene changes; the owner decides when to rebuild.
 //
-// The build sorts the triangles along a Morton curve through their centroids and groups runs of
-// kLeafSize neighbours into leaves, then pairs neighbouring boxes level by level up to the root:
-// linear in the number of triangles apart from one radix sort, and no pointers or indices in the
-// hierarchy, whose shape follows from the level sizes.
+// The build orders the triangles along a Morton curve (quad meshes come in that order; the
+// triangles of other shapes are radix sorted by their centroids) and groups runs of kLeafSize
+// neighbours into leaves, then pairs neighbouring boxes level by level up to the root: linear in
+// the number of triangles, with no pointers or indices in the hierarchy, whose shape follows
+// from the level sizes.
 #ifndef OIVWINTAV_OIVTRIANGLEINDEX_H
 #define OIVWINTAV_OIVTRIANGLEINDEX_H
 
@@ -52,7 +53,7 @@ private:
         SbVec3f min, max;
     };
 
-    void sortAlongMortonCurve(void);
+    void appendGeneratedAlongMortonCurve(void);
     void buildLevels(void);
     bool intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance, float& distance,
                            float& u, float& v) const;
