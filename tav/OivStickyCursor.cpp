@@ -277,7 +277,8 @@ void OivStickyCursor::watchRoot(SoNode* root) {
 
 void OivStickyCursor::rootChangedCB(void* data, SoSensor* sensor) {
     OivStickyCursor* cursor = static_cast<OivStickyCursor*>(data);
-    if (cursor->m_Editing)
+    // Edits come field by field: once the index is out of date, the rest need no look.
+    if (cursor->m_Editing || !cursor->m_IndexValid)
         return;
     const SoNodeSensor* nodeSensor = static_cast<SoNodeSensor*>(sensor);
     if (!cursor->changesSurfaces(nodeSensor->getTriggerNode(), nodeSensor->getTriggerField()))
