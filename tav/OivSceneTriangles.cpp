@@ -2,9 +2,11 @@
 
 #include <Inventor/SoPrimitiveVertex.h>
 #include <Inventor/elements/SoCoordinateElement.h>
+#include <Inventor/elements/SoCreaseAngleElement.h>
 #include <Inventor/elements/SoNormalBindingElement.h>
 #include <Inventor/elements/SoNormalElement.h>
 #include <Inventor/elements/SoPickStyleElement.h>
+#include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoQuadMesh.h>
 #include <Inventor/nodes/SoShape.h>
 #include <Inventor/nodes/SoVertexProperty.h>
@@ -13,6 +15,9 @@
 #include <cmath>
 
 namespace {
+
+// Three corner indices and the end mark of a face.
+constexpr int kTriangleFaceLength = 4;
 
 struct PruneData {
     const SoNode* excluded;
@@ -114,7 +119,7 @@ void OivSceneTriangles::clear(void) {
     points.clear();
     normals.clear();
     orderedCorners.clear();
-    generatedCorners.clear();
+    unorderedCorners.clear();
     m_RecentCount = 0;
 }
 
@@ -145,42 +150,27 @@ SoCallbackAction::Response OivSceneTriangles::startShape(SoCallbackAction* actio
     // All triangles of a shape share its model matrix: invert it once, not per triangle.
     m_Normal = m_Model.inverse().transpose();
     m_RecentCount = 0;
-    if (shape->getTypeId() == SoQuadMesh::getClassTypeId() &&
+    const SoType type = shape->getTypeId();
+    if (type == SoQuadMesh::getClassTypeId() &&
         readQuadMesh(action, static_cast<const SoQuadMesh*>(shape)))
+        return SoCallbackAction::PRUNE;
+    if (type == SoIndexedFaceSet::getClassTypeId() &&
+        readFlatTriangles(action, static_cast<const SoIndexedFaceSet*>(shape)))
         return SoCallbackAction::PRUNE;
     return SoCallbackAction::CONTINUE;
 }
 
 bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh) {
-    SoState* state = action->getState();
-    // Normals of its own, or bound other than per vertex: Coin's generation knows what to do.
-    const SoVertexProperty* property =
-        static_cast<const SoVertexProperty*>(mesh->vertexProperty.getValue());
-    if ((property && property->normal.getNum() > 0) ||
-        SoNormalElement::getInstance(state)->getNum() > 0)
-        return false;
-    const SoNormalBindingElement::Binding binding = SoNormalBindingElement::get(state);
-    if (binding != SoNormalBindingElement::PER_VERTEX &&
-        binding != SoNormalBindingElement::PER_VERTEX_INDEXED)
-        return false;
     const SbVec3f* coords = nullptr;
     int available = 0;
-    if (property && property->vertex.getNum() > 0) {
-        coords = property->vertex.getValues(0);
-        available = property->vertex.getNum();
-    } else {
-        const SoCoordinateElement* element = SoCoordinateElement::getInstance(state);
-        if (!element->is3D())
-            return false;
-        coords = element->getArrayPtr3();
-        available = element->getNum();
-    }
+    if (!findGeneratedNormalsShape(action->getState(), mesh, coords, available))
+        return false;
     const int rows = mesh->verticesPerColumn.getValue();
     const int columns = mesh->verticesPerRow.getValue();
     const int start = mesh->startIndex.getValue();
     if (rows < 2 || columns < 2)
         return true; // draws nothing
-    if (!coords || start < 0 || int64_t(start) + int64_t(rows) * columns > available)
+    if (start < 0 || int64_t(start) + int64_t(rows) * columns > available)
         return false;
     coords += start;
 
@@ -206,6 +196,64 @@ bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh*
             corners[next++] = corner;
     });
     return true;
+}
+
+bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces) {
+    SoState* state = action->getState();
+    const SbVec3f* coords = nullptr;
+    int available = 0;
+    // Without a crease angle Coin gives every face its own flat normal, which the index takes
+    // from the triangle when its vertex normals are zero.
+    if (SoCreaseAngleElement::get(state) != 0.0f ||
+        !findGeneratedNormalsShape(state, faces, coords, available))
+        return false;
+    // Triangles only (each face three valid indices and an end mark): polygons with more
+    // corners are split by Coin's tessellator, which is left to do so.
+    const int32_t* index = faces->coordIndex.getValues(0);
+    const int count = faces->coordIndex.getNum();
+    if (count == 0)
+        return true;
+    for (int i = 0; i < count; i += kTriangleFaceLength) {
+        for (int k = 0; k < 3; ++k)
+            if (i + k >= count || index[i + k] < 0 || index[i + k] >= available)
+                return false;
+        if (i + 3 < count && index[i + 3] >= 0)
+            return false;
+    }
+
+    const uint32_t first = uint32_t(points.size());
+    points.resize(first + available);
+    normals.resize(first + available, SbVec3f(0.0f, 0.0f, 0.0f));
+    transformPoints(m_Model, coords, available, &points[first]);
+    for (int i = 0; i < count; i += kTriangleFaceLength)
+        for (int k = 0; k < 3; ++k)
+            unorderedCorners.push_back(first + uint32_t(index[i + k]));
+    return true;
+}
+
+bool OivSceneTriangles::findGeneratedNormalsShape(SoState* state, const SoVertexShape* shape,
+                                                  const SbVec3f*& coords, int& available) {
+    // Normals of its own, or bound other than per vertex: Coin's generation knows what to do.
+    const SoVertexProperty* property =
+        static_cast<const SoVertexProperty*>(shape->vertexProperty.getValue());
+    if ((property && property->normal.getNum() > 0) ||
+        SoNormalElement::getInstance(state)->getNum() > 0)
+        return false;
+    const SoNormalBindingElement::Binding binding = SoNormalBindingElement::get(state);
+    if (binding != SoNormalBindingElement::PER_VERTEX &&
+        binding != SoNormalBindingElement::PER_VERTEX_INDEXED)
+        return false;
+    if (property && property->vertex.getNum() > 0) {
+        coords = property->vertex.getValues(0);
+        available = property->vertex.getNum();
+        return true;
+    }
+    const SoCoordinateElement* element = SoCoordinateElement::getInstance(state);
+    if (!element->is3D())
+        return false;
+    coords = element->getArrayPtr3();
+    available = element->getNum();
+    return coords != nullptr || available == 0;
 }
 
 void OivSceneTriangles::triangleCB(void* data, SoCallbackAction*, const SoPrimitiveVertex* v1,
@@ -234,7 +282,7 @@ void OivSceneTriangles::addGenerated(const SoPrimitiveVertex* const vertices[3])
             if (m_Recent[k].point == point && m_Recent[k].normal == normal)
                 same = &m_Recent[k];
         current[i] = Recent{point, normal, same ? same->index : addVertex(point, normal)};
-        generatedCorners.push_back(current[i].index);
+        unorderedCorners.push_back(current[i].index);
     }
     std::copy(current, current + 3, m_Recent);
     m_RecentCount = 3;

@@ -6,10 +6,12 @@
 // excluded node. Lines and points are not surfaces and are left out; curved Coin primitives
 // (spheres, cones, cylinders) count with their drawn tessellation.
 //
-// Quad meshes with generated normals, the usual form of large terrain surfaces, are read straight
-// from their coordinates with the triangles and normals Coin generates for them, which costs a
-// fraction of generating their primitives. Every other shape goes through its own primitive
-// generation; vertices it shares between consecutive triangles (strips, fans) are stored once.
+// Quad meshes with generated normals, the usual form of large terrain surfaces, and indexed face
+// sets of triangles with flat generated normals, the usual form of imported meshes, are read
+// straight from their coordinates with the triangles and normals Coin generates for them, which
+// costs a fraction of generating their primitives. Every other shape goes through its own
+// primitive generation; vertices it shares between consecutive triangles (strips, fans) are
+// stored once.
 #ifndef OIVWINTAV_OIVSCENETRIANGLES_H
 #define OIVWINTAV_OIVSCENETRIANGLES_H
 
@@ -23,7 +25,10 @@
 
 class SoNode;
 class SoPrimitiveVertex;
+class SoIndexedFaceSet;
 class SoQuadMesh;
+class SoState;
+class SoVertexShape;
 
 class OivSceneTriangles {
 public:
@@ -45,9 +50,9 @@ public:
     std::vector<SbVec3f> points;  // world space
     std::vector<SbVec3f> normals; // per point, world space, not of unit length
     // Three point indices per triangle: those of quad meshes, in an order that keeps neighbours
-    // on the surface together, and those of other shapes as their shapes generated them.
+    // on the surface together, and those of other shapes in the order their shapes list them.
     std::vector<uint32_t> orderedCorners;
-    std::vector<uint32_t> generatedCorners;
+    std::vector<uint32_t> unorderedCorners;
 
 private:
     // One vertex of the previous generated triangle, as the shape gave it (object space).
@@ -62,6 +67,11 @@ private:
                            const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3);
     SoCallbackAction::Response startShape(SoCallbackAction* action, const SoNode* shape);
     bool readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh);
+    bool readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces);
+    // The coordinates of a shape whose normals Coin generates per vertex; false for other shapes
+    // and 4D coordinates.
+    static bool findGeneratedNormalsShape(SoState* state, const SoVertexShape* shape,
+                                          const SbVec3f*& coords, int& available);
     uint32_t addVertex(const SbVec3f& point, const SbVec3f& normal);
     void addGenerated(const SoPrimitiveVertex* const vertices[3]);
 

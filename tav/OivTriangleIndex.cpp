@@ -11,8 +11,8 @@ constexpr uint32_t kLeafSize = 4;
 // Levels of a hierarchy over at most 2^32 triangles, and a stack to visit them depth first.
 constexpr int kMaxLevels = 33;
 // Morton codes: this many bits per axis, sorted this many bits per radix pass.
-constexpr int kMortonBits = 8;
-constexpr int kRadixBits = 8;
+constexpr int kMortonBits = 10;
+constexpr int kRadixBits = 10;
 // Same degeneracy limit as Coin's own ray-triangle test, so both skip the same slivers.
 constexpr float kMinDeterminant = FLT_EPSILON;
 
@@ -92,7 +92,7 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
                              const SoNode* excluded) {
     clear();
     m_Triangles.collect(root, viewport, excluded);
-    appendGeneratedAlongMortonCurve();
+    appendUnorderedAlongMortonCurve();
     m_Triangles.points.shrink_to_fit();
     m_Triangles.normals.shrink_to_fit();
     m_Triangles.orderedCorners.shrink_to_fit();
@@ -100,35 +100,32 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
         buildLevels();
 }
 
-void OivTriangleIndex::appendGeneratedAlongMortonCurve(void) {
+void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
     const std::vector<SbVec3f>& points = m_Triangles.points;
-    std::vector<uint32_t>& generated = m_Triangles.generatedCorners;
-    const uint32_t count = uint32_t(generated.size() / 3);
+    std::vector<uint32_t>& unordered = m_Triangles.unorderedCorners;
+    const uint32_t count = uint32_t(unordered.size() / 3);
     if (count == 0)
         return;
-    SbVec3f low = points[generated[0]], high = low;
-    for (uint32_t corner : generated)
+    SbVec3f low = points[unordered[0]], high = low;
+    for (uint32_t corner : unordered)
         for (int axis = 0; axis < 3; ++axis) {
             low[axis] = std::min(low[axis], points[corner][axis]);
             high[axis] = std::max(high[axis], points[corner][axis]);
         }
-    // Centroids are summed, not averaged: three times the bounds hold them.
+    // Centroids are summed, not averaged: three times the bounds hold them. Cells are cubes, so
+    // that a flat terrain is not cut as often across its thin extent as along its wide ones.
     constexpr float kCells = float(1u << kMortonBits);
-    SbVec3f scale;
-    for (int axis = 0; axis < 3; ++axis) {
-        const float extent = 3.0f * (high[axis] - low[axis]);
-        scale[axis] = extent > 0.0f ? (kCells - 1.0f) / extent : 0.0f;
-    }
+    const float extent = 3.0f * std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
+    const float scale = extent > 0.0f ? (kCells - 1.0f) / extent : 0.0f;
     const SbVec3f origin = low * 3.0f;
 
     std::vector<uint64_t> keyed(count);
     for (uint32_t t = 0; t < count; ++t) {
         const SbVec3f sum =
-            points[generated[3 * t]] + points[generated[3 * t + 1]] + points[generated[3 * t + 2]];
+            points[unordered[3 * t]] + points[unordered[3 * t + 1]] + points[unordered[3 * t + 2]];
         uint32_t code = 0;
         for (int axis = 0; axis < 3; ++axis) {
-            const float cell =
-                std::clamp((sum[axis] - origin[axis]) * scale[axis], 0.0f, kCells - 1.0f);
+            const float cell = std::clamp((sum[axis] - origin[axis]) * scale, 0.0f, kCells - 1.0f);
             code |= spreadBits(uint32_t(cell)) << axis;
         }
         keyed[t] = (uint64_t(code) << 32) | t;
@@ -136,13 +133,13 @@ void OivTriangleIndex::appendGeneratedAlongMortonCurve(void) {
     radixSort(keyed, 3 * kMortonBits);
 
     std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
-    ordered.reserve(ordered.size() + generated.size());
+    ordered.reserve(ordered.size() + unordered.size());
     for (uint64_t item : keyed) {
         const uint32_t t = uint32_t(item);
-        ordered.insert(ordered.end(), &generated[3 * t], &generated[3 * t] + 3);
+        ordered.insert(ordered.end(), &unordered[3 * t], &unordered[3 * t] + 3);
     }
-    generated.clear();
-    generated.shrink_to_fit();
+    unordered.clear();
+    unordered.shrink_to_fit();
 }
 
 void OivTriangleIndex::buildLevels(void) {

@@ -53,7 +53,7 @@ private:
         SbVec3f min, max;
     };
 
-    void appendGeneratedAlongMortonCurve(void);
+    void appendUnorderedAlongMortonCurve(void);
     void buildLevels(void);
     bool intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance, float& distance,
                            float& u, float& v) const;

@@ -9,11 +9,13 @@
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
+#include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoQuadMesh.h>
 #include <Inventor/nodes/SoScale.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoShapeHints.h>
 #include <Inventor/nodes/SoSwitch.h>
 #include <Inventor/nodes/SoTransform.h>
 #include <Inventor/nodes/SoTranslation.h>
@@ -393,4 +395,33 @@ TEST_F(StickyCursorAfterEdits, ATerrainOfCoordinateNodePointsFromAStartIndex) {
     m_Terrain->startIndex = kSkipped;
     m_Content->insertChild(coordinates, m_Content->findChild(m_Terrain));
     EXPECT_GT(expectLikeTheRayPick("coordinates from a node"), 50);
+}
+
+// The terrain as an indexed face set of triangles, split along the other diagonal than a quad
+// mesh's: flat faces read from their coordinates, and with a crease angle the smooth normals of
+// Coin's own triangle generation.
+TEST_F(StickyCursorAfterEdits, ATerrainOfIndexedTrianglesFlatAndSmooth) {
+    const SoVertexProperty* vertices =
+        static_cast<const SoVertexProperty*>(m_Terrain->vertexProperty.getValue());
+    const int columns = m_Terrain->verticesPerRow.getValue();
+    const int rows = m_Terrain->verticesPerColumn.getValue();
+    std::vector<int32_t> corners;
+    for (int row = 0; row + 1 < rows; ++row)
+        for (int column = 0; column + 1 < columns; ++column) {
+            const int32_t a = row * columns + column, b = a + 1, c = a + columns, d = c + 1;
+            corners.insert(corners.end(), {a, b, c, -1, b, d, c, -1});
+        }
+    SoCoordinate3* coordinates = new SoCoordinate3;
+    coordinates->point.setValues(0, vertices->vertex.getNum(), vertices->vertex.getValues(0));
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    faces->coordIndex.setValues(0, int(corners.size()), corners.data());
+    SoSeparator* surface = new SoSeparator;
+    SoShapeHints* hints = new SoShapeHints;
+    surface->addChild(hints);
+    surface->addChild(coordinates);
+    surface->addChild(faces);
+    m_Content->replaceChild(m_Terrain, surface);
+    EXPECT_GT(expectLikeTheRayPick("flat triangles"), 50);
+    hints->creaseAngle = 1.0f;
+    EXPECT_GT(expectLikeTheRayPick("smooth triangles"), 50);
 }
