@@ -1,5 +1,6 @@
 // The sticky cursor follows the mouse: each move picks the surface under the pointer. For
-// terrains of about 100 000, 1 000 000 and 4 000 000 triangles this compares, within one run,
+// terrains of about 100 000, 1 000 000 and 4 000 000 triangles (a quad mesh, and at 1 000 000
+// also an indexed face set of the same triangles) this compares, within one run,
 // a plain ray pick of Coin with a steady cursor move, with the first move after an edit of the
 // geometry (which rebuilds the cursor's index) and with the first move after a colour edit
 // (which must not), and reports what the index holds per triangle.
@@ -11,7 +12,9 @@
 #include <Inventor/SoPickedPoint.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/actions/SoRayPickAction.h>
+#include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
+#include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoQuadMesh.h>
@@ -51,7 +54,9 @@ constexpr int kMovesPerIteration = 1000;
 // drawn once so the cursor knows its view.
 class Terrain {
 public:
-    explicit Terrain(int grid) {
+    enum Form { QUAD_MESH, INDEXED_TRIANGLES };
+
+    Terrain(int grid, Form form) {
         m_Root = new SoSeparator;
         m_Root->ref();
         SoPerspectiveCamera* camera = new SoPerspectiveCamera;
@@ -65,7 +70,11 @@ public:
         m_Root->addChild(m_Material);
         m_Lift = new SoTranslation;
         m_Root->addChild(m_Lift);
-        m_Root->addChild(surface(grid));
+        const std::vector<SbVec3f> points = heights(grid);
+        if (form == QUAD_MESH)
+            m_Root->addChild(quadMesh(points, grid));
+        else
+            addIndexedTriangles(points, grid);
         SoSeparator* cursorBranch = new SoSeparator;
         m_Cursor = new OivStickyCursor;
         m_Cursor->useNormalOrientation(true);
@@ -100,7 +109,7 @@ public:
     }
 
 private:
-    static SoQuadMesh* surface(int grid) {
+    static std::vector<SbVec3f> heights(int grid) {
         std::vector<SbVec3f> points;
         points.reserve(size_t(grid) * grid);
         for (int row = 0; row < grid; ++row)
@@ -109,6 +118,10 @@ private:
                 const float y = kExtent * (2.0f * row / (grid - 1) - 1.0f);
                 points.emplace_back(x, y, std::sin(0.9f * x) * std::cos(0.7f * y));
             }
+        return points;
+    }
+
+    static SoQuadMesh* quadMesh(const std::vector<SbVec3f>& points, int grid) {
         SoVertexProperty* vertices = new SoVertexProperty;
         vertices->vertex.setValues(0, int(points.size()), points.data());
         SoQuadMesh* mesh = new SoQuadMesh;
@@ -116,6 +129,22 @@ private:
         mesh->verticesPerRow = grid;
         mesh->verticesPerColumn = grid;
         return mesh;
+    }
+
+    void addIndexedTriangles(const std::vector<SbVec3f>& points, int grid) {
+        SoCoordinate3* coordinates = new SoCoordinate3;
+        coordinates->point.setValues(0, int(points.size()), points.data());
+        std::vector<int32_t> corners;
+        corners.reserve(size_t(grid - 1) * (grid - 1) * 8);
+        for (int row = 0; row + 1 < grid; ++row)
+            for (int column = 0; column + 1 < grid; ++column) {
+                const int32_t a = row * grid + column, b = a + grid;
+                corners.insert(corners.end(), {a, b, b + 1, -1, a, b + 1, a + 1, -1});
+            }
+        SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+        faces->coordIndex.setValues(0, int(corners.size()), corners.data());
+        m_Root->addChild(coordinates);
+        m_Root->addChild(faces);
     }
 
     SbViewportRegion m_Viewport{kWidth, kHeight};
@@ -137,7 +166,7 @@ double milliseconds(Clock::duration d) {
 // geometry edit and the first move after a colour edit. Times per event and their ratios.
 void BM_StickyCursorOverRayPick(benchmark::State& state) {
     const int grid = int(state.range(0));
-    Terrain t(grid);
+    Terrain t(grid, Terrain::Form(state.range(1)));
     if (!t.isDrawn()) {
         state.SkipWithError("the terrain could not be drawn");
         return;
@@ -196,12 +225,14 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
     state.counters["bytes/triangle"] =
         double(index.getMemoryUsage()) / double(index.getTriangleCount());
 }
-// Grids of 225, 708 and 1415 vertices a side: 100 352, 999 698 and 3 998 792 triangles.
+// Grids of 225, 708 and 1415 vertices a side: 100 352, 999 698 and 3 998 792 triangles; form 0
+// is a quad mesh, form 1 an indexed face set of triangles.
 BENCHMARK(BM_StickyCursorOverRayPick)
-    ->ArgName("grid")
-    ->Arg(225)
-    ->Arg(708)
-    ->Arg(1415)
+    ->ArgNames({"grid", "form"})
+    ->Args({225, 0})
+    ->Args({708, 0})
+    ->Args({1415, 0})
+    ->Args({708, 1})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
