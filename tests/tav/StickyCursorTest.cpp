@@ -107,6 +107,25 @@ void expectNear(const SbVec3f& actual, const SbVec3f& expected, float tolerance)
         EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
 }
 
+// A quad mesh of columns × rows vertices over [-halfX, halfX] × [-halfY, halfY], its heights
+// waving by `amplitude` around zero.
+SoQuadMesh* wavyTerrain(int columns, int rows, float halfX, float halfY, float amplitude) {
+    std::vector<SbVec3f> points;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            const float x = halfX * (2.0f * column / (columns - 1) - 1.0f);
+            const float y = halfY * (2.0f * row / (rows - 1) - 1.0f);
+            points.emplace_back(x, y, amplitude * std::sin(3.0f * x) * std::cos(2.0f * y));
+        }
+    SoVertexProperty* vertices = new SoVertexProperty;
+    vertices->vertex.setValues(0, int(points.size()), points.data());
+    SoQuadMesh* mesh = new SoQuadMesh;
+    mesh->vertexProperty = vertices;
+    mesh->verticesPerRow = columns;
+    mesh->verticesPerColumn = rows;
+    return mesh;
+}
+
 // Pixels spread over the cube's three visible faces (client coordinates).
 const int kCubePixels[][2] = {{100, 75}, {90, 60}, {110, 95}, {80, 85}, {118, 70}, {95, 100}};
 
@@ -207,20 +226,7 @@ TEST_F(StickyCursor, ShapesDiffer) {
 // A wavy terrain of about 45 000 triangles, looked at obliquely: the cursor's indexed pick
 // finds the ray pick's point at every probed pixel.
 TEST_F(StickyCursor, MatchesTheRayPickOnALargeSurface) {
-    constexpr int kGrid = 150;
-    std::vector<SbVec3f> points;
-    for (int row = 0; row < kGrid; ++row)
-        for (int column = 0; column < kGrid; ++column) {
-            const float x = -6.0f + 12.0f * column / (kGrid - 1);
-            const float y = -6.0f + 12.0f * row / (kGrid - 1);
-            points.emplace_back(x, y, 0.3f * std::sin(3.0f * x) * std::cos(2.0f * y));
-        }
-    SoVertexProperty* vertices = new SoVertexProperty;
-    vertices->vertex.setValues(0, int(points.size()), points.data());
-    SoQuadMesh* terrain = new SoQuadMesh;
-    terrain->vertexProperty = vertices;
-    terrain->verticesPerRow = kGrid;
-    terrain->verticesPerColumn = kGrid;
+    SoQuadMesh* terrain = wavyTerrain(150, 150, 6.0f, 6.0f, 0.3f);
     m_Content->replaceChild(1, terrain);
     render();
 
@@ -253,7 +259,7 @@ protected:
         SoScale* exaggeration = new SoScale;
         exaggeration->scaleFactor.setValue(1.0f, 1.0f, 2.5f);
         m_Content->insertChild(exaggeration, 0);
-        m_Terrain = makeTerrain();
+        m_Terrain = wavyTerrain(40, 30, 3.0f, 2.5f, 0.15f);
         m_Content->insertChild(m_Terrain, 1);
         m_Material = new SoMaterial;
         m_Content->insertChild(m_Material, 1);
@@ -270,25 +276,6 @@ protected:
         m_Switch->addChild(raised);
         m_Content->addChild(m_Switch);
         render();
-    }
-
-    // A wavy grid of 40 × 30 vertices over [-3, 3] × [-2.5, 2.5].
-    static SoQuadMesh* makeTerrain() {
-        constexpr int kColumns = 40, kRows = 30;
-        std::vector<SbVec3f> points;
-        for (int row = 0; row < kRows; ++row)
-            for (int column = 0; column < kColumns; ++column) {
-                const float x = -3.0f + 6.0f * column / (kColumns - 1);
-                const float y = -2.5f + 5.0f * row / (kRows - 1);
-                points.emplace_back(x, y, 0.15f * std::sin(2.0f * x) * std::cos(3.0f * y));
-            }
-        SoVertexProperty* vertices = new SoVertexProperty;
-        vertices->vertex.setValues(0, int(points.size()), points.data());
-        SoQuadMesh* mesh = new SoQuadMesh;
-        mesh->vertexProperty = vertices;
-        mesh->verticesPerRow = kColumns;
-        mesh->verticesPerColumn = kRows;
-        return mesh;
     }
 
     // Every probed pixel: the cursor shows exactly where the pick hits, at the pick's point,
