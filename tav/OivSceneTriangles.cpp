@@ -213,6 +213,10 @@ bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoInde
     const int count = faces->coordIndex.getNum();
     if (count == 0)
         return true;
+    // All coordinates are turned to world space: not worth it for a few faces of a large
+    // coordinate node that many shapes share.
+    if (available > count)
+        return false;
     for (int i = 0; i < count; i += kTriangleFaceLength) {
         for (int k = 0; k < 3; ++k)
             if (i + k >= count || index[i + k] < 0 || index[i + k] >= available)

@@ -26,8 +26,10 @@ class SoNode;
 class OivTriangleIndex {
 public:
     struct Hit {
-        SbVec3f point;  // world space
-        SbVec3f normal; // world space, unit length, interpolated from the vertex normals
+        SbVec3f point; // world space
+        // World space, unit length, interpolated from the vertex normals; for a flat face (its
+        // vertex normals zero) the face's own normal, which may point to either side.
+        SbVec3f normal;
         float distance; // along the ray's unit direction from its start
     };
 
