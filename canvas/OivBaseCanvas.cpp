@@ -1,6 +1,7 @@
 #include "canvas/OivBaseCanvas.h"
 
 #include "scene/OivSceneManager.h"
+#include "video/OivVideoRecorder.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
@@ -11,7 +12,7 @@
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
       m_ParentWindow(nullptr), m_ViewContextChangeCB(nullptr), m_ViewContextChangeData(nullptr),
-      m_CameraSensor(nullptr) {}
+      m_CameraSensor(nullptr), m_VideoRecorder(nullptr) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
     delete m_OivSceneManager;
@@ -25,6 +26,7 @@ OivBaseCanvas::~OivBaseCanvas() {
         // is public and virtual.
         delete static_cast<SoWinComponent*>(m_OivViewer);
     }
+    delete m_VideoRecorder;
 }
 
 void OivBaseCanvas::initialize(ViewerType type, HWND parent) {
@@ -76,6 +78,14 @@ void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, 
 }
 
 void OivBaseCanvas::copyBitmap() {}
+
+OivVideoRecorder* OivBaseCanvas::getVideoRecorder() {
+    if (!m_VideoRecorder) {
+        m_VideoRecorder = new OivVideoRecorder();
+        m_VideoRecorder->setOivBaseCanvas(this);
+    }
+    return m_VideoRecorder;
+}
 
 OivBaseSceneManager* OivBaseCanvas::createOivBaseSceneManagerInstance() {
     return new OivBaseSceneManager();

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 class OivBaseSceneManager;
+class OivVideoRecorder;
 class SoCamera;
 class SoNodeSensor;
 class SoSensor;
@@ -52,10 +53,14 @@ public:
     // Does nothing: the view is taken as a picture through the canvas's image output instead.
     void copyBitmap();
 
+    // The canvas's video recorder, made on the first call with this canvas; the canvas owns it.
+    OivVideoRecorder* getVideoRecorder();
+
 protected:
     OivBaseCanvas();
-    // Deletes, in this order, the scene manager, the camera sensor (detached first) and the viewer
-    // (its camera-type callback cleared first). Not virtual: a canvas is deleted as its subclass.
+    // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
+    // (its camera-type callback cleared first) and the video recorder. Not virtual: a canvas is
+    // deleted as its subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
@@ -77,6 +82,7 @@ protected:
     ViewContextChangeCB* m_ViewContextChangeCB;
     void* m_ViewContextChangeData;
     SoNodeSensor* m_CameraSensor;
+    OivVideoRecorder* m_VideoRecorder; // null until getVideoRecorder is first called
 
 private:
     SoWinFullViewer* createViewer(ViewerType type, HWND parent);

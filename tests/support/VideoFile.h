@@ -1,0 +1,47 @@
+// Reading back a video file the way a player does (libavformat, libavcodec), and a scratch
+// folder for tests that write files.
+#ifndef OIVWINTAV_TESTS_VIDEOFILE_H
+#define OIVWINTAV_TESTS_VIDEOFILE_H
+
+#include "support/RenderedImage.h"
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// What a player finds in a video file: whether it opens, the codec of its video stream (by
+// libavcodec's name, "mpeg1video" for MPEG-1), the picture size, and the colour at the centre of
+// every picture decoded, in order.
+struct VideoFile {
+    bool opened = false;
+    std::string codec;
+    int width = 0, height = 0;
+    std::vector<Rgb> centres;
+
+    int frameCount() const { return int(centres.size()); }
+};
+VideoFile playVideoFile(const std::string& path);
+
+// A fresh empty folder that is the current folder for the object's lifetime, removed with its
+// contents afterwards.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return m_Path; }
+    std::string file(const std::string& name) const { return m_Path + "/" + name; }
+    // Names of the files in the folder, sorted.
+    std::vector<std::string> fileNames() const;
+
+private:
+    std::string m_Path;
+    std::string m_Previous;
+};
+
+} // namespace testsupport
+
+#endif // OIVWINTAV_TESTS_VIDEOFILE_H
