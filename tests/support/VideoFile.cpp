@@ -48,29 +48,21 @@ struct Player {
         return true;
     }
 
-    void keepCentre(VideoFile& file) {
-        uint8_t rgb[3];
-        uint8_t* target[] = {rgb};
-        int targetStride[] = {3};
-        // Convert the centre row only, then pick the middle pixel of it.
-        const int row = frame->height / 2;
-        const uint8_t* source[] = {frame->data[0] + row * frame->linesize[0],
-                                   frame->data[1] + (row / 2) * frame->linesize[1],
-                                   frame->data[2] + (row / 2) * frame->linesize[2]};
-        SwsContext* converter =
-            sws_getContext(1, 1, AVPixelFormat(frame->format), 1, 1, AV_PIX_FMT_RGB24, SWS_POINT,
-                           nullptr, nullptr, nullptr);
-        const int column = frame->width / 2;
-        const uint8_t* centre[] = {source[0] + column, source[1] + column / 2,
-                                   source[2] + column / 2};
-        sws_scale(converter, centre, frame->linesize, 0, 1, target, targetStride);
+    void keepPicture(VideoFile& file) {
+        std::vector<unsigned char> rgb(size_t(frame->width) * frame->height * 3);
+        uint8_t* target[] = {rgb.data()};
+        const int targetStride[] = {frame->width * 3};
+        SwsContext* converter = sws_getContext(
+            frame->width, frame->height, AVPixelFormat(frame->format), frame->width, frame->height,
+            AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        sws_scale(converter, frame->data, frame->linesize, 0, frame->height, target, targetStride);
         sws_freeContext(converter);
-        file.centres.push_back({rgb[0], rgb[1], rgb[2]});
+        file.pictures.push_back(std::move(rgb));
     }
 
     void receiveFrames(VideoFile& file) {
         while (avcodec_receive_frame(decoder, frame) >= 0)
-            keepCentre(file);
+            keepPicture(file);
     }
 
     void decodeAll(VideoFile& file) {
@@ -85,6 +77,11 @@ struct Player {
 };
 
 } // namespace
+
+Rgb VideoFile::at(int frame, int x, int y) const {
+    const unsigned char* p = &pictures[size_t(frame)][(size_t(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+}
 
 VideoFile playVideoFile(const std::string& path) {
     VideoFile file;

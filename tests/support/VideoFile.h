@@ -11,15 +11,18 @@
 namespace testsupport {
 
 // What a player finds in a video file: whether it opens, the codec of its video stream (by
-// libavcodec's name, "mpeg1video" for MPEG-1), the picture size, and the colour at the centre of
-// every picture decoded, in order.
+// libavcodec's name, "mpeg1video" for MPEG-1), the picture size, and every picture decoded, in
+// order, as RGB bytes with the top row first.
 struct VideoFile {
     bool opened = false;
     std::string codec;
     int width = 0, height = 0;
-    std::vector<Rgb> centres;
+    std::vector<std::vector<unsigned char>> pictures;
 
-    int frameCount() const { return int(centres.size()); }
+    int frameCount() const { return int(pictures.size()); }
+    // Pixel (x, y) of a picture, counted from the top left corner.
+    Rgb at(int frame, int x, int y) const;
+    Rgb centre(int frame) const { return at(frame, width / 2, height / 2); }
 };
 VideoFile playVideoFile(const std::string& path);
 

@@ -9,6 +9,8 @@
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoLightModel.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+#include <Inventor/nodes/SoTranslation.h>
 
 #include <gtest/gtest.h>
 
@@ -37,18 +39,30 @@ std::string videoName(int index) {
 class VideoRecorderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        host = testsupport::createHostWindow(80, 60);
+        // The canvas is as large as the frames, so both show the same picture.
+        host = testsupport::createHostWindow(kFrameSize[0], kFrameSize[1]);
         canvas = new OivCanvas;
         canvas->initialize(OivBaseCanvas::EXAMINER_VIEWER, host);
         ASSERT_NE(canvas->getOivViewer(), nullptr);
-        // A flat red cube in front of the camera: the middle of every frame is red.
+        // A flat red cube in the middle of every frame, with a blue ball at its top right that
+        // tells a picture upside down or mirrored.
         SoSeparator* content = new SoSeparator;
         SoLightModel* flat = new SoLightModel;
         flat->model = SoLightModel::BASE_COLOR;
         content->addChild(flat);
-        content->addChild(new SoBaseColor);
-        static_cast<SoBaseColor*>(content->getChild(1))->rgb.setValue(1, 0, 0);
+        SoBaseColor* red = new SoBaseColor;
+        red->rgb.setValue(1, 0, 0);
+        content->addChild(red);
         content->addChild(new SoCube);
+        SoTranslation* corner = new SoTranslation;
+        corner->translation.setValue(1.6f, 1.6f, 0);
+        content->addChild(corner);
+        SoBaseColor* blue = new SoBaseColor;
+        blue->rgb.setValue(0, 0, 1);
+        content->addChild(blue);
+        SoSphere* ball = new SoSphere;
+        ball->radius = 0.5f;
+        content->addChild(ball);
         canvas->getOivSceneManager()->getRoot3D()->addChild(content);
         canvas->getOivViewer()->viewAll();
         testsupport::runMessageLoopUntilIdle();
@@ -78,9 +92,11 @@ protected:
         if (file.frameCount() != frames)
             return ::testing::AssertionFailure()
                    << videoName(index) << " has " << file.frameCount() << " frames, not " << frames;
-        for (const Rgb& centre : file.centres)
+        for (int i = 0; i < file.frameCount(); ++i) {
+            const Rgb centre = file.centre(i);
             if (centre.r < 180 || centre.g > 60 || centre.b > 60)
-                return ::testing::AssertionFailure() << "a frame shows " << centre;
+                return ::testing::AssertionFailure() << "frame " << i << " shows " << centre;
+        }
         return ::testing::AssertionSuccess();
     }
 
@@ -130,6 +146,41 @@ TEST_F(VideoRecorderTest, FilesAreNumberedAcrossStopsAndRecorders) {
     EXPECT_TRUE(playsRed(first, 2));
     EXPECT_TRUE(playsRed(first + 1, 1));
     EXPECT_TRUE(playsRed(first + 2, 1));
+}
+
+// Mean difference per colour channel between a recorded picture and the canvas's own pixels (both
+// top row first).
+double meanDifference(const std::vector<unsigned char>& recorded,
+                      const std::vector<unsigned char>& shown) {
+    if (recorded.size() != shown.size() || shown.empty())
+        return 255.0;
+    double sum = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        sum += std::abs(int(recorded[i]) - int(shown[i]));
+    return sum / double(shown.size());
+}
+
+TEST_F(VideoRecorderTest, EachFrameIsWhatTheCanvasShows) {
+    SoWinFullViewer* viewer = canvas->getOivViewer();
+    const int first = FileIndex::last() + 1;
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    recorder->start(kFrameSize, 0.0f);
+    std::vector<std::vector<unsigned char>> shown(2);
+    SbVec2s size;
+    for (std::vector<unsigned char>& picture : shown) {
+        moveCamera();
+        ASSERT_TRUE(viewer->readPixels(picture, size));
+    }
+    recorder->stop();
+    const testsupport::VideoFile file = testsupport::playVideoFile(folder.file(videoName(first)));
+    ASSERT_EQ(file.frameCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        // Colour subsampling and the quantiser blur edges a little; a picture upside down, in
+        // other colours or from elsewhere differs by far more.
+        EXPECT_LT(meanDifference(file.pictures[i], shown[i]), 8.0) << "frame " << i;
+        const Rgb ball = file.at(i, kFrameSize[0] * 2 / 3, kFrameSize[1] / 4);
+        EXPECT_GT(ball.b, 150) << "top right of frame " << i << " shows " << ball;
+    }
 }
 
 TEST_F(VideoRecorderTest, PauseResumeAndStopOnlyActOnARecording) {

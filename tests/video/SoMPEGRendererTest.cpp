@@ -36,7 +36,7 @@ Rgb rgbOf(const SbColor& colour) {
         return ::testing::AssertionFailure()
                << file.frameCount() << " frames instead of " << expected.size();
     for (size_t i = 0; i < expected.size(); ++i) {
-        const Rgb want = rgbOf(expected[i]), got = file.centres[i];
+        const Rgb want = rgbOf(expected[i]), got = file.centre(int(i));
         if (std::abs(want.r - got.r) > kColourTolerance ||
             std::abs(want.g - got.g) > kColourTolerance ||
             std::abs(want.b - got.b) > kColourTolerance)

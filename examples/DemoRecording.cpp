@@ -1,0 +1,61 @@
+#include "DemoRecording.h"
+
+#include "DemoScene.h"
+
+#include "canvas/OivCanvas.h"
+#include "video/OivVideoRecorder.h"
+
+#include <Inventor/SbRotation.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/Win/viewers/SoWinFullViewer.h>
+#include <Inventor/nodes/SoCamera.h>
+#include <Inventor/sensors/SoOneShotSensor.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr float kFullTurnDegrees = 360.0f;
+// The video recorder dialog's "Medium".
+constexpr float kMediumQuality = 0.3f;
+
+void leaveLoopCB(void*, SoSensor*) {
+    SoWin::exitMainLoop();
+}
+
+// Lets the message loop handle what a camera move caused (the canvas's redraw, the recorder's
+// frame), as a host's loop would between two moves.
+void runPendingWork() {
+    SoOneShotSensor leave(leaveLoopCB, nullptr);
+    // After every redraw and recording sensor of the default priorities.
+    leave.setPriority(20000);
+    leave.schedule();
+    SoWin::mainLoop();
+}
+
+} // namespace
+
+void DemoRecording::orbitStep(SoCamera* camera, float degrees) {
+    SbVec3f direction;
+    camera->orientation.getValue().multVec(SbVec3f(0, 0, -1), direction);
+    const SbVec3f focalPoint =
+        camera->position.getValue() + direction * camera->focalDistance.getValue();
+    const SbRotation turn(SbVec3f(0, 0, 1), degrees * float(M_PI) / 180.0f);
+    SbVec3f offset;
+    turn.multVec(camera->position.getValue() - focalPoint, offset);
+    camera->orientation = camera->orientation.getValue() * turn;
+    camera->position = focalPoint + offset;
+}
+
+void DemoRecording::recordOrbit(OivCanvas& canvas) {
+    SoWinFullViewer* viewer = canvas.getOivViewer();
+    if (!viewer)
+        return;
+    OivVideoRecorder* recorder = canvas.getVideoRecorder();
+    recorder->start(SbVec2s(DemoScene::kWidth, DemoScene::kHeight), kMediumQuality);
+    for (int frame = 0; frame < kOrbitFrames; ++frame) {
+        orbitStep(viewer->getCamera(), kFullTurnDegrees / kOrbitFrames);
+        runPendingWork();
+    }
+    recorder->stop();
+}
