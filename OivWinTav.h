@@ -5,6 +5,8 @@
 #include "camera/OivCameraControl.h"
 #include "canvas/OivBaseCanvas.h"
 #include "canvas/OivCanvas.h"
+#include "dui/DuiBaseDialog.h"
+#include "dui/DuiBaseDialogAuditor.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"

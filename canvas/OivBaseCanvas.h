@@ -10,8 +10,10 @@
 
 #include <windows.h>
 
+class DuiBaseDialog;
 class OivBaseSceneManager;
 class OivVideoRecorder;
+class SbPList;
 class SoCamera;
 class SoNodeSensor;
 class SoSensor;
@@ -53,14 +55,25 @@ public:
     // Does nothing: the view is taken as a picture through the canvas's image output instead.
     void copyBitmap();
 
+    // Dialogs bound to this canvas, refreshed together (the canvas does not own them).
+    // Registers `dialog` for updateDUI; a null dialog or one already registered is ignored.
+    virtual void addDUI(DuiBaseDialog* dialog);
+    // Resets every registered dialog, in the order they were registered; a dialog registered or
+    // unregistered by a reset during the walk is reached, or skipped, accordingly.
+    virtual void updateDUI();
+    // Unregisters `dialog`; a dialog that is not registered is ignored. A dialog unregisters
+    // itself when it is destroyed.
+    virtual void removeDUI(DuiBaseDialog* dialog);
+
     // The canvas's video recorder, made on the first call with this canvas; the canvas owns it.
     OivVideoRecorder* getVideoRecorder();
 
 protected:
     OivBaseCanvas();
     // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first) and the video recorder. Not virtual: a canvas is
-    // deleted as its subclass.
+    // (its camera-type callback cleared first), the dialog list (dialogs still bound to the
+    // canvas are unbound) and the video recorder. Not virtual: a canvas is deleted as its
+    // subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
@@ -84,10 +97,18 @@ protected:
     SoNodeSensor* m_CameraSensor;
     OivVideoRecorder* m_VideoRecorder; // null until getVideoRecorder is first called
 
+    // The registered dialogs (DuiBaseDialog*), null until the first registration.
+    SbPList* m_DuiList;
+
 private:
     SoWinFullViewer* createViewer(ViewerType type, HWND parent);
     void configureViewer();
     void watchCurrentCamera();
+
+    void releaseDialogs();
+    // Index of the dialog updateDUI is resetting, -1 outside a walk; kept in step when a reset
+    // unregisters a dialog, so that none is skipped or reset twice.
+    int m_DuiWalkIndex;
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H
