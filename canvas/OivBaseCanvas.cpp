@@ -1,5 +1,7 @@
 #include "canvas/OivBaseCanvas.h"
 
+#include "canvas/OivSceneFile.h"
+
 #include "scene/OivSceneManager.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
@@ -73,6 +75,15 @@ void OivBaseCanvas::watchCurrentCamera() {
 void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData) {
     m_ViewContextChangeCB = callback;
     m_ViewContextChangeData = userData;
+}
+
+bool OivBaseCanvas::import3DGraphicFile(const char* fileName, SoGroup* parent) {
+    return OivSceneFile::read(fileName, parent);
+}
+
+bool OivBaseCanvas::export3DGraphicFile(const char* fileName, SoNode* root, bool binary,
+                                        bool toVRML2) {
+    return OivSceneFile::write(fileName, root, binary, toVRML2);
 }
 
 void OivBaseCanvas::copyBitmap() {}

@@ -12,6 +12,8 @@
 
 class OivBaseSceneManager;
 class SoCamera;
+class SoGroup;
+class SoNode;
 class SoNodeSensor;
 class SoSensor;
 class SoWinFullViewer;
@@ -48,6 +50,15 @@ public:
     // Sets the one view-context listener, replacing any earlier one; a null function switches
     // the notification off.
     void setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData);
+
+    // Scene files. Import prints the input search directories, one per line, then appends the
+    // whole file (Open Inventor or VRML) to `parent` as one separator; false, with `parent`
+    // unchanged, for a null parent or a file that cannot be opened or read. Export writes `root`
+    // as ASCII or binary Open Inventor, or converted to VRML 2.0 (always text); false when the
+    // file could not be written completely, in which case an earlier file at `fileName` is left
+    // as it was and nothing else is left behind.
+    bool import3DGraphicFile(const char* fileName, SoGroup* parent);
+    bool export3DGraphicFile(const char* fileName, SoNode* root, bool binary, bool toVRML2);
 
     // Does nothing: the view is taken as a picture through the canvas's image output instead.
     void copyBitmap();
