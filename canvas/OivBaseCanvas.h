@@ -60,7 +60,14 @@ public:
     bool import3DGraphicFile(const char* fileName, SoGroup* parent);
     bool export3DGraphicFile(const char* fileName, SoNode* root, bool binary, bool toVRML2);
 
-    // Does nothing: the view is taken as a picture through the canvas's image output instead.
+    // Image output. printPage renders the current view off screen and copies it onto `hdc` at the
+    // physical size it has on screen (a black background prints white); false without a viewer
+    // or when the rendering fails. magnify centres the view on the rectangle with corners (x0, y0)
+    // and (x1, y1) in the viewer window's pixels (origin top left, any order) and zooms an
+    // orthographic camera to it; a rectangle without area changes nothing. copyBitmap does
+    // nothing: the view is taken as a picture through printPage instead.
+    bool printPage(HDC hdc);
+    void magnify(int x0, int y0, int x1, int y1);
     void copyBitmap();
 
 protected:
@@ -89,8 +96,12 @@ protected:
     void* m_ViewContextChangeData;
     SoNodeSensor* m_CameraSensor;
 
+    // A viewer of `type` built inside `parent`, and the drawing settings every viewer of a canvas
+    // gets (no decoration, the camera's height angle kept, sorted blended transparency).
+    static SoWinFullViewer* createViewer(ViewerType type, HWND parent);
+    static void configureDrawing(SoWinFullViewer* viewer);
+
 private:
-    SoWinFullViewer* createViewer(ViewerType type, HWND parent);
     void configureViewer();
     void watchCurrentCamera();
 };
