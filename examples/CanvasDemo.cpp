@@ -6,6 +6,7 @@
 //
 // There is no on-screen window system here: drawing goes to an off-screen surface, so writing
 // the picture is the demo's whole job.
+#include "DemoPrint.h"
 #include "DemoScene.h"
 
 #include "canvas/OivCanvas.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
         SoWin::show(window);
         DemoScene::present(canvas);
         written = DemoScene::writePicture(canvas, picture);
+        written = DemoPrint::writePrintedPage(canvas, picture) && written;
     }
     closeAndDrainLoop(window);
     if (!written) {
