@@ -1,6 +1,8 @@
 #include "canvas/OivBaseCanvas.h"
 
 #include "canvas/OivCanvas.h"
+#include "canvas/OivImageOutput.h"
+#include "canvas/OivSceneFile.h"
 #include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"
@@ -63,11 +65,15 @@ SoWinFullViewer* OivBaseCanvas::createViewer(ViewerType type, HWND parent) {
 }
 
 void OivBaseCanvas::configureViewer() {
-    // The host's window is the frame: no buttons or wheels around the drawing area.
-    m_OivViewer->setDecoration(FALSE);
-    m_OivViewer->setPreserveCameraHeightAngle(TRUE);
-    m_OivViewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
+    configureDrawing(m_OivViewer);
     m_OivViewer->setCursorStyle(SoWinViewer::SHADOW);
+}
+
+void OivBaseCanvas::configureDrawing(SoWinFullViewer* viewer) {
+    // The host's window is the frame: no buttons or wheels around the drawing area.
+    viewer->setDecoration(FALSE);
+    viewer->setPreserveCameraHeightAngle(TRUE);
+    viewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
 }
 
 void OivBaseCanvas::watchCurrentCamera() {
@@ -79,6 +85,23 @@ void OivBaseCanvas::watchCurrentCamera() {
 void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData) {
     m_ViewContextChangeCB = callback;
     m_ViewContextChangeData = userData;
+}
+
+bool OivBaseCanvas::import3DGraphicFile(const char* fileName, SoGroup* parent) {
+    return OivSceneFile::read(fileName, parent);
+}
+
+bool OivBaseCanvas::export3DGraphicFile(const char* fileName, SoNode* root, bool binary,
+                                        bool toVRML2) {
+    return OivSceneFile::write(fileName, root, binary, toVRML2);
+}
+
+bool OivBaseCanvas::printPage(HDC hdc) {
+    return OivImageOutput::printPage(m_OivViewer, hdc);
+}
+
+void OivBaseCanvas::magnify(int x0, int y0, int x1, int y1) {
+    OivImageOutput::magnify(m_OivViewer, x0, y0, x1, y1);
 }
 
 void OivBaseCanvas::copyBitmap() {}

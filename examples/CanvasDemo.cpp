@@ -5,7 +5,8 @@
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
 //
 // There is no on-screen window system here: drawing goes to an off-screen surface, so writing
-// the picture and the video is the demo's whole job.
+// the picture, the printed page and the video is the demo's whole job.
+#include "DemoPrint.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
 
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
         SoWin::show(window);
         DemoScene::present(canvas);
         written = DemoScene::writePicture(canvas, picture);
+        written = DemoPrint::writePrintedPage(canvas, picture) && written;
         DemoRecording::recordOrbit(canvas);
     }
     closeAndDrainLoop(window);
