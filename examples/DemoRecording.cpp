@@ -6,6 +6,7 @@
 #include "video/OivVideoRecorder.h"
 
 #include <Inventor/SbRotation.h>
+#include <Inventor/SoSceneManager.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
 #include <Inventor/nodes/SoCamera.h>
@@ -23,17 +24,15 @@ void leaveLoopCB(void*, SoSensor*) {
     SoWin::exitMainLoop();
 }
 
-// Lets the message loop handle what a camera move caused (the canvas's redraw, the recorder's
-// frame), as a host's loop would between two moves.
-void runPendingWork() {
+} // namespace
+
+void DemoRecording::runPendingWork() {
     SoOneShotSensor leave(leaveLoopCB, nullptr);
     // After every redraw and recording sensor of the default priorities.
-    leave.setPriority(20000);
+    leave.setPriority(SoSceneManager::getDefaultRedrawPriority() * 2);
     leave.schedule();
     SoWin::mainLoop();
 }
-
-} // namespace
 
 void DemoRecording::orbitStep(SoCamera* camera, float degrees) {
     SbVec3f direction;

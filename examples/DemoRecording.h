@@ -15,6 +15,10 @@ public:
     // Turns the camera by `degrees` around the vertical (Z) axis through its focal point.
     static void orbitStep(SoCamera* camera, float degrees);
 
+    // Lets the message loop handle what a camera move caused (the canvas's redraw, the
+    // recorder's frame), as a host's loop does between two moves, then returns.
+    static void runPendingWork();
+
     // Records one orbit of the canvas's camera at the demo's frame size with the medium quality,
     // into the next numbered video file of the current folder (Zorvan3D_1.mpg for the first of a
     // process); the camera ends where it started. The canvas must show the demo scene.
