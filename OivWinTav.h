@@ -7,6 +7,8 @@
 #include "canvas/OivCanvas.h"
 #include "dui/DuiBaseDialog.h"
 #include "dui/DuiBaseDialogAuditor.h"
+#include "dui/DuiCanvasToolbar.h"
+#include "dui/DuiCanvasToolbarAuditor.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
 #include "viewers/OivWinExaminerViewer.h"

@@ -61,14 +61,14 @@ public:
     // unregistered by a reset during the walk is reached, or skipped, accordingly.
     virtual void updateDUI();
     // Unregisters `dialog`; a dialog that is not registered is ignored. A dialog unregisters
-    // itself when it is destroyed.
+    // itself from every canvas when it is destroyed.
     virtual void removeDUI(DuiBaseDialog* dialog);
 
 protected:
     OivBaseCanvas();
     // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first) and the dialog list; dialogs still bound to the
-    // canvas are unbound. Not virtual: a canvas is deleted as its subclass.
+    // (its camera-type callback cleared first) and the dialog list; registered dialogs bound to
+    // the canvas are unbound. Not virtual: a canvas is deleted as its subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
