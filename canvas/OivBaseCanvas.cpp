@@ -14,6 +14,9 @@
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 
+#include <algorithm>
+#include <vector>
+
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
       m_ParentWindow(nullptr), m_ViewContextChangeCB(nullptr), m_ViewContextChangeData(nullptr),
@@ -137,13 +140,23 @@ void OivBaseCanvas::cameraTypeChangeCB(void* data, SoCamera*, SoWinViewer*) {
     canvas->viewContextChanged(false);
 }
 
+namespace {
+
+void forgetCanvas(std::vector<OivBaseCanvas*>& canvases, OivBaseCanvas* canvas) {
+    canvases.erase(std::remove(canvases.begin(), canvases.end(), canvas), canvases.end());
+}
+
+} // namespace
+
 void OivBaseCanvas::addDUI(DuiBaseDialog* dialog) {
     if (!dialog)
         return;
     if (!m_DuiList)
         m_DuiList = new SbPList;
-    if (m_DuiList->find(dialog) == -1)
-        m_DuiList->append(dialog);
+    if (m_DuiList->find(dialog) != -1)
+        return;
+    m_DuiList->append(dialog);
+    dialog->m_RegisteredWith.push_back(this);
 }
 
 void OivBaseCanvas::updateDUI() {
@@ -165,6 +178,7 @@ void OivBaseCanvas::removeDUI(DuiBaseDialog* dialog) {
     m_DuiList->remove(index);
     if (index <= m_DuiWalkIndex)
         --m_DuiWalkIndex;
+    forgetCanvas(dialog->m_RegisteredWith, this);
 }
 
 void OivBaseCanvas::releaseDialogs() {
@@ -175,6 +189,7 @@ void OivBaseCanvas::releaseDialogs() {
     m_DuiList = nullptr;
     for (int i = 0; i < dialogs->getLength(); ++i) {
         DuiBaseDialog* dialog = static_cast<DuiBaseDialog*>((*dialogs)[i]);
+        forgetCanvas(dialog->m_RegisteredWith, this);
         if (static_cast<OivBaseCanvas*>(dialog->getOivCanvas()) == this)
             dialog->setOivCanvas(nullptr);
     }

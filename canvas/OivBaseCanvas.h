@@ -80,7 +80,7 @@ public:
     // unregistered by a reset during the walk is reached, or skipped, accordingly.
     virtual void updateDUI();
     // Unregisters `dialog`; a dialog that is not registered is ignored. A dialog unregisters
-    // itself when it is destroyed.
+    // itself from every canvas when it is destroyed.
     virtual void removeDUI(DuiBaseDialog* dialog);
 
     // The canvas's video recorder, made on the first call with this canvas; the canvas owns it.
@@ -89,7 +89,7 @@ public:
 protected:
     OivBaseCanvas();
     // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first), the dialog list (dialogs still bound to the
+    // (its camera-type callback cleared first), the dialog list (registered dialogs bound to the
     // canvas are unbound) and the video recorder. Not virtual: a canvas is deleted as its
     // subclass.
     ~OivBaseCanvas();

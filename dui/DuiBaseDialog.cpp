@@ -14,9 +14,9 @@ DuiBaseDialog::DuiBaseDialog()
 }
 
 DuiBaseDialog::~DuiBaseDialog() {
-    // The canvas would otherwise reset this dialog after it is gone.
-    if (m_OivCanvas)
-        m_OivCanvas->removeDUI(this);
+    // A canvas would otherwise reset this dialog after it is gone.
+    while (!m_RegisteredWith.empty())
+        m_RegisteredWith.back()->removeDUI(this);
     if (m_Auditor) {
         m_TopLevelDialog->removeAuditor(m_Auditor);
         delete m_Auditor;

@@ -8,14 +8,18 @@
 //   toolbar.initialize();
 //   canvas.addDUI(&toolbar);
 //
-// Destroying a dialog unregisters it from the canvas it is bound to and deletes its auditor.
+// Destroying a dialog unregisters it from every canvas it is registered with and deletes its
+// auditor; destroying a canvas first unbinds the dialogs registered with and bound to it.
 // Not copyable: a copy would release the same top-level dialog and auditor a second time.
 #ifndef OIVWINTAV_DUIBASEDIALOG_H
 #define OIVWINTAV_DUIBASEDIALOG_H
 
 #include <DialogViz/dialog/SoTopLevelDialog.h>
 
+#include <vector>
+
 class DuiBaseDialogAuditor;
+class OivBaseCanvas;
 class OivCanvas;
 class SoDialogCheckBox;
 class SoDialogComboBox;
@@ -83,6 +87,12 @@ protected:
     SoDialogComponent* m_DialogComponent;
     ChangeCB* m_ChangeCB;
     void* m_ChangeData;
+
+private:
+    // The canvases whose list holds this dialog, kept by them (addDUI, removeDUI, their
+    // destruction), so that neither side is left pointing at the other once it is gone.
+    friend class OivBaseCanvas;
+    std::vector<OivBaseCanvas*> m_RegisteredWith;
 };
 
 template <class Control>
