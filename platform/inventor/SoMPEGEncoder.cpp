@@ -120,7 +120,7 @@ struct SoMPEGEncoder::Stream {
         if (av_frame_get_buffer(frame, 0) < 0)
             return false;
         converter =
-            sws_getContext(settings.width, settings.height, AV_PIX_FMT_RGBA, codec->width,
+            sws_getContext(settings.width, settings.height, AV_PIX_FMT_BGR24, codec->width,
                            codec->height, codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
         return converter != nullptr;
     }

@@ -1,4 +1,4 @@
-// Writes RGBA pictures into an MPEG-1 video stream inside an MPEG program stream (.mpg), with
+// Writes BGR pictures into an MPEG-1 video stream inside an MPEG program stream (.mpg), with
 // FFmpeg's libraries: libswscale converts each picture to the encoder's YUV 4:2:0, libavcodec
 // encodes it at a fixed quantiser and libavformat interleaves it into the file.
 //
@@ -34,10 +34,12 @@ public:
     bool open(const char* fileName, const Settings& settings);
     bool isOpen() const;
 
-    // Encodes one picture of the open file's size: 4 bytes (R, G, B, A) per pixel, `stride` bytes
+    // Encodes one picture of the open file's size: 3 bytes (B, G, R) per pixel, `stride` bytes
     // from one row to the next; a negative stride with `pixels` at the last row in memory reads
-    // pictures stored bottom row first (as OpenGL reads them) upright. False when no file is
-    // open or FFmpeg reports an error.
+    // pictures stored bottom row first (as OpenGL reads them) upright. BGR because libswscale
+    // turns it into the encoder's YUV 4:2:0 without a general scaling pass (even sizes), which
+    // keeps the conversion a small share of the encoding. False when no file is open or FFmpeg
+    // reports an error.
     bool encode(const uint8_t* pixels, int stride);
 
     // Pictures encoded into the open (or last) file.

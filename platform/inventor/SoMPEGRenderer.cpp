@@ -20,7 +20,7 @@ constexpr short kDefaultWidth = 320;
 constexpr short kDefaultHeight = 240;
 constexpr float kDefaultCompressionRate = 0.5f;
 constexpr int kDefaultFramesPerSecond = 25;
-constexpr int kBytesPerPixel = 4; // RGBA, as read back from OpenGL
+constexpr int kBytesPerPixel = 3; // BGR, as the encoder takes it
 
 } // namespace
 
@@ -107,8 +107,8 @@ public:
         renderAction.setViewportRegion(SbViewportRegion(frameSize));
         renderAction.apply(scene);
         pixels.resize(size_t(width) * height * kBytesPerPixel);
-        glPixelStorei(GL_PACK_ALIGNMENT, kBytesPerPixel);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        glPixelStorei(GL_PACK_ALIGNMENT, 1); // rows packed tightly
+        glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
         return true;
     }
 
