@@ -10,6 +10,7 @@
 #include "DemoScene.h"
 #include "OivWinTav.h"
 #include "SoMPEGEncoder.h"
+#include "support/BenchHost.h"
 
 #include <Inventor/SoMPEGRenderer.h>
 #include <Inventor/SoSceneManager.h>
@@ -25,7 +26,6 @@ extern "C" {
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -54,24 +54,9 @@ constexpr int kPicturesPerGroup = 12;
 constexpr int kPictures = 25; // one second of the orbit, encoded in turn
 constexpr const char* kVideoFile = "/tmp/oivwintav-videobench.mpg";
 
-HWND createWindow() {
-    static const char* const kClassName = "OivVideoBenchHost";
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = SoWin::getInstance();
-    windowClass.lpszClassName = kClassName;
-    if (!GetClassInfoA(windowClass.hInstance, kClassName, &windowClass))
-        RegisterClassA(&windowClass);
-    HWND window =
-        CreateWindowExA(0, kClassName, "bench", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                        SoWin::getTopLevelWidget(), nullptr, SoWin::getInstance(), nullptr);
-    SoWin::setWidgetSize(window, SbVec2s(kWidth, kHeight));
-    return window;
-}
-
 // The demo's canvas in a window of its own.
 struct DemoCanvas {
-    HWND window = createWindow();
+    HWND window = benchhost::createWindow(kWidth, kHeight);
     OivCanvas canvas;
     DemoCanvas() {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
@@ -279,10 +264,5 @@ BENCHMARK(BM_LiveRecordingWhileOrbiting)
 } // namespace
 
 int main(int argc, char** argv) {
-    unsetenv("DISPLAY");
-    SoWin::init("VideoBench");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchhost::run("VideoBench", argc, argv);
 }
