@@ -13,10 +13,14 @@
 #include <Inventor/sensors/SoOneShotSensor.h>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 
 namespace {
 
 constexpr float kFullTurnDegrees = 360.0f;
+// The first recording of a process goes to the first numbered file.
+constexpr const char* kFirstVideoFile = "Zorvan3D_1.mpg";
 // The video recorder dialog's "Medium".
 constexpr float kMediumQuality = 0.3f;
 
@@ -57,4 +61,7 @@ void DemoRecording::recordOrbit(OivCanvas& canvas) {
         runPendingWork();
     }
     recorder->stop();
+    if (std::filesystem::exists(kFirstVideoFile))
+        std::printf("oivwintav-demo: recorded one orbit of the canvas (%d frames, %dx%d) to %s\n",
+                    kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight, kFirstVideoFile);
 }

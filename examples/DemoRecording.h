@@ -21,7 +21,8 @@ public:
 
     // Records one orbit of the canvas's camera at the demo's frame size with the medium quality,
     // into the next numbered video file of the current folder (Zorvan3D_1.mpg for the first of a
-    // process); the camera ends where it started. The canvas must show the demo scene.
+    // process, and then a line on standard output names it); the camera ends where it started.
+    // The canvas must show the demo scene.
     static void recordOrbit(OivCanvas& canvas);
 
     DemoRecording() = delete;
