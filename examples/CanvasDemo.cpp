@@ -1,6 +1,6 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
 // (terrain, well, decorations, Z scale 2) seen from the south, what the canvas shows written
-// to a PNG file, and a video of the camera orbiting the scene (Zorvan3D_1.mpg, current folder).
+// to a PNG file, and a video of the camera orbiting the scene (Zorvan3D_1.mpg beside the picture).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
 //
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         DemoScene::present(canvas);
         written = DemoScene::writePicture(canvas, picture);
         written = DemoPrint::writePrintedPage(canvas, picture) && written;
-        DemoRecording::recordOrbit(canvas);
+        DemoRecording::recordOrbit(canvas, picture);
     }
     closeAndDrainLoop(window);
     if (!written) {

@@ -50,9 +50,12 @@ void DemoRecording::orbitStep(SoCamera* camera, float degrees) {
     camera->position = focalPoint + offset;
 }
 
-void DemoRecording::recordOrbit(OivCanvas& canvas) {
+void DemoRecording::recordOrbit(OivCanvas& canvas, const char* besideFile) {
     SoWinFullViewer* viewer = canvas.getOivViewer();
-    if (!viewer)
+    std::error_code error;
+    const std::filesystem::path previous = std::filesystem::current_path(error);
+    const std::filesystem::path folder = std::filesystem::absolute(besideFile, error).parent_path();
+    if (!viewer || error || (std::filesystem::current_path(folder, error), error))
         return;
     OivVideoRecorder* recorder = canvas.getVideoRecorder();
     recorder->start(SbVec2s(DemoScene::kWidth, DemoScene::kHeight), kMediumQuality);
@@ -63,5 +66,7 @@ void DemoRecording::recordOrbit(OivCanvas& canvas) {
     recorder->stop();
     if (std::filesystem::exists(kFirstVideoFile))
         std::printf("oivwintav-demo: recorded one orbit of the canvas (%d frames, %dx%d) to %s\n",
-                    kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight, kFirstVideoFile);
+                    kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight,
+                    (folder / kFirstVideoFile).c_str());
+    std::filesystem::current_path(previous, error);
 }

@@ -20,10 +20,11 @@ public:
     static void runPendingWork();
 
     // Records one orbit of the canvas's camera at the demo's frame size with the medium quality,
-    // into the next numbered video file of the current folder (Zorvan3D_1.mpg for the first of a
-    // process, and then a line on standard output names it); the camera ends where it started.
-    // The canvas must show the demo scene.
-    static void recordOrbit(OivCanvas& canvas);
+    // into the next numbered video file of the folder that holds `besideFile` (Zorvan3D_1.mpg for
+    // the first of a process, and then a line on standard output names it); the camera ends where
+    // it started. The recorder writes into the current folder, so that folder is current while
+    // it records. The canvas must show the demo scene.
+    static void recordOrbit(OivCanvas& canvas, const char* besideFile);
 
     DemoRecording() = delete;
 };
