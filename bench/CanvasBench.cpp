@@ -6,6 +6,7 @@
 // own.
 #include "DemoScene.h"
 #include "OivWinTav.h"
+#include "support/BenchHost.h"
 
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/SoOffscreenRenderer.h>
@@ -26,21 +27,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-HWND createWindow(short width, short height) {
-    static const char* const kClassName = "OivCanvasBenchHost";
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = SoWin::getInstance();
-    windowClass.lpszClassName = kClassName;
-    if (!GetClassInfoA(windowClass.hInstance, kClassName, &windowClass))
-        RegisterClassA(&windowClass);
-    HWND window =
-        CreateWindowExA(0, kClassName, "bench", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
-                        SoWin::getTopLevelWidget(), nullptr, SoWin::getInstance(), nullptr);
-    SoWin::setWidgetSize(window, SbVec2s(width, height));
-    return window;
-}
 
 // The demo's 3D content as the canvas shows it (same camera, same Z scale, a headlight), for a
 // renderer of its own.
@@ -74,7 +60,7 @@ double milliseconds(Clock::duration d) {
 // read-back to the bare frame.
 void BM_CanvasFrameOverBareRenderer(benchmark::State& state) {
     const short width = short(state.range(0)), height = short(state.range(1));
-    HWND window = createWindow(width, height);
+    HWND window = benchhost::createWindow(width, height);
     OivCanvas canvas;
     canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
     DemoScene::present(canvas);
@@ -133,7 +119,7 @@ BENCHMARK(BM_CanvasFrameOverBareRenderer)
 
 // Building a canvas: viewer, scene manager and scene graph, sensor and callbacks.
 void BM_CanvasInitialize(benchmark::State& state) {
-    HWND window = createWindow(DemoScene::kWidth, DemoScene::kHeight);
+    HWND window = benchhost::createWindow(DemoScene::kWidth, DemoScene::kHeight);
     for (auto _ : state) {
         OivCanvas* canvas = new OivCanvas;
         canvas->initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
@@ -149,10 +135,5 @@ BENCHMARK(BM_CanvasInitialize)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    unsetenv("DISPLAY");
-    SoWin::init("CanvasBench");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchhost::run("CanvasBench", argc, argv);
 }

@@ -4,13 +4,13 @@
 // a plain ray pick of Coin with a steady cursor move, with the first move after an edit of the
 // geometry (which rebuilds the cursor's index) and with the first move after a colour edit
 // (which must not), and reports what the index holds per triangle.
+#include "support/BenchHost.h"
 #include "tav/OivStickyCursor.h"
 #include "tav/OivTriangleIndex.h"
 
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/SoOffscreenRenderer.h>
 #include <Inventor/SoPickedPoint.h>
-#include <Inventor/Win/SoWin.h>
 #include <Inventor/actions/SoRayPickAction.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
@@ -26,7 +26,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -239,10 +238,5 @@ BENCHMARK(BM_StickyCursorOverRayPick)
 } // namespace
 
 int main(int argc, char** argv) {
-    unsetenv("DISPLAY");
-    SoWin::init("StickyCursorBench");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchhost::run("StickyCursorBench", argc, argv);
 }
