@@ -292,8 +292,13 @@ bool OivStickyCursor::changesSurfaces(const SoNode* trigger, const SoField* fiel
         return true;
     if (isLook(trigger, field))
         return false;
-    // The cursor and the branches that hold nothing but the cursor are left out of the index.
-    return !holdsOnly(trigger, this) && !contains(this, trigger);
+    if (contains(this, trigger))
+        return false; // the cursor is left out of the index
+    // A group whose children changed may have lost a surface, even if it holds only the cursor
+    // now; a field of a branch that holds nothing but the cursor (a switch showing it) moves none.
+    if (!field && trigger->isOfType(SoGroup::getClassTypeId()))
+        return true;
+    return !holdsOnly(trigger, this);
 }
 
 void OivStickyCursor::rootDeletedCB(void* data, SoSensor*) {

@@ -366,6 +366,21 @@ TEST_F(StickyCursorAfterEdits, ASwitchHoldingOnlyTheCursorIsNoSurfaceEdit) {
     EXPECT_EQ(m_Cursor->getIndexBuildCount(), built);
 }
 
+// The cursor's branch held a surface beside the cursor; once it is taken away the branch holds
+// only the cursor, yet the index must lose the surface.
+TEST_F(StickyCursorAfterEdits, ASurfaceTakenFromTheCursorsBranchIsGoneFromTheIndex) {
+    SoSeparator* branch = static_cast<SoSeparator*>(m_Root->getChild(3));
+    SoSeparator* beside = new SoSeparator;
+    SoTranslation* place = new SoTranslation;
+    place->translation.setValue(0.0f, 0.0f, 1.0f);
+    beside->addChild(place);
+    beside->addChild(new SoCube);
+    branch->insertChild(beside, 0);
+    render();
+    EXPECT_GT(expectLikeTheRayPick("a surface beside the cursor"), 50);
+    expectAfter("the surface beside the cursor removed", 1, [&] { branch->removeChild(beside); });
+}
+
 // A terrain whose points come from a coordinate node, starting part way into it: the same rows
 // and columns, the same diagonals and the same normals as Coin's pick.
 TEST_F(StickyCursorAfterEdits, ATerrainOfCoordinateNodePointsFromAStartIndex) {
