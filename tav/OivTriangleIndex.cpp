@@ -13,6 +13,9 @@ constexpr int kMaxLevels = 33;
 // Morton codes: this many bits per axis, sorted this many bits per radix pass.
 constexpr int kMortonBits = 10;
 constexpr int kRadixBits = 10;
+// Stands in for a zero direction component: its reciprocal is finite, and times any coordinate
+// difference of a scene it stays finite or overflows to an infinity of the right sign.
+constexpr float kTinyDirection = 1.0e-30f;
 // Same degeneracy limit as Coin's own ray-triangle test, so both skip the same slivers.
 constexpr float kMinDeterminant = FLT_EPSILON;
 
@@ -25,26 +28,31 @@ uint32_t spreadBits(uint32_t v) {
     return v;
 }
 
-// Entry distance of a ray through a box (slab test); false when it misses.
+// Entry distance of a ray through a box (slab test); false when it misses. `inverse` holds no
+// infinities (see inverseDirection), so no slab yields NaN and none needs a branch of its own.
 bool rayBox(const SbVec3f& low, const SbVec3f& high, const SbVec3f& origin, const SbVec3f& inverse,
             float minDistance, float maxDistance, float& entry) {
     float near = minDistance, far = maxDistance;
     for (int axis = 0; axis < 3; ++axis) {
-        float t0 = (low[axis] - origin[axis]) * inverse[axis];
-        float t1 = (high[axis] - origin[axis]) * inverse[axis];
-        if (t0 > t1)
-            std::swap(t0, t1);
-        // NaN (a zero direction component with the origin on a slab plane) must not reject.
-        if (!(t0 <= far) || !(t1 >= near)) {
-            if (!std::isnan(t0) && !std::isnan(t1))
-                return false;
-            continue;
-        }
-        near = std::max(near, t0);
-        far = std::min(far, t1);
+        const float t0 = (low[axis] - origin[axis]) * inverse[axis];
+        const float t1 = (high[axis] - origin[axis]) * inverse[axis];
+        near = std::max(near, std::min(t0, t1));
+        far = std::min(far, std::max(t0, t1));
     }
     entry = near;
     return near <= far;
+}
+
+// The reciprocal of a direction, a zero component taken as a tiny one of the same sign: a ray
+// along a slab's planes then enters it at once or never, also from a point on a plane, where an
+// infinite reciprocal would give NaN.
+SbVec3f inverseDirection(const SbVec3f& direction) {
+    SbVec3f inverse;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float d = direction[axis];
+        inverse[axis] = 1.0f / (d != 0.0f ? d : std::copysign(kTinyDirection, d));
+    }
+    return inverse;
 }
 
 // Least significant digit radix sort of (key << 32 | value) pairs by their key.
@@ -212,7 +220,7 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
         return false;
     const SbVec3f& origin = ray.getPosition();
     const SbVec3f& direction = ray.getDirection();
-    const SbVec3f inverse(1.0f / direction[0], 1.0f / direction[1], 1.0f / direction[2]);
+    const SbVec3f inverse = inverseDirection(direction);
 
     // The limit is inclusive; intersectTriangle's test is strict.
     float nearest = std::nextafter(maxDistance, FLT_MAX);

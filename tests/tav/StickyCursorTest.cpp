@@ -11,6 +11,7 @@
 #include <Inventor/nodes/SoDirectionalLight.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoQuadMesh.h>
 #include <Inventor/nodes/SoScale.h>
@@ -281,6 +282,9 @@ protected:
     // Every probed pixel: the cursor shows exactly where the pick hits, at the pick's point,
     // its axis along the pick's normal turned to the viewer. Returns the number of hits.
     int expectLikeTheRayPick(const char* after) {
+        return expectLikeTheRayPick(after, m_Camera->position.getValue());
+    }
+    int expectLikeTheRayPick(const char* after, const SbVec3f& eye) {
         int hits = 0;
         for (int y = 4; y < kHeight; y += 9)
             for (int x = 3; x < kWidth; x += 11) {
@@ -292,7 +296,7 @@ protected:
                     continue;
                 ++hits;
                 SbVec3f normal = expected.surfaceNormal;
-                if (normal.dot(expected.point - m_Camera->position.getValue()) > 0.0f)
+                if (normal.dot(expected.point - eye) > 0.0f)
                     normal.negate();
                 const SbVec3f offPoint = cursorPosition() - expected.point;
                 const SbVec3f offAxis = cursorAxis() - normal;
@@ -364,6 +368,21 @@ TEST_F(StickyCursorAfterEdits, ASwitchHoldingOnlyTheCursorIsNoSurfaceEdit) {
     show->whichChild = SO_SWITCH_ALL;
     EXPECT_GT(expectLikeTheRayPick("cursor switch flipped"), 50);
     EXPECT_EQ(m_Cursor->getIndexBuildCount(), built);
+}
+
+// Straight down through an orthographic camera every ray runs along the X and Y slabs of the
+// index's boxes (zero direction components), along the cube's side faces and the terrain's
+// rows and columns.
+TEST_F(StickyCursorAfterEdits, StraightDownRaysAlongTheAxes) {
+    SoOrthographicCamera* above = new SoOrthographicCamera;
+    above->position.setValue(0.0f, 0.0f, 10.0f);
+    above->height = 7.0f;
+    above->nearDistance = 1.0f;
+    above->farDistance = 20.0f;
+    m_Root->replaceChild(m_Camera, above);
+    m_Camera = nullptr;
+    render();
+    EXPECT_GT(expectLikeTheRayPick("seen from straight above", above->position.getValue()), 50);
 }
 
 // The cursor's branch held a surface beside the cursor; once it is taken away the branch holds
