@@ -191,16 +191,19 @@ public:
     bool readFrame(GLenum format, int bytesPerPixel, std::vector<unsigned char>& pixels,
                    SbVec2s& size) {
         size = SbVec2s(0, 0);
-        pixels.clear();
         const bool locked = owner->glLockNormal();
         SoWinGLDrawingWindow& window = current();
         if (locked && window.drawnSize != window.surfaceSize)
             owner->redraw();
         const SbVec2s drawn = window.drawnSize;
         const bool ok = locked && drawn == window.surfaceSize && drawn[0] > 0 && drawn[1] > 0;
+        // A buffer kept from the last frame of the same size is overwritten as it is: clearing
+        // it first would fill it with zeros again on every frame.
         if (ok) {
             readTopDown(format, drawn, size_t(drawn[0]) * bytesPerPixel, pixels);
             size = drawn;
+        } else {
+            pixels.clear();
         }
         owner->glUnlockNormal();
         return ok;
