@@ -7,6 +7,7 @@
 #include "canvas/OivCanvas.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"

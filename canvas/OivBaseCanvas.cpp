@@ -1,6 +1,7 @@
 #include "canvas/OivBaseCanvas.h"
 
 #include "scene/OivSceneManager.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
@@ -51,6 +52,9 @@ SoWinFullViewer* OivBaseCanvas::createViewer(ViewerType type, HWND parent) {
     constexpr SbBool kBuildInsideParent = TRUE;
     if (type == PLANE_VIEWER)
         return new OivWinPlaneViewer(parent, nullptr, kBuildInsideParent,
+                                     SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
+    if (type == CURVE_VIEWER)
+        return new OivWinCurveViewer(parent, nullptr, kBuildInsideParent,
                                      SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
     return new OivWinExaminerViewer(parent, nullptr, kBuildInsideParent, SoWinFullViewer::BUILD_ALL,
                                     SoWinViewer::BROWSER, TRUE);
