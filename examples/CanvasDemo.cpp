@@ -6,6 +6,7 @@
 //
 // There is no on-screen window system here: drawing goes to an off-screen surface, so writing
 // the picture is the demo's whole job.
+#include "CurveDemo.h"
 #include "DemoScene.h"
 
 #include "canvas/OivCanvas.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
         DemoScene::present(canvas);
         written = DemoScene::writePicture(canvas, picture);
     }
+    written = CurveDemo::writePictureBeside(window, picture) && written;
     closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
