@@ -69,25 +69,13 @@ benchmark::Counter thousands(double value) {
     return benchmark::Counter(value, benchmark::Counter::kDefaults, benchmark::Counter::kIs1000);
 }
 
-int plainNearest(const std::vector<SbVec3f>& points, const SbVec3f& query) {
-    int best = 0;
-    float bestDistance = (points[0] - query).sqrLength();
-    for (int i = 1; i < int(points.size()); ++i) {
-        const float distance = (points[i] - query).sqrLength();
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
-}
-
 void BM_PlainLoop(benchmark::State& state, bool nearCurve) {
     const std::vector<SbVec3f>& curve = resampledCurve(int(state.range(0)));
     const std::vector<SbVec3f> focalPoints = queries(curve, nearCurve);
     size_t next = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(plainNearest(curve, focalPoints[next++ % kQueries]));
+        benchmark::DoNotOptimize(OivNearestPointIndex::scanNearest(curve.data(), int(curve.size()),
+                                                                   focalPoints[next++ % kQueries]));
     state.counters["points"] = thousands(double(curve.size()));
 }
 

@@ -127,3 +127,18 @@ int OivNearestPointIndex::findNearest(const SbVec3f& query) const {
     }
     return bestIndex;
 }
+
+int OivNearestPointIndex::scanNearest(const SbVec3f* points, int count, const SbVec3f& query) {
+    if (!points || count < 1)
+        return -1;
+    int best = 0;
+    float bestDistance = (points[0] - query).sqrLength();
+    for (int i = 1; i < count; ++i) {
+        const float distance = (points[i] - query).sqrLength();
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}

@@ -25,6 +25,10 @@ public:
     // Index of the point nearest to `query`, or -1 when there are no points.
     int findNearest(const SbVec3f& query) const;
 
+    // The same answer for `count` points by reading every one of them in order: the rule
+    // findNearest keeps, for checking it and for measuring what the index saves.
+    static int scanNearest(const SbVec3f* points, int count, const SbVec3f& query);
+
 private:
     float distanceTo(int index, const SbVec3f& query) const;
     void computeRunBounds(const SbVec3f& query) const;

@@ -8,21 +8,6 @@
 
 namespace curvetest {
 
-::testing::AssertionResult near(const SbVec3f& actual, const SbVec3f& expected, float tolerance) {
-    if ((actual - expected).length() <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << actual[0] << ", " << actual[1] << ", " << actual[2] << ") is not within "
-           << tolerance << " of (" << expected[0] << ", " << expected[1] << ", " << expected[2]
-           << ")";
-}
-
-SbVec3f focalPointOf(const SoCamera& camera) {
-    SbVec3f direction;
-    camera.orientation.getValue().multVec(SbVec3f(0, 0, -1), direction);
-    return camera.position.getValue() + direction * camera.focalDistance.getValue();
-}
-
 HWND TestCurveViewer::trackingButton() const {
     return static_cast<HWND>((*viewerButtonWidgets)[viewerButtonWidgets->getLength() - 1]);
 }

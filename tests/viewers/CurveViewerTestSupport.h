@@ -4,6 +4,7 @@
 #ifndef OIVWINTAV_TESTS_CURVEVIEWERTESTSUPPORT_H
 #define OIVWINTAV_TESTS_CURVEVIEWERTESTSUPPORT_H
 
+#include "platform/ViewerTestSupport.h"
 #include "viewers/OivWinCurveViewer.h"
 
 #include <Inventor/nodes/SoCamera.h>
@@ -20,10 +21,11 @@ constexpr int kWidth = 300;
 constexpr int kHeight = 200;
 constexpr float kCameraDistance = 50.0f;
 
-::testing::AssertionResult near(const SbVec3f& actual, const SbVec3f& expected,
-                                float tolerance = 1e-4f);
-
-SbVec3f focalPointOf(const SoCamera& camera);
+// Vector comparison within a tolerance, and a camera's focal point.
+using viewertest::near;
+inline SbVec3f focalPointOf(const SoCamera& camera) {
+    return viewertest::focalPoint(&camera);
+}
 
 // The curve viewer with its protected parts in reach.
 class TestCurveViewer : public OivWinCurveViewer {

@@ -12,26 +12,13 @@
 
 namespace {
 
-// The rule itself: the first point with the smallest squared distance.
-int plainNearest(const std::vector<SbVec3f>& points, const SbVec3f& query) {
-    int best = 0;
-    float bestDistance = (points[0] - query).sqrLength();
-    for (int i = 1; i < int(points.size()); ++i) {
-        const float distance = (points[i] - query).sqrLength();
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
-}
-
 void expectSameAsPlainLoop(const std::vector<SbVec3f>& points,
                            const std::vector<SbVec3f>& queries) {
     OivNearestPointIndex index;
     index.build(points.data(), int(points.size()));
     for (const SbVec3f& query : queries)
-        ASSERT_EQ(index.findNearest(query), plainNearest(points, query))
+        ASSERT_EQ(index.findNearest(query),
+                  OivNearestPointIndex::scanNearest(points.data(), int(points.size()), query))
             << "query (" << query[0] << ", " << query[1] << ", " << query[2] << ")";
 }
 
