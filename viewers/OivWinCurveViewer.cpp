@@ -129,7 +129,9 @@ OivWinCurveViewer::~OivWinCurveViewer() {
         if (!button)
             continue;
         // The full viewer lays out what its list names; the window goes with the button.
-        viewerButtonWidgets->remove(viewerButtonWidgets->find(button->getWidget()));
+        const int listed = viewerButtonWidgets->find(button->getWidget());
+        if (listed >= 0)
+            viewerButtonWidgets->remove(listed);
         delete button;
         button = nullptr;
     }
