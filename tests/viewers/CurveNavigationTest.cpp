@@ -250,3 +250,15 @@ TEST_F(CurveNavigationTest, TheCompassSitsAfterTheCameraAndKeepsItsSizeInBounds)
     viewer->setSceneGraph(nullptr);
     lone->unref();
 }
+
+TEST_F(CurveNavigationTest, HomeResetsTheTrackingPointWithTheCamera) {
+    trackAlongX(SbVec3f(10, 0, 0)); // placing the camera saved the home position
+    drag(drawingWindow(), WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, kCentre,
+         {kCentre.x + 40, kCentre.y});
+    ASSERT_NE(viewer->getTrackingPoint(), SbVec3f(10, 0, 0));
+    heard = {};
+    viewer->resetToHomePosition();
+    EXPECT_EQ(viewer->getTrackingPoint(), SbVec3f(10, 0, 0));
+    EXPECT_TRUE(near(focalPointOf(*camera()), SbVec3f(10, 0, 0)));
+    EXPECT_EQ(pointNotifications(), 1);
+}
