@@ -69,8 +69,8 @@ public:
     // Makes points[startIndex] .. points[startIndex + numPoints - 1], in the object space of
     // `matrix`, the curve (resampled into about numPoints + 1000 points) and the transformed
     // `initialPoint` (not snapped) the tracking point; notifies curve, then point; then places
-    // the camera if asked. Shows the compass, tracking on or not. With numPoints < 1 or no
-    // points nothing changes.
+    // the camera if asked. Shows the compass, tracking on or not. With numPoints < 1, no points
+    // or a negative startIndex nothing changes.
     void setTrackingCurve(int startIndex, int numPoints, const SbVec3f* points,
                           const SbVec3f& initialPoint, const SbMatrix& matrix, bool adjustCamera);
     // The same with points in world space, resampled into about numPoints + 100 points.
