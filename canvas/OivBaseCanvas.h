@@ -8,8 +8,10 @@
 #ifndef OIVWINTAV_OIVBASECANVAS_H
 #define OIVWINTAV_OIVBASECANVAS_H
 
+#include <Inventor/lists/SbPList.h>
 #include <windows.h>
 
+class OivBaseCanvasGroup;
 class OivBaseSceneManager;
 class SoCamera;
 class SoNodeSensor;
@@ -82,6 +84,14 @@ private:
     SoWinFullViewer* createViewer(ViewerType type, HWND parent);
     void configureViewer();
     void watchCurrentCamera();
+
+    // Every group that lists this canvas as a member, kept by the groups. A group that lost the
+    // callback slot to a later one still writes to the canvas, so the slot alone cannot tell
+    // which groups to leave; the destructor leaves them all, so that none writes through a
+    // dangling pointer.
+    friend class OivBaseCanvasGroup;
+    SbPList m_CanvasGroups;
+    void leaveCanvasGroups();
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H
