@@ -1,0 +1,145 @@
+// What keeping eight canvases in step costs beyond drawing them: a camera move in one member of a
+// group of eight demo canvases (640 × 480 each), until every member shows the new view, beside
+// eight plain redraws of one canvas. The synchronisation itself is also timed on its own and set
+// beside plain redraws of the seven members it draws.
+#include "DemoScene.h"
+#include "OivWinTav.h"
+
+#include <Inventor/SoDB.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/sensors/SoSensorManager.h>
+#include <windows.h>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kMembers = 8;
+// Each move turns the camera this far about the vertical, back and forth, so that every frame
+// shows the terrain.
+constexpr float kTurnRadians = 0.01f;
+
+// A canvas showing the demo, in a child window of the application's window of its own.
+struct DemoCanvas {
+    HWND window;
+    OivCanvas canvas;
+
+    DemoCanvas() {
+        static const char* const kClassName = "OivCanvasGroupBenchHost";
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = SoWin::getInstance();
+        windowClass.lpszClassName = kClassName;
+        if (!GetClassInfoA(windowClass.hInstance, kClassName, &windowClass))
+            RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, kClassName, "member", WS_CHILD | WS_VISIBLE, 0, 0,
+                                 DemoScene::kWidth, DemoScene::kHeight, SoWin::getTopLevelWidget(),
+                                 nullptr, SoWin::getInstance(), nullptr);
+        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
+        canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
+        DemoScene::present(canvas);
+        canvas.getOivViewer()->render();
+    }
+    ~DemoCanvas() { DestroyWindow(window); }
+
+    SoWinFullViewer* viewer() { return canvas.getOivViewer(); }
+};
+
+// The group, timing each synchronisation it runs.
+class TimedGroup : public OivCanvasGroup {
+public:
+    Clock::duration syncTime{};
+
+protected:
+    void synchronizeToCanvas(OivBaseCanvas* source, bool cameraOnly) override {
+        const Clock::time_point start = Clock::now();
+        OivCanvasGroup::synchronizeToCanvas(source, cameraOnly);
+        syncTime += Clock::now() - start;
+    }
+};
+
+void turn(SoCamera* camera, float radians) {
+    camera->orientation = SbRotation(SbVec3f(0, 0, 1), radians) * camera->orientation.getValue();
+}
+
+// Runs what the move scheduled: the source's camera sensor (the group's synchronisation) and
+// the source's own redraw.
+void runPendingSensors() {
+    SoDB::getSensorManager()->processDelayQueue(TRUE);
+}
+
+double milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double microseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+void BM_GroupCameraMoveOverEightRedraws(benchmark::State& state) {
+    std::vector<std::unique_ptr<DemoCanvas>> members;
+    TimedGroup group;
+    for (int i = 0; i < kMembers; ++i) {
+        members.push_back(std::make_unique<DemoCanvas>());
+        group.addCanvas(&members.back()->canvas);
+    }
+    DemoCanvas lone;
+    runPendingSensors();
+    group.syncTime = {};
+    SoCamera* sourceCamera = members[0]->viewer()->getCamera();
+
+    Clock::duration eventTime{}, plainTime{}, followerTime{};
+    float direction = 1.0f;
+    for (auto _ : state) {
+        direction = -direction;
+        // The group: one move in the first member, until all eight are drawn again.
+        const Clock::time_point start = Clock::now();
+        turn(sourceCamera, direction * kTurnRadians);
+        runPendingSensors();
+        const Clock::time_point synchronised = Clock::now();
+        // The same number of frames from one canvas alone, each after a move of its own (made
+        // silently: the frame is drawn here, not by a scheduled redraw).
+        SoCamera* loneCamera = lone.viewer()->getCamera();
+        for (int i = 0; i < kMembers; ++i) {
+            loneCamera->enableNotify(FALSE);
+            turn(loneCamera, direction * kTurnRadians);
+            loneCamera->enableNotify(TRUE);
+            lone.viewer()->render();
+        }
+        const Clock::time_point plain = Clock::now();
+        // The frames the synchronisation drew, drawn again without it.
+        for (int i = 1; i < kMembers; ++i)
+            members[i]->viewer()->render();
+        const Clock::time_point end = Clock::now();
+        eventTime += synchronised - start;
+        plainTime += plain - synchronised;
+        followerTime += end - plain;
+    }
+    const double n = double(state.iterations());
+    state.counters["group_ms"] = milliseconds(eventTime) / n;
+    state.counters["eight_redraws_ms"] = milliseconds(plainTime) / n;
+    state.counters["overhead_us"] = microseconds(eventTime - plainTime) / n;
+    state.counters["ratio"] = double(eventTime.count()) / double(plainTime.count());
+    // The synchronisation call alone (its seven redraws included) over the seven redraws.
+    state.counters["sync_ms"] = milliseconds(group.syncTime) / n;
+    state.counters["sync_overhead_us"] = microseconds(group.syncTime - followerTime) / n;
+}
+BENCHMARK(BM_GroupCameraMoveOverEightRedraws)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    unsetenv("DISPLAY");
+    SoWin::init("CanvasGroupBench");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
