@@ -100,15 +100,15 @@ void OivBaseCanvasGroup::onViewContextChange(OivBaseCanvas* source, bool cameraO
     m_Synchronizing = false;
 }
 
-void OivBaseCanvasGroup::synchronizeToCanvas(OivBaseCanvas* source, bool) {
+void OivBaseCanvasGroup::synchronizeToCanvas(OivBaseCanvas* source, bool cameraOnly) {
     SoCamera* sourceCamera = isMember(source) ? getViewerCamera(source) : nullptr;
     if (!sourceCamera)
         return;
     const CameraView view = CameraView::of(*sourceCamera);
-    forEachFollower(source, [&](OivBaseCanvas* member) { follow(member, view); });
+    forEachFollower(source, [&](OivBaseCanvas* member) { follow(member, view, cameraOnly); });
 }
 
-void OivBaseCanvasGroup::follow(OivBaseCanvas* member, const CameraView& view) {
+void OivBaseCanvasGroup::follow(OivBaseCanvas* member, const CameraView& view, bool cameraOnly) {
     if (!getViewerCamera(member))
         return;
     SoWinFullViewer* viewer = member->getOivViewer();
@@ -118,6 +118,10 @@ void OivBaseCanvasGroup::follow(OivBaseCanvas* member, const CameraView& view) {
     SoCamera* camera = viewer->getCamera();
     writeSilently(camera, [&] { view.applyTo(*camera); });
     viewer->render();
+    // A toggled member shows another camera type than its dialogs do, even when only the camera
+    // moved.
+    if (!cameraOnly || toggled)
+        member->updateDUI();
 }
 
 bool OivBaseCanvasGroup::isMember(OivBaseCanvas* canvas) const {

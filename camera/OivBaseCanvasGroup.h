@@ -42,9 +42,10 @@ protected:
     static void viewContextChangeCB(void* userData, bool cameraOnly, OivBaseCanvas* canvas);
 
     // Gives every other member the camera of the source's viewer, toggling a member's camera type
-    // first where orthographic and perspective differ, and draws each member at once. Nothing
-    // happens when the source is not a member or has no viewer camera; members without one are
-    // skipped.
+    // first where orthographic and perspective differ, draws each member at once and, unless
+    // cameraOnly, refreshes its dialogs (updateDUI); a member whose camera type was toggled is
+    // refreshed in any case. Nothing happens when the source is not a member or has no viewer
+    // camera; members without one are skipped.
     virtual void synchronizeToCanvas(OivBaseCanvas* source, bool cameraOnly);
 
     bool isMember(OivBaseCanvas* canvas) const;
@@ -67,8 +68,9 @@ private:
     // What the source's camera passes on to the other members.
     struct CameraView;
 
-    // Gives the member the view and draws it at once.
-    static void follow(OivBaseCanvas* member, const CameraView& view);
+    // Gives the member the view and draws it at once. Its dialogs are refreshed unless only the
+    // camera moved and the member kept its camera type.
+    static void follow(OivBaseCanvas* member, const CameraView& view, bool cameraOnly);
     // Passes a member's report on to synchronizeToCanvas, unless the group caused it.
     void onViewContextChange(OivBaseCanvas* source, bool cameraOnly);
 

@@ -1,11 +1,14 @@
-// Canvases linked in a group, driven the way a user drives them: drags in a viewer, camera-type
-// toggles and Z-scale changes. Checked: the cameras and scales the other members end with, that
-// they are drawn, which reports the group acts on, and that leaving a group (or being deleted)
-// really cuts the link.
+// Canvases linked in a group, driven the way a user drives them: drags in a viewer, and camera-type
+// and Z-scale changes in a canvas's toolbar. Checked: the cameras and scales the other members end
+// with, that they are drawn, what their toolbars show, which reports the group acts on, and that
+// leaving a group (or being deleted) really cuts the link.
 #include "OivWinTav.h"
+#include "dui/DuiCanvasToolbarIds.h"
 #include "scene/ViewerFrame.h"
 #include "support/MessageLoop.h"
 #include "support/ScriptedInput.h"
+
+#include <DialogViz/SoDialogVizAll.h>
 
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
@@ -16,6 +19,7 @@
 
 #include <memory>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -70,10 +74,20 @@ protected:
     }
 };
 
-// One canvas in a host window of its own, showing a cube, drawn once.
+// A dialog that counts how often its canvas refreshes it.
+class ResetCounter : public DuiBaseDialog {
+public:
+    int resets = 0;
+    void reset() override { ++resets; }
+};
+
+// One canvas in a host window of its own, showing a cube, drawn once, with a toolbar and a reset
+// counter registered.
 struct HostedCanvas {
     HWND host;
     std::unique_ptr<OivCanvas> canvas;
+    DuiCanvasToolbar toolbar;
+    ResetCounter refreshes;
 
     explicit HostedCanvas(OivBaseCanvas::ViewerType type)
         : host(testsupport::createHostWindow(kWidth, kHeight)), canvas(new OivCanvas) {
@@ -85,6 +99,10 @@ struct HostedCanvas {
         canvas->getOivSceneManager()->getRoot3D()->addChild(new SoCube);
         viewer()->viewAll();
         viewer()->render();
+        toolbar.setOivCanvas(canvas.get());
+        toolbar.initialize();
+        canvas->addDUI(&toolbar);
+        canvas->addDUI(&refreshes);
     }
     ~HostedCanvas() {
         canvas.reset();
@@ -100,6 +118,32 @@ struct HostedCanvas {
         Frame frame;
         EXPECT_TRUE(viewer()->readPixels(frame.rgb, frame.size));
         return frame;
+    }
+
+    template <class Control> Control* control(const char* id) const {
+        Control* found = DuiBaseDialog::findControl<Control>(toolbar.getTopLevelDialog(), id);
+        EXPECT_NE(found, nullptr) << id;
+        return found;
+    }
+    // The user clicks the toolbar's camera-type box.
+    void toggleCameraTypeInToolbar() const {
+        control<SoDialogCheckBox>(DuiCanvasToolbarIds::kCameraType)->toggle();
+        testsupport::runMessageLoopUntilIdle();
+    }
+    bool toolbarShowsPerspective() const {
+        return control<SoDialogCheckBox>(DuiCanvasToolbarIds::kCameraType)->state.getValue();
+    }
+    // The user picks the Z scale labelled `label` in the toolbar.
+    void pickZScaleInToolbar(const char* label) const {
+        SoDialogComboBox* combo = control<SoDialogComboBox>(DuiCanvasToolbarIds::kZScale);
+        const int index = combo->items.find(SbString(label));
+        ASSERT_GE(index, 0) << label;
+        combo->select(index);
+        testsupport::runMessageLoopUntilIdle();
+    }
+    std::string toolbarZScale() const {
+        SoDialogComboBox* combo = control<SoDialogComboBox>(DuiCanvasToolbarIds::kZScale);
+        return combo->items[combo->selectedItem.getValue()].getString();
     }
 
     // A left-button drag across the middle (an orbit in an examiner, a pan in a plane viewer),
@@ -157,16 +201,18 @@ TEST_F(CanvasGroupTest, DragInOneMemberPutsItsCameraOnTheOthersAndDrawsThem) {
     const View source = at(0).view();
     EXPECT_EQ(at(1).view(), source);
     EXPECT_EQ(at(2).view(), source);
-    for (int i : {1, 2})
+    for (int i : {1, 2}) {
         EXPECT_GT(at(i).lastFrame().countDiffering(before[i - 1], 0, 0, kWidth, kHeight), 100)
             << "canvas " << i << " was not drawn with its new camera";
+        EXPECT_EQ(at(i).refreshes.resets, 0) << "canvas " << i << ": only the camera moved";
+    }
     // Only the drag's reports: writing B and C made neither of them report back.
     ASSERT_FALSE(group->reports.empty());
     for (const auto& report : group->reports)
         EXPECT_EQ(report, std::make_pair(static_cast<OivBaseCanvas*>(a), true));
 }
 
-TEST_F(CanvasGroupTest, CameraTypeToggleReachesEveryMemberAndTheSourceKeepsItsView) {
+TEST_F(CanvasGroupTest, ToolbarCameraTypeReachesEveryMemberAndItsToolbar) {
     add();
     add();
     add();
@@ -175,8 +221,7 @@ TEST_F(CanvasGroupTest, CameraTypeToggleReachesEveryMemberAndTheSourceKeepsItsVi
         group->addCanvas(hosted->canvas.get());
     const View sourceBefore = at(0).view();
 
-    at(0).viewer()->toggleCameraType();
-    testsupport::runMessageLoopUntilIdle();
+    at(0).toggleCameraTypeInToolbar();
 
     const View source = at(0).view();
     ASSERT_TRUE(source.orthographic);
@@ -184,8 +229,11 @@ TEST_F(CanvasGroupTest, CameraTypeToggleReachesEveryMemberAndTheSourceKeepsItsVi
     // that follower reports its own toggle, must not replace it.
     EXPECT_EQ(source.position, sourceBefore.position);
     EXPECT_EQ(source.orientation, sourceBefore.orientation);
-    EXPECT_EQ(at(1).view(), source);
-    EXPECT_EQ(at(2).view(), source);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(at(i).view(), source) << "canvas " << i;
+        EXPECT_FALSE(at(i).toolbarShowsPerspective()) << "canvas " << i;
+        EXPECT_EQ(at(i).refreshes.resets, 1) << "canvas " << i;
+    }
     ASSERT_EQ(group->reports.size(), 1u);
     EXPECT_FALSE(group->reports[0].second);
 }
@@ -201,19 +249,23 @@ TEST_F(CanvasGroupTest, OrthographicSourceSwitchesAPerspectiveMemberBeforeCopyin
     at(0).drag(25, -15); // a pan: only the camera moved
 
     // The member was toggled first, so it took the plane view's height, not an angle made of it;
-    // and the plan view kept the pan it was given.
+    // and the plan view kept the pan it was given. Only the camera moved, but the 3D view's
+    // toolbar must stop saying perspective.
     EXPECT_EQ(at(1).view(), at(0).view());
     for (const auto& report : group->reports)
         EXPECT_EQ(report.first, plan);
+    EXPECT_FALSE(at(1).toolbarShowsPerspective());
+    EXPECT_EQ(at(1).refreshes.resets, 1);
 
     // The other way round: the 3D view, now orthographic too, goes back to perspective and takes
     // the plan view along.
-    at(1).viewer()->toggleCameraType();
+    at(1).toggleCameraTypeInToolbar();
     EXPECT_FALSE(at(0).view().orthographic);
     EXPECT_EQ(at(0).view(), at(1).view());
+    EXPECT_TRUE(at(0).toolbarShowsPerspective());
 }
 
-TEST_F(CanvasGroupTest, ZScaleOfOneMemberReachesAllOnceWithTheSourcesCamera) {
+TEST_F(CanvasGroupTest, ToolbarZScaleReachesAllOnceWithTheSourcesCamera) {
     OivCanvas* a = add();
     add();
     add(OivBaseCanvas::PLANE_VIEWER);
@@ -222,11 +274,14 @@ TEST_F(CanvasGroupTest, ZScaleOfOneMemberReachesAllOnceWithTheSourcesCamera) {
         group->addCanvas(hosted->canvas.get());
     const SbRotation orientationBefore = at(0).view().orientation;
 
-    a->getOivSceneManager()->setGlobalZScale(5.0f);
-    testsupport::runMessageLoopUntilIdle();
+    at(0).pickZScaleInToolbar("5");
 
-    for (int i : {0, 1, 2})
+    for (int i : {0, 1, 2}) {
         EXPECT_EQ(at(i).zScale(), 5.0f) << "canvas " << i;
+        EXPECT_EQ(at(i).toolbarZScale(), "5") << "canvas " << i;
+    }
+    EXPECT_EQ(at(1).refreshes.resets, 1);
+    EXPECT_EQ(at(2).refreshes.resets, 1);
     // A Z scale keeps the camera's orientation: the source still looks the way it did, and so
     // does every member now.
     EXPECT_EQ(at(0).view().orientation, orientationBefore);
