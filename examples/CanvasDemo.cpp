@@ -7,6 +7,7 @@
 // There is no on-screen window system here: drawing goes to an off-screen surface, so writing
 // the picture is the demo's whole job.
 #include "DemoScene.h"
+#include "GroupDemo.h"
 
 #include "canvas/OivCanvas.h"
 
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
         DemoScene::present(canvas);
         written = DemoScene::writePicture(canvas, picture);
     }
+    const bool pairWritten = GroupDemo::writePairBeside(window, picture);
     closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
@@ -81,5 +83,5 @@ int main(int argc, char** argv) {
     }
     std::printf("oivwintav-demo: wrote what the canvas shows (%dx%d) to %s\n", DemoScene::kWidth,
                 DemoScene::kHeight, picture);
-    return EXIT_SUCCESS;
+    return pairWritten ? EXIT_SUCCESS : EXIT_FAILURE;
 }
