@@ -4,8 +4,7 @@
 //
 // A group holds its members by pointer and does not own them. It takes over each member's one
 // view-context callback slot; a canvas added to a second group reports to that one only, while
-// the first still writes to it. A canvas deleted while it is a member leaves every group that
-// lists it first.
+// the first still writes to it. A canvas being deleted first leaves every group that lists it.
 //
 // Created and destroyed only as part of a subclass. Not copyable: a copy would share the member
 // list and delete it a second time.
