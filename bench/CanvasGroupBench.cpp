@@ -4,9 +4,9 @@
 // beside plain redraws of the seven members it draws.
 #include "DemoScene.h"
 #include "OivWinTav.h"
+#include "support/BenchHost.h"
 
 #include <Inventor/SoDB.h>
-#include <Inventor/Win/SoWin.h>
 #include <Inventor/sensors/SoSensorManager.h>
 #include <windows.h>
 
@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -27,23 +26,12 @@ constexpr int kMembers = 8;
 // shows the terrain.
 constexpr float kTurnRadians = 0.01f;
 
-// A canvas showing the demo, in a child window of the application's window of its own.
+// A canvas showing the demo in a host window of its own.
 struct DemoCanvas {
-    HWND window;
+    HWND window = benchhost::createWindow(DemoScene::kWidth, DemoScene::kHeight);
     OivCanvas canvas;
 
     DemoCanvas() {
-        static const char* const kClassName = "OivCanvasGroupBenchHost";
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = SoWin::getInstance();
-        windowClass.lpszClassName = kClassName;
-        if (!GetClassInfoA(windowClass.hInstance, kClassName, &windowClass))
-            RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, kClassName, "member", WS_CHILD | WS_VISIBLE, 0, 0,
-                                 DemoScene::kWidth, DemoScene::kHeight, SoWin::getTopLevelWidget(),
-                                 nullptr, SoWin::getInstance(), nullptr);
-        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         DemoScene::present(canvas);
         canvas.getOivViewer()->render();
@@ -160,10 +148,5 @@ BENCHMARK(BM_GroupCameraMoveOverEightRedraws)->Unit(benchmark::kMillisecond)->Mi
 } // namespace
 
 int main(int argc, char** argv) {
-    unsetenv("DISPLAY");
-    SoWin::init("CanvasGroupBench");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchhost::run("CanvasGroupBench", argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "GroupDemo.h"
 
+#include "DemoRecording.h"
 #include "DemoScene.h"
 
 #include "camera/OivCameraControl.h"
@@ -13,7 +14,6 @@
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/sensors/SoSensorManager.h>
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -48,19 +48,6 @@ void presentPlan(OivCanvas& plan) {
     plan.getOivViewer()->viewAll();
 }
 
-// Turns the camera about the vertical through its focal point, as a user's orbit would.
-void orbit(SoCamera* camera, float degrees) {
-    SbVec3f direction;
-    camera->orientation.getValue().multVec(SbVec3f(0, 0, -1), direction);
-    const SbVec3f focalPoint =
-        camera->position.getValue() + direction * camera->focalDistance.getValue();
-    const SbRotation turn(SbVec3f(0, 0, 1), degrees * float(M_PI) / 180.0f);
-    SbVec3f offset;
-    turn.multVec(camera->position.getValue() - focalPoint, offset);
-    camera->orientation = camera->orientation.getValue() * turn;
-    camera->position = focalPoint + offset;
-}
-
 } // namespace
 
 bool GroupDemo::writePairPicture(HWND parent, const char* path) {
@@ -78,7 +65,7 @@ bool GroupDemo::writePairPicture(HWND parent, const char* path) {
         OivCanvasGroup group;
         group.addCanvas(&view3D);
         group.addCanvas(&plan);
-        orbit(view3D.getOivViewer()->getCamera(), kOrbitDegrees);
+        DemoRecording::orbitStep(view3D.getOivViewer()->getCamera(), kOrbitDegrees);
         // The 3D view's camera sensor reports the move, and the group passes it on.
         SoDB::getSensorManager()->processDelayQueue(TRUE);
         written = DemoScene::writePicture({&view3D, &plan}, path);
