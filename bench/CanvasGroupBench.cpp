@@ -2,6 +2,11 @@
 // group of eight demo canvases (640 × 480 each), until every member shows the new view, beside
 // eight plain redraws of one canvas. The synchronisation itself is also timed on its own and set
 // beside plain redraws of the seven members it draws.
+//
+// overhead_us holds everything eight canvases cost over one: the camera sensor's dispatch and
+// the switch between eight GL contexts, which one canvas drawing eight times never makes.
+// sync_overhead_us compares like with like (the same seven canvases, drawn in the same order), so
+// it is the synchronisation's own work, within the spread of two sets of seven frames.
 #include "DemoScene.h"
 #include "OivWinTav.h"
 #include "support/BenchHost.h"
