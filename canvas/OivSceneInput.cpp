@@ -2,35 +2,38 @@
 
 #include <sys/stat.h>
 
-OivSceneInput::OivSceneInput() : m_Checked(false), m_Limit(0), m_Suspect(false) {}
+#include <algorithm>
+#include <climits>
+
+OivSceneInput::OivSceneInput() : m_Limit(UINT_MAX), m_Suspect(false) {}
 
 SbBool OivSceneInput::openFile(const char* fileName, SbBool okIfNotFound) {
-    m_Checked = false;
+    m_Limit = UINT_MAX;
     m_Suspect = false;
     if (!SoInput::openFile(fileName, okIfNotFound))
         return FALSE;
     struct stat file;
-    if (isBinary() && stat(fileName, &file) == 0) {
-        m_Checked = true;
-        m_Limit = static_cast<unsigned long long>(file.st_size);
-    }
+    if (isBinary() && stat(fileName, &file) == 0)
+        m_Limit = static_cast<unsigned>(std::min<off_t>(file.st_size, UINT_MAX));
     return TRUE;
 }
 
+// One comparison per number on the way through: these run for every integer of a binary file.
+// Negative counts are refused by Coin itself; as unsigned they compare above any limit but the
+// unchecked one, so they are left alone explicitly.
 SbBool OivSceneInput::read(int& i) {
-    const SbBool ok = SoInput::read(i);
-    // Negative counts are refused by Coin itself.
-    return i > 0 ? accept(static_cast<unsigned long long>(i), ok) : ok;
+    if (!SoInput::read(i))
+        return FALSE;
+    return i < 0 || static_cast<unsigned>(i) <= m_Limit ? TRUE : refuse();
 }
 
 SbBool OivSceneInput::read(unsigned int& i) {
-    const SbBool ok = SoInput::read(i);
-    return accept(i, ok);
+    if (!SoInput::read(i))
+        return FALSE;
+    return i <= m_Limit ? TRUE : refuse();
 }
 
-SbBool OivSceneInput::accept(unsigned long long value, SbBool read) {
-    if (!read || !m_Checked || value <= m_Limit)
-        return read;
+SbBool OivSceneInput::refuse() {
     m_Suspect = true;
     return FALSE;
 }

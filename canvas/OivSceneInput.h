@@ -27,10 +27,9 @@ public:
     bool isSuspect() const { return m_Suspect; }
 
 private:
-    SbBool accept(unsigned long long value, SbBool read);
+    SbBool refuse();
 
-    bool m_Checked;
-    unsigned long long m_Limit;
+    unsigned m_Limit; // the file's size; the largest unsigned for files that are not checked
     bool m_Suspect;
 };
 
