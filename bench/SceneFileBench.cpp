@@ -70,28 +70,38 @@ double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// Times `ours` and `raw` alternately, one call each per iteration, and reports both and the ratio,
-// in wall-clock time and in processor time (the machine is shared: the second is steadier).
-template <class Ours, class Raw> void compare(benchmark::State& state, Ours&& ours, Raw&& raw) {
-    Clock::duration oursTime{}, rawTime{};
-    std::clock_t oursCpu = 0, rawCpu = 0;
-    for (auto _ : state) {
+// One timed call: wall-clock and processor time added to the totals.
+struct Timing {
+    Clock::duration wall{};
+    std::clock_t cpu = 0;
+    template <class F> void add(F&& f) {
         const Clock::time_point start = Clock::now();
         const std::clock_t cpuStart = std::clock();
-        ours();
-        const Clock::time_point middle = Clock::now();
-        const std::clock_t cpuMiddle = std::clock();
-        raw();
-        oursTime += middle - start;
-        rawTime += Clock::now() - middle;
-        oursCpu += cpuMiddle - cpuStart;
-        rawCpu += std::clock() - cpuMiddle;
+        f();
+        wall += Clock::now() - start;
+        cpu += std::clock() - cpuStart;
+    }
+};
+
+// Times `ours` and `raw`, one call each per iteration, taking turns at going first so that neither
+// always finds the caches and the allocator as the other left them. Reports both and the ratio, in
+// wall-clock time and in processor time (the machine is shared: the second is steadier).
+template <class Ours, class Raw> void compare(benchmark::State& state, Ours&& ours, Raw&& raw) {
+    Timing oursTime, rawTime;
+    bool oursFirst = true;
+    for (auto _ : state) {
+        if (oursFirst)
+            oursTime.add(ours);
+        rawTime.add(raw);
+        if (!oursFirst)
+            oursTime.add(ours);
+        oursFirst = !oursFirst;
     }
     const double n = double(state.iterations());
-    state.counters["ours_ms"] = milliseconds(oursTime) / n;
-    state.counters["raw_ms"] = milliseconds(rawTime) / n;
-    state.counters["ratio"] = double(oursTime.count()) / double(rawTime.count());
-    state.counters["cpu_ratio"] = double(oursCpu) / double(rawCpu);
+    state.counters["ours_ms"] = milliseconds(oursTime.wall) / n;
+    state.counters["raw_ms"] = milliseconds(rawTime.wall) / n;
+    state.counters["ratio"] = double(oursTime.wall.count()) / double(rawTime.wall.count());
+    state.counters["cpu_ratio"] = double(oursTime.cpu) / double(rawTime.cpu);
 }
 
 void writeRaw(const std::string& path, SoNode* scene, bool binary) {
