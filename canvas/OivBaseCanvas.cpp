@@ -5,6 +5,7 @@
 #include "canvas/OivSceneFile.h"
 #include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
+#include "video/OivVideoRecorder.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
@@ -19,7 +20,7 @@
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
       m_ParentWindow(nullptr), m_ViewContextChangeCB(nullptr), m_ViewContextChangeData(nullptr),
-      m_CameraSensor(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
+      m_CameraSensor(nullptr), m_VideoRecorder(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
     delete m_OivSceneManager;
@@ -34,6 +35,7 @@ OivBaseCanvas::~OivBaseCanvas() {
         delete static_cast<SoWinComponent*>(m_OivViewer);
     }
     releaseDialogs();
+    delete m_VideoRecorder;
 }
 
 void OivBaseCanvas::initialize(ViewerType type, HWND parent) {
@@ -106,6 +108,14 @@ void OivBaseCanvas::magnify(int x0, int y0, int x1, int y1) {
 }
 
 void OivBaseCanvas::copyBitmap() {}
+
+OivVideoRecorder* OivBaseCanvas::getVideoRecorder() {
+    if (!m_VideoRecorder) {
+        m_VideoRecorder = new OivVideoRecorder();
+        m_VideoRecorder->setOivBaseCanvas(this);
+    }
+    return m_VideoRecorder;
+}
 
 OivBaseSceneManager* OivBaseCanvas::createOivBaseSceneManagerInstance() {
     return new OivBaseSceneManager();

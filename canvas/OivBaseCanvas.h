@@ -12,6 +12,7 @@
 
 class DuiBaseDialog;
 class OivBaseSceneManager;
+class OivVideoRecorder;
 class SbPList;
 class SoCamera;
 class SoGroup;
@@ -82,11 +83,15 @@ public:
     // itself from every canvas when it is destroyed.
     virtual void removeDUI(DuiBaseDialog* dialog);
 
+    // The canvas's video recorder, made on the first call with this canvas; the canvas owns it.
+    OivVideoRecorder* getVideoRecorder();
+
 protected:
     OivBaseCanvas();
     // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first) and the dialog list; registered dialogs bound to
-    // the canvas are unbound. Not virtual: a canvas is deleted as its subclass.
+    // (its camera-type callback cleared first), the dialog list (registered dialogs bound to the
+    // canvas are unbound) and the video recorder. Not virtual: a canvas is deleted as its
+    // subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
@@ -108,6 +113,7 @@ protected:
     ViewContextChangeCB* m_ViewContextChangeCB;
     void* m_ViewContextChangeData;
     SoNodeSensor* m_CameraSensor;
+    OivVideoRecorder* m_VideoRecorder; // null until getVideoRecorder is first called
 
     // The registered dialogs (DuiBaseDialog*), null until the first registration.
     SbPList* m_DuiList;
