@@ -2,7 +2,9 @@
 #ifndef OIVWINTAV_OIVWINTAV_H
 #define OIVWINTAV_OIVWINTAV_H
 
+#include "camera/OivBaseCanvasGroup.h"
 #include "camera/OivCameraControl.h"
+#include "camera/OivCanvasGroup.h"
 #include "canvas/OivBaseCanvas.h"
 #include "canvas/OivCanvas.h"
 #include "dui/DuiBaseDialog.h"
@@ -15,6 +17,7 @@
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"

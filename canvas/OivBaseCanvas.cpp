@@ -1,11 +1,13 @@
 #include "canvas/OivBaseCanvas.h"
 
+#include "camera/OivBaseCanvasGroup.h"
 #include "canvas/OivCanvas.h"
 #include "canvas/OivImageOutput.h"
 #include "canvas/OivSceneFile.h"
 #include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
@@ -23,6 +25,7 @@ OivBaseCanvas::OivBaseCanvas()
       m_CameraSensor(nullptr), m_VideoRecorder(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
+    leaveCanvasGroups();
     delete m_OivSceneManager;
     if (m_CameraSensor) {
         m_CameraSensor->detach();
@@ -63,6 +66,9 @@ SoWinFullViewer* OivBaseCanvas::createViewer(ViewerType type, HWND parent) {
     if (type == PLANE_VIEWER)
         return new OivWinPlaneViewer(parent, nullptr, kBuildInsideParent,
                                      SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
+    if (type == CURVE_VIEWER)
+        return new OivWinCurveViewer(parent, nullptr, kBuildInsideParent,
+                                     SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
     return new OivWinExaminerViewer(parent, nullptr, kBuildInsideParent, SoWinFullViewer::BUILD_ALL,
                                     SoWinViewer::BROWSER, TRUE);
 }
@@ -83,6 +89,13 @@ void OivBaseCanvas::watchCurrentCamera() {
     m_CameraSensor->detach();
     if (SoCamera* camera = m_OivViewer->getCamera())
         m_CameraSensor->attach(camera);
+}
+
+void OivBaseCanvas::leaveCanvasGroups() {
+    // Each removal shortens the list this walks, so it walks a copy.
+    const SbPList groups(m_CanvasGroups);
+    for (int i = 0; i < groups.getLength(); ++i)
+        static_cast<OivBaseCanvasGroup*>(groups[i])->removeCanvas(this);
 }
 
 void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData) {

@@ -8,12 +8,13 @@
 #ifndef OIVWINTAV_OIVBASECANVAS_H
 #define OIVWINTAV_OIVBASECANVAS_H
 
+#include <Inventor/lists/SbPList.h>
 #include <windows.h>
 
 class DuiBaseDialog;
+class OivBaseCanvasGroup;
 class OivBaseSceneManager;
 class OivVideoRecorder;
-class SbPList;
 class SoCamera;
 class SoGroup;
 class SoNode;
@@ -27,8 +28,9 @@ public:
     // The viewer initialize creates. Any other value is kept as given (getViewerType) and
     // creates an examiner viewer.
     enum ViewerType : int {
-        PLANE_VIEWER = 0,   // plane viewer, orthographic scene camera
-        EXAMINER_VIEWER = 1 // examiner viewer, perspective scene camera
+        PLANE_VIEWER = 0,    // plane viewer, orthographic scene camera
+        EXAMINER_VIEWER = 1, // examiner viewer, perspective scene camera
+        CURVE_VIEWER = 2     // curve-tracking viewer (an examiner), perspective scene camera
     };
 
     // The view-context listener: user data first; cameraOnly is true when only the camera moved,
@@ -131,6 +133,14 @@ private:
     // Index of the dialog updateDUI is resetting, -1 outside a walk; kept in step when a reset
     // unregisters a dialog, so that none is skipped or reset twice.
     int m_DuiWalkIndex;
+
+    // Every group that lists this canvas as a member, kept by the groups. A group that lost the
+    // callback slot to a later one still writes to the canvas, so the slot alone cannot tell
+    // which groups to leave; the destructor leaves them all, so that none writes through a
+    // dangling pointer.
+    friend class OivBaseCanvasGroup;
+    SbPList m_CanvasGroups;
+    void leaveCanvasGroups();
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H

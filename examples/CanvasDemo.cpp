@@ -6,9 +6,11 @@
 //
 // There is no on-screen window system here: drawing goes to an off-screen surface, so writing
 // the picture, the printed page and the video is the demo's whole job.
+#include "CurveDemo.h"
 #include "DemoPrint.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
+#include "GroupDemo.h"
 
 #include "canvas/OivCanvas.h"
 
@@ -78,6 +80,8 @@ int main(int argc, char** argv) {
         written = DemoPrint::writePrintedPage(canvas, picture) && written;
         DemoRecording::recordOrbit(canvas, picture);
     }
+    written = CurveDemo::writePictureBeside(window, picture) && written;
+    const bool pairWritten = GroupDemo::writePairBeside(window, picture);
     closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
@@ -85,5 +89,5 @@ int main(int argc, char** argv) {
     }
     std::printf("oivwintav-demo: wrote what the canvas shows (%dx%d) to %s\n", DemoScene::kWidth,
                 DemoScene::kHeight, picture);
-    return EXIT_SUCCESS;
+    return pairWritten ? EXIT_SUCCESS : EXIT_FAILURE;
 }
