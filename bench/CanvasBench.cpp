@@ -117,6 +117,68 @@ BENCHMARK(BM_CanvasFrameOverBareRenderer)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
+// What each decoration adds to an undecorated canvas frame (drawn and read back as BGRA), as a
+// fraction of that frame: the decorations one at a time, then all of them.
+enum Decoration { NONE, GRADIENT, COMPASS, HORIZON_GIRO, MESSAGE, ALL };
+
+void decorate(OivCanvas& canvas, int decoration) {
+    OivSceneManager* manager = canvas.getOivSceneManager();
+    if (decoration == GRADIENT || decoration == ALL)
+        manager->setBackground(OivBaseSceneManager::GRADIENT);
+    manager->setCompassVisible(decoration == COMPASS || decoration == ALL);
+    manager->setHorizonGiroVisible(decoration == HORIZON_GIRO || decoration == ALL);
+    manager->setMessageVisible(decoration == MESSAGE || decoration == ALL);
+}
+
+// Mean time of one frame drawn and read back, over `frames` frames after one unmeasured frame.
+Clock::duration frameTime(SoWinFullViewer* viewer, std::vector<unsigned char>& bgra, int frames) {
+    SbVec2s size;
+    viewer->render();
+    viewer->readPixelsBGRA(bgra, size);
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < frames; ++i) {
+        viewer->render();
+        viewer->readPixelsBGRA(bgra, size);
+    }
+    return (Clock::now() - start) / frames;
+}
+
+// Two canvases of the same size, one undecorated and one with the decoration asked for, drawn in
+// turns of a few frames each so that both see the same load of a shared machine.
+void BM_DecorationCost(benchmark::State& state) {
+    const short width = short(state.range(0)), height = short(state.range(1));
+    constexpr int kFramesPerTurn = 4;
+    HWND window = benchhost::createWindow(width, height);
+    OivCanvas plain, decorated;
+    plain.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
+    decorated.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
+    DemoScene::present(plain);
+    DemoScene::present(decorated);
+    undecorate(plain);
+    undecorate(decorated);
+    decorate(decorated, int(state.range(2)));
+    std::vector<unsigned char> bgra;
+    Clock::duration plainTime{}, decoratedTime{};
+    for (auto _ : state) {
+        plainTime += frameTime(plain.getOivViewer(), bgra, kFramesPerTurn);
+        decoratedTime += frameTime(decorated.getOivViewer(), bgra, kFramesPerTurn);
+    }
+    const double turns = double(state.iterations());
+    state.counters["plain_ms"] = milliseconds(plainTime) / turns;
+    state.counters["decorated_ms"] = milliseconds(decoratedTime) / turns;
+    state.counters["added"] =
+        double((decoratedTime - plainTime).count()) / double(plainTime.count());
+    DestroyWindow(window);
+}
+BENCHMARK(BM_DecorationCost)
+    ->ArgNames({"width", "height", "decoration"})
+    ->ArgsProduct({{DemoScene::kWidth},
+                   {DemoScene::kHeight},
+                   {GRADIENT, COMPASS, HORIZON_GIRO, MESSAGE, ALL}})
+    ->ArgsProduct({{1920}, {1080}, {GRADIENT, COMPASS, HORIZON_GIRO, MESSAGE, ALL}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+
 // Building a canvas: viewer, scene manager and scene graph, sensor and callbacks.
 void BM_CanvasInitialize(benchmark::State& state) {
     HWND window = benchhost::createWindow(DemoScene::kWidth, DemoScene::kHeight);

@@ -3,6 +3,7 @@
 #include "tav/OivAttitude.h"
 #include "tav/OivTav.h"
 
+#include <Inventor/SbRotation.h>
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/Win/viewers/SoWinViewer.h>
 #include <Inventor/actions/SoGLRenderAction.h>
@@ -45,6 +46,13 @@ const SbColor kAircraftColor(1.0f, 0.85f, 0.0f);
 constexpr float kCameraZ = 2.0f;
 constexpr float kNear = 1.0f;
 constexpr float kFar = 3.0f;
+
+// Sets a field only when its value changes: the instrument is updated in every frame, mostly
+// to what it already shows, and each set notifies the instrument's graph.
+template <class Field, class Value> void setIfChanged(Field& field, const Value& value) {
+    if (!(field.getValue() == value))
+        field.setValue(value);
+}
 
 SbVec3f onCircle(float angle, float radius = 1.0f) {
     return SbVec3f(radius * std::cos(angle), radius * std::sin(angle), 0.0f);
@@ -279,20 +287,21 @@ void OivCompass::updateGround(float horizonHeight) {
 void OivCompass::updateInstrument(const SbViewportRegion& viewport, const OivAttitude& attitude) {
     const SbVec2s size = viewport.getViewportSizePixels();
     // One unit per pixel, origin in the viewport's lower left corner.
-    m_PixelCamera->position.setValue(0.5f * size[0], 0.5f * size[1], kCameraZ);
-    m_PixelCamera->height = float(size[1]);
-    m_PixelCamera->aspectRatio = float(size[0]) / float(size[1]);
+    setIfChanged(m_PixelCamera->position, SbVec3f(0.5f * size[0], 0.5f * size[1], kCameraZ));
+    setIfChanged(m_PixelCamera->height, float(size[1]));
+    setIfChanged(m_PixelCamera->aspectRatio, float(size[0]) / float(size[1]));
     float x, y, radius;
     getPlacement(viewport, x, y, radius);
-    m_Center->translation.setValue(x, y, 0.0f);
-    m_Size->scaleFactor.setValue(radius, radius, 1.0f);
-    m_Kind->whichChild = type.getValue();
+    setIfChanged(m_Center->translation, SbVec3f(x, y, 0.0f));
+    setIfChanged(m_Size->scaleFactor, SbVec3f(radius, radius, 1.0f));
+    setIfChanged(m_Kind->whichChild, type.getValue());
+    const SbVec3f up(0.0f, 0.0f, 1.0f);
     if (type.getValue() != HORIZON_GIRO) {
         // Facing east, north lies to the left: the rose turns counter-clockwise by the heading.
-        m_Heading->rotation.setValue(SbVec3f(0.0f, 0.0f, 1.0f), attitude.heading);
+        setIfChanged(m_Heading->rotation, SbRotation(up, attitude.heading));
         return;
     }
-    m_Roll->rotation.setValue(SbVec3f(0.0f, 0.0f, 1.0f), attitude.roll);
+    setIfChanged(m_Roll->rotation, SbRotation(up, attitude.roll));
     // Looking up, the horizon sinks: at ±90° it leaves the dial.
     updateGround(-std::sin(attitude.pitch));
 }
