@@ -24,9 +24,9 @@ OivWindow::OivWindow() : m_Window(nullptr) {
     windowClass.lpszClassName = kClassName;
     // Fails for every object after the first, which finds the class registered and goes on.
     RegisterClassA(&windowClass);
-    m_Window = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                               CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr,
-                               nullptr, nullptr);
+    m_Window =
+        CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                        CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
 }
 
 OivWindow::~OivWindow() {

@@ -49,8 +49,8 @@ std::unique_ptr<SoWinX11GL> SoWinX11GL::open(const oivwin32::X11WindowSystem& wi
     EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_X11_KHR, windows.display(), nullptr);
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
         return nullptr;
-    EGLConfig config = eglBindAPI(EGL_OPENGL_API) ? configFor(display, windows.visualId())
-                                                  : nullptr;
+    EGLConfig config =
+        eglBindAPI(EGL_OPENGL_API) ? configFor(display, windows.visualId()) : nullptr;
     if (!config) {
         eglTerminate(display);
         return nullptr;

@@ -11,11 +11,11 @@ using oivwin32::WindowRegistry;
 namespace {
 
 LRESULT setText(HWND hwnd, LPCSTR text) {
-    LRESULT set = WindowRegistry::withWindow(hwnd, LRESULT(FALSE),
-                                             [text](WindowRecord& w, WindowRegistry&) {
-                                                 w.title = text ? text : "";
-                                                 return LRESULT(TRUE);
-                                             });
+    LRESULT set =
+        WindowRegistry::withWindow(hwnd, LRESULT(FALSE), [text](WindowRecord& w, WindowRegistry&) {
+            w.title = text ? text : "";
+            return LRESULT(TRUE);
+        });
     if (set)
         oivwin32::WindowSystem::retitled(hwnd);
     return set;

@@ -110,8 +110,7 @@ ScreenImage TestScreen::grab(POINT topLeft, int width, int height) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const unsigned long p = XGetPixel(pixels, x, y);
-            image.pixels.push_back(Rgb{channel(p, pixels->red_mask),
-                                       channel(p, pixels->green_mask),
+            image.pixels.push_back(Rgb{channel(p, pixels->red_mask), channel(p, pixels->green_mask),
                                        channel(p, pixels->blue_mask)});
         }
     }

@@ -24,8 +24,8 @@ bool WindowSystem::install(std::unique_ptr<WindowSystem> system) {
     theSystem = system.release();
     // Windows made before the display was chosen (a host may create its main window before
     // initialising the viewer layer) are shown on it now, parents before their children.
-    std::vector<HWND> existing =
-        WindowRegistry::instance().locked([](WindowRegistry& registry) { return registry.handles(); });
+    std::vector<HWND> existing = WindowRegistry::instance().locked(
+        [](WindowRegistry& registry) { return registry.handles(); });
     for (HWND hwnd : existing)
         created(hwnd);
     return true;

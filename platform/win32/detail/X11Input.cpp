@@ -21,7 +21,7 @@ struct KeyRange {
 
 // Keys whose codes run in the same order in both sets.
 constexpr KeyRange kKeyRanges[] = {
-    {XK_a, XK_z, 'A'},  {XK_A, XK_Z, 'A'},         {XK_0, XK_9, '0'},
+    {XK_a, XK_z, 'A'},      {XK_A, XK_Z, 'A'},           {XK_0, XK_9, '0'},
     {XK_F1, XK_F12, VK_F1}, {XK_Left, XK_Down, VK_LEFT},
 };
 
@@ -31,12 +31,12 @@ struct SingleKey {
 };
 
 constexpr SingleKey kSingleKeys[] = {
-    {XK_BackSpace, VK_BACK}, {XK_Tab, VK_TAB},         {XK_Return, VK_RETURN},
-    {XK_KP_Enter, VK_RETURN}, {XK_Escape, VK_ESCAPE},   {XK_space, VK_SPACE},
-    {XK_Prior, VK_PRIOR},    {XK_Next, VK_NEXT},       {XK_End, VK_END},
-    {XK_Home, VK_HOME},      {XK_Delete, VK_DELETE},   {XK_Shift_L, VK_SHIFT},
-    {XK_Shift_R, VK_SHIFT},  {XK_Control_L, VK_CONTROL}, {XK_Control_R, VK_CONTROL},
-    {XK_Alt_L, VK_MENU},     {XK_Alt_R, VK_MENU},
+    {XK_BackSpace, VK_BACK},  {XK_Tab, VK_TAB},           {XK_Return, VK_RETURN},
+    {XK_KP_Enter, VK_RETURN}, {XK_Escape, VK_ESCAPE},     {XK_space, VK_SPACE},
+    {XK_Prior, VK_PRIOR},     {XK_Next, VK_NEXT},         {XK_End, VK_END},
+    {XK_Home, VK_HOME},       {XK_Delete, VK_DELETE},     {XK_Shift_L, VK_SHIFT},
+    {XK_Shift_R, VK_SHIFT},   {XK_Control_L, VK_CONTROL}, {XK_Control_R, VK_CONTROL},
+    {XK_Alt_L, VK_MENU},      {XK_Alt_R, VK_MENU},
 };
 
 WPARAM buttonFlag(unsigned int button) {

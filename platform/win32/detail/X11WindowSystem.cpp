@@ -17,9 +17,8 @@ namespace oivwin32 {
 
 namespace {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | KeyPressMask | KeyReleaseMask |
-                            StructureNotifyMask | FocusChangeMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
 
 // The button face of the desktop's classic scheme: what a top-level window shows where no child
 // covers it (a child's own background is left to its drawing, so a GL window never flickers).
@@ -49,8 +48,8 @@ struct WindowState {
 
 WindowState stateOf(HWND hwnd) {
     return WindowRegistry::withWindow(hwnd, WindowState{}, [](WindowRecord& w, WindowRegistry&) {
-        return WindowState{true,   w.parent, w.isChild(), w.position, w.size,
-                           (w.style & WS_VISIBLE) != 0, w.title};
+        return WindowState{
+            true, w.parent, w.isChild(), w.position, w.size, (w.style & WS_VISIBLE) != 0, w.title};
     });
 }
 
@@ -173,8 +172,7 @@ struct X11WindowSystem::Private {
 
     // The keyboard focus follows the activation of top-level windows, as on Win32.
     void focusChanged(HWND hwnd, const XFocusChangeEvent& event) {
-        if (event.detail == NotifyInferior || event.detail == NotifyPointer ||
-            !isTopLevel(hwnd))
+        if (event.detail == NotifyInferior || event.detail == NotifyPointer || !isTopLevel(hwnd))
             return;
         HWND focus = GetFocus();
         const bool focusInside = focus && (focus == hwnd || IsChild(hwnd, focus));
