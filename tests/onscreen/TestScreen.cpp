@@ -145,6 +145,12 @@ TestScreen::Window TestScreen::findTopLevel(const std::string& title) {
     return found;
 }
 
+void TestScreen::resizeAndMove(Window window, POINT topLeft, int width, int height) {
+    XMoveResizeWindow(display(m_Display), window, topLeft.x, topLeft.y, unsigned(width),
+                      unsigned(height));
+    sync();
+}
+
 void TestScreen::requestClose(Window window) {
     Display* d = display(m_Display);
     XEvent event{};

@@ -57,6 +57,8 @@ public:
 
     // The mapped top-level window titled `title`, or 0.
     Window findTopLevel(const std::string& title);
+    // Moves and resizes a top-level window, as a window manager does for the user.
+    void resizeAndMove(Window window, POINT topLeft, int width, int height);
     // Asks `window` to close as a window manager does (WM_DELETE_WINDOW).
     void requestClose(Window window);
     // Whether a window with this id still exists on the server.
