@@ -145,6 +145,12 @@ TestScreen::Window TestScreen::findTopLevel(const std::string& title) {
     return found;
 }
 
+SbVec2s TestScreen::sizeOf(Window window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display(m_Display), window, &attributes);
+    return SbVec2s(short(attributes.width), short(attributes.height));
+}
+
 void TestScreen::resizeAndMove(Window window, POINT topLeft, int width, int height) {
     XMoveResizeWindow(display(m_Display), window, topLeft.x, topLeft.y, unsigned(width),
                       unsigned(height));

@@ -9,6 +9,8 @@
 
 #include "support/RenderedImage.h"
 
+#include <Inventor/SbVec2s.h>
+
 #include <windows.h>
 
 #include <functional>
@@ -57,6 +59,8 @@ public:
 
     // The mapped top-level window titled `title`, or 0.
     Window findTopLevel(const std::string& title);
+    // The size of `window` on the server.
+    SbVec2s sizeOf(Window window);
     // Moves and resizes a top-level window, as a window manager does for the user.
     void resizeAndMove(Window window, POINT topLeft, int width, int height);
     // Asks `window` to close as a window manager does (WM_DELETE_WINDOW).
