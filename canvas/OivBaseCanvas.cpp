@@ -1,17 +1,23 @@
 #include "canvas/OivBaseCanvas.h"
 
+#include "canvas/OivCanvas.h"
+#include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
+#include <Inventor/SbPList.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 
+#include <algorithm>
+#include <vector>
+
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
       m_ParentWindow(nullptr), m_ViewContextChangeCB(nullptr), m_ViewContextChangeData(nullptr),
-      m_CameraSensor(nullptr) {}
+      m_CameraSensor(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
     delete m_OivSceneManager;
@@ -25,6 +31,7 @@ OivBaseCanvas::~OivBaseCanvas() {
         // is public and virtual.
         delete static_cast<SoWinComponent*>(m_OivViewer);
     }
+    releaseDialogs();
 }
 
 void OivBaseCanvas::initialize(ViewerType type, HWND parent) {
@@ -98,4 +105,60 @@ void OivBaseCanvas::cameraTypeChangeCB(void* data, SoCamera*, SoWinViewer*) {
     OivBaseCanvas* canvas = static_cast<OivBaseCanvas*>(data);
     canvas->watchCurrentCamera();
     canvas->viewContextChanged(false);
+}
+
+namespace {
+
+void forgetCanvas(std::vector<OivBaseCanvas*>& canvases, OivBaseCanvas* canvas) {
+    canvases.erase(std::remove(canvases.begin(), canvases.end(), canvas), canvases.end());
+}
+
+} // namespace
+
+void OivBaseCanvas::addDUI(DuiBaseDialog* dialog) {
+    if (!dialog)
+        return;
+    if (!m_DuiList)
+        m_DuiList = new SbPList;
+    if (m_DuiList->find(dialog) != -1)
+        return;
+    m_DuiList->append(dialog);
+    dialog->m_RegisteredWith.push_back(this);
+}
+
+void OivBaseCanvas::updateDUI() {
+    if (!m_DuiList)
+        return;
+    // A reset may update this canvas again (through a group): the outer walk goes on from where
+    // it was.
+    const int outerWalk = m_DuiWalkIndex;
+    // The length is read again at every step: a reset may register or unregister dialogs.
+    for (m_DuiWalkIndex = 0; m_DuiWalkIndex < m_DuiList->getLength(); ++m_DuiWalkIndex)
+        static_cast<DuiBaseDialog*>((*m_DuiList)[m_DuiWalkIndex])->reset();
+    m_DuiWalkIndex = outerWalk;
+}
+
+void OivBaseCanvas::removeDUI(DuiBaseDialog* dialog) {
+    const int index = m_DuiList ? m_DuiList->find(dialog) : -1;
+    if (index == -1)
+        return;
+    m_DuiList->remove(index);
+    if (index <= m_DuiWalkIndex)
+        --m_DuiWalkIndex;
+    forgetCanvas(dialog->m_RegisteredWith, this);
+}
+
+void OivBaseCanvas::releaseDialogs() {
+    if (!m_DuiList)
+        return;
+    // A dialog that outlives its canvas must not unregister itself from, or drive, a dead one.
+    SbPList* dialogs = m_DuiList;
+    m_DuiList = nullptr;
+    for (int i = 0; i < dialogs->getLength(); ++i) {
+        DuiBaseDialog* dialog = static_cast<DuiBaseDialog*>((*dialogs)[i]);
+        forgetCanvas(dialog->m_RegisteredWith, this);
+        if (static_cast<OivBaseCanvas*>(dialog->getOivCanvas()) == this)
+            dialog->setOivCanvas(nullptr);
+    }
+    delete dialogs;
 }

@@ -10,7 +10,9 @@
 
 #include <windows.h>
 
+class DuiBaseDialog;
 class OivBaseSceneManager;
+class SbPList;
 class SoCamera;
 class SoNodeSensor;
 class SoSensor;
@@ -52,10 +54,21 @@ public:
     // Does nothing: the view is taken as a picture through the canvas's image output instead.
     void copyBitmap();
 
+    // Dialogs bound to this canvas, refreshed together (the canvas does not own them).
+    // Registers `dialog` for updateDUI; a null dialog or one already registered is ignored.
+    virtual void addDUI(DuiBaseDialog* dialog);
+    // Resets every registered dialog, in the order they were registered; a dialog registered or
+    // unregistered by a reset during the walk is reached, or skipped, accordingly.
+    virtual void updateDUI();
+    // Unregisters `dialog`; a dialog that is not registered is ignored. A dialog unregisters
+    // itself from every canvas when it is destroyed.
+    virtual void removeDUI(DuiBaseDialog* dialog);
+
 protected:
     OivBaseCanvas();
-    // Deletes, in this order, the scene manager, the camera sensor (detached first) and the viewer
-    // (its camera-type callback cleared first). Not virtual: a canvas is deleted as its subclass.
+    // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
+    // (its camera-type callback cleared first) and the dialog list; registered dialogs bound to
+    // the canvas are unbound. Not virtual: a canvas is deleted as its subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
@@ -78,10 +91,18 @@ protected:
     void* m_ViewContextChangeData;
     SoNodeSensor* m_CameraSensor;
 
+    // The registered dialogs (DuiBaseDialog*), null until the first registration.
+    SbPList* m_DuiList;
+
 private:
     SoWinFullViewer* createViewer(ViewerType type, HWND parent);
     void configureViewer();
     void watchCurrentCamera();
+
+    void releaseDialogs();
+    // Index of the dialog updateDUI is resetting, -1 outside a walk; kept in step when a reset
+    // unregisters a dialog, so that none is skipped or reset twice.
+    int m_DuiWalkIndex;
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H
