@@ -1,6 +1,7 @@
 #include "SoWinDisplay.h"
 
 #ifdef OIVWINTAV_X11
+#include "SoWinImGuiDialogs.h"
 #include "SoWinX11GL.h"
 #include "detail/X11WindowSystem.h"
 #endif
@@ -33,7 +34,10 @@ bool openDisplay() {
     }
     // Both live as long as the process: windows and surfaces may be used until it ends.
     SoWinGLBackend::use(drawing.release());
-    return oivwin32::WindowSystem::install(std::move(windows));
+    if (!oivwin32::WindowSystem::install(std::move(windows)))
+        return false;
+    SoWinImGuiDialogs::install();
+    return true;
 }
 #else
 bool openDisplay() {
