@@ -1,12 +1,11 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
-// (terrain, well, decorations, Z scale 2) seen from the south, and what the canvas shows written
-// to a PNG file.
+// (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
+// window opens with the canvas toolbar beside it until the user closes it; headless, what the
+// canvas shows is written to a PNG file.
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
-//
-// There is no on-screen window system here: drawing goes to an off-screen surface, so writing
-// the picture is the demo's whole job.
 #include "DemoScene.h"
+#include "DemoWindow.h"
 
 #include "canvas/OivCanvas.h"
 
@@ -72,6 +71,8 @@ int main(int argc, char** argv) {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         SoWin::show(window);
         DemoScene::present(canvas);
+        if (DemoWindow::runUntilClosed(canvas))
+            return EXIT_SUCCESS;
         written = DemoScene::writePicture(canvas, picture);
     }
     closeAndDrainLoop(window);

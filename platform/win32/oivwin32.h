@@ -34,6 +34,10 @@ BOOL WINAPI OivWin32AddBitmapResourceFromFile(HMODULE module, WORD id, LPCSTR bm
 // the resolution of dc.)
 HDC WINAPI OivWin32CreatePrinterDC(int dotsPerInch);
 
+// TRUE when windows are shown on a display (SoWin::init found one), FALSE when the process is
+// headless: its windows exist only in the window table and draw off screen.
+BOOL WINAPI OivWin32IsOnScreen(void);
+
 #ifdef __cplusplus
 }
 #endif
