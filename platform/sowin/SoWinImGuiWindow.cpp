@@ -186,7 +186,8 @@ struct SoWinImGuiWindow::Private {
             InvalidateRect(owner->getNormalWidget(), nullptr, FALSE);
     }
 
-    // Takes in a mouse message; false for messages ImGui has no use for.
+    // Takes in a mouse message; false for messages ImGui has no use for (keys: the dialogs have
+    // no text to type into).
     bool feed(const MSG& msg) {
         ContextScope scope(context);
         ImGuiIO& io = ImGui::GetIO();
@@ -194,10 +195,13 @@ struct SoWinImGuiWindow::Private {
             io.MouseWheel += float(GET_WHEEL_DELTA_WPARAM(msg.wParam)) / WHEEL_DELTA;
             return true;
         }
+        const int button = mouseButtonOf(msg.message);
+        if (msg.message != WM_MOUSEMOVE && button < 0)
+            return false;
         io.MousePos = ImVec2(float(GET_X_LPARAM(msg.lParam)), float(GET_Y_LPARAM(msg.lParam)));
-        if (const int button = mouseButtonOf(msg.message); button >= 0)
+        if (button >= 0)
             io.MouseDown[button] = isPress(msg.message);
-        return msg.message == WM_MOUSEMOVE || mouseButtonOf(msg.message) >= 0;
+        return true;
     }
 };
 
