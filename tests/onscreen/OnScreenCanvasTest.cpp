@@ -1,8 +1,7 @@
 // A canvas on screen: what reaches the screen is the frame drawn headless, readPixels still
 // reads it, and real pointer input (a drag, the wheel) moves the camera as the same messages do
 // headless.
-#include "onscreen/HeadlessFrame.h"
-#include "onscreen/TestScreen.h"
+#include "onscreen/DemoCanvasTest.h"
 
 #include "DemoScene.h"
 #include "canvas/OivCanvas.h"
@@ -26,33 +25,12 @@ using onscreen::TestScreen;
 constexpr int kChannelTolerance = 8;
 constexpr double kDifferingShare = 0.005;
 
-class OnScreenCanvasTest : public ::testing::Test {
+class OnScreenCanvasTest : public onscreen::DemoCanvasTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_Screen.isOpen());
-        SoWin::show(SoWin::getTopLevelWidget());
-        m_Canvas = std::make_unique<OivCanvas>();
-        m_Window = onscreen::presentDemoCanvas(*m_Canvas);
-        ASSERT_NE(viewer(), nullptr);
-        onscreen::settle(m_Screen);
-    }
-
-    void TearDown() override {
-        m_Canvas.reset();
-        DestroyWindow(m_Window);
-        onscreen::settle(m_Screen);
-    }
-
     SoWinExaminerViewer* viewer() const {
         return dynamic_cast<SoWinExaminerViewer*>(m_Canvas->getOivViewer());
     }
-    HWND drawingWindow() const { return viewer()->getNormalWidget(); }
-    SoCamera* camera() const { return viewer()->getCamera(); }
     float focalDistance() const { return camera()->focalDistance.getValue(); }
-
-    TestScreen m_Screen;
-    std::unique_ptr<OivCanvas> m_Canvas;
-    HWND m_Window = nullptr;
 };
 
 TEST_F(OnScreenCanvasTest, ScreenShowsTheHeadlessFrameAndReadPixelsReadsIt) {

@@ -1,11 +1,8 @@
 // The canvas toolbar on screen, beside its canvas: a real click on a control operates it as the
 // toolkit's own press and toggle do, so "View All" frames the scene, the "Compass" box takes the
 // compass off the canvas's corner, and a notice is a modal pop-up with its title.
-#include "onscreen/HeadlessFrame.h"
-#include "onscreen/TestScreen.h"
+#include "onscreen/DemoCanvasTest.h"
 
-#include "DemoScene.h"
-#include "canvas/OivCanvas.h"
 #include "dui/DuiCanvasToolbar.h"
 #include "dui/DuiCanvasToolbarIds.h"
 
@@ -35,13 +32,10 @@ POINT middleOf(const RECT& rect) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-class OnScreenToolbarTest : public ::testing::Test {
+class OnScreenToolbarTest : public onscreen::DemoCanvasTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_Screen.isOpen());
-        SoWin::show(SoWin::getTopLevelWidget());
-        m_Canvas = std::make_unique<OivCanvas>();
-        m_Window = onscreen::presentDemoCanvas(*m_Canvas);
+        DemoCanvasTest::SetUp();
         m_Toolbar = std::make_unique<DuiCanvasToolbar>();
         m_Toolbar->setOivCanvas(m_Canvas.get());
         m_Toolbar->initialize();
@@ -55,9 +49,7 @@ protected:
 
     void TearDown() override {
         m_Toolbar.reset();
-        m_Canvas.reset();
-        DestroyWindow(m_Window);
-        onscreen::settle(m_Screen);
+        DemoCanvasTest::TearDown();
     }
 
     SoDialogComponent* control(const char* id) const {
@@ -77,13 +69,7 @@ protected:
         m_Screen.click(middleOf(place));
     }
 
-    SoCamera* camera() const { return m_Canvas->getOivViewer()->getCamera(); }
-    HWND drawingWindow() const { return m_Canvas->getOivViewer()->getNormalWidget(); }
-
-    TestScreen m_Screen;
-    std::unique_ptr<OivCanvas> m_Canvas;
     std::unique_ptr<DuiCanvasToolbar> m_Toolbar;
-    HWND m_Window = nullptr;
 };
 
 TEST_F(OnScreenToolbarTest, ToolbarOpensBesideTheApplicationWindowTitledWithItsLabel) {
