@@ -13,40 +13,10 @@
 
 using namespace DuiCanvasToolbarIds;
 
-// A control's identifier and what it does: an action of the auditor, or a notice that the
-// feature is not available (then the action is null).
-struct DuiCanvasToolbarAuditor::PushAction {
-    const char* id;
-    void (DuiCanvasToolbarAuditor::*action)();
-    const char* notice;
-};
-struct DuiCanvasToolbarAuditor::CheckAction {
-    const char* id;
-    void (DuiCanvasToolbarAuditor::*action)(bool checked);
-    const char* notice;
-};
-struct DuiCanvasToolbarAuditor::ComboAction {
-    const char* id;
-    void (DuiCanvasToolbarAuditor::*action)(int index);
-};
-
-namespace {
-
 using Auditor = DuiCanvasToolbarAuditor;
 
-// Looks `id` up in `table`; the identifiers are compared exactly, first match wins.
-template <class Row, size_t N> const Row* findRow(const Row (&table)[N], const SbString& id) {
-    for (const Row& row : table) {
-        if (id == row.id)
-            return &row;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 // clang-format off
-const Auditor::PushAction Auditor::kPushActions[] = {
+const Auditor::Action<> Auditor::kPushActions[] = {
     {kAltColor, nullptr, "Background color selection not yet implemented!"},
     {kCopyBitmap, nullptr, "Copy bitmap not yet implemented!"},
     {kSaveScene, nullptr, "Save 3D scene not yet implemented!"},
@@ -61,7 +31,7 @@ const Auditor::PushAction Auditor::kPushActions[] = {
     {kGiroProperties, nullptr, "Artificial Horizon Properties not yet implemented!"},
 };
 
-const Auditor::CheckAction Auditor::kCheckActions[] = {
+const Auditor::Action<bool> Auditor::kCheckActions[] = {
     {kKeepFocus, &Auditor::keepFocus, nullptr},
     {kCameraType, &Auditor::toggleCameraType, nullptr},
     {kAntiRoll, nullptr, "Antiroll not yet implemented!"},
@@ -72,45 +42,44 @@ const Auditor::CheckAction Auditor::kCheckActions[] = {
     {kGiro, &Auditor::giro, nullptr},
 };
 
-const Auditor::ComboAction Auditor::kComboActions[] = {
-    {kBackground, &Auditor::background},
-    {kZScale, &Auditor::zScale},
-    {kPosition, &Auditor::position},
+const Auditor::Action<int> Auditor::kComboActions[] = {
+    {kBackground, &Auditor::background, nullptr},
+    {kZScale, &Auditor::zScale, nullptr},
+    {kPosition, &Auditor::position, nullptr},
 };
 // clang-format on
 
 DuiCanvasToolbarAuditor::DuiCanvasToolbarAuditor(OivCanvas* canvas)
     : DuiBaseDialogAuditor(canvas) {}
 
+template <size_t N, class... Args>
+void DuiCanvasToolbarAuditor::act(const Action<Args...> (&table)[N], const SbString& id,
+                                  Args... args) {
+    // Identifiers compare exactly; the first row that matches acts, and an unknown one is ignored.
+    for (const Action<Args...>& row : table) {
+        if (id != row.id)
+            continue;
+        if (row.action)
+            (this->*row.action)(args...);
+        else
+            showNotice(row.notice);
+        return;
+    }
+}
+
 void DuiCanvasToolbarAuditor::dialogPushButton(SoDialogPushButton* cpt) {
-    if (!hasCanvas())
-        return;
-    const PushAction* row = findRow(kPushActions, cpt->auditorID.getValue());
-    if (!row)
-        return;
-    if (row->action)
-        (this->*row->action)();
-    else
-        showNotice(row->notice);
+    if (hasCanvas())
+        act(kPushActions, cpt->auditorID.getValue());
 }
 
 void DuiCanvasToolbarAuditor::dialogCheckBox(SoDialogCheckBox* cpt) {
-    if (!hasCanvas())
-        return;
-    const CheckAction* row = findRow(kCheckActions, cpt->auditorID.getValue());
-    if (!row)
-        return;
-    if (row->action)
-        (this->*row->action)(cpt->state.getValue());
-    else
-        showNotice(row->notice);
+    if (hasCanvas())
+        act(kCheckActions, cpt->auditorID.getValue(), bool(cpt->state.getValue()));
 }
 
 void DuiCanvasToolbarAuditor::dialogComboBox(SoDialogComboBox* cpt) {
-    if (!hasCanvas())
-        return;
-    if (const ComboAction* row = findRow(kComboActions, cpt->auditorID.getValue()))
-        (this->*row->action)(cpt->selectedItem.getValue());
+    if (hasCanvas())
+        act(kComboActions, cpt->auditorID.getValue(), int(cpt->selectedItem.getValue()));
 }
 
 void DuiCanvasToolbarAuditor::dialogEditText(SoDialogEditText*) {}

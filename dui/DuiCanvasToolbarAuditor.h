@@ -6,8 +6,11 @@
 
 #include "dui/DuiBaseDialogAuditor.h"
 
+#include <cstddef>
+
 class OivCameraControl;
 class OivSceneManager;
+class SbString;
 class SoWinFullViewer;
 
 class DuiCanvasToolbarAuditor : public DuiBaseDialogAuditor {
@@ -24,13 +27,21 @@ public:
     void dialogRealSlider(SoDialogRealSlider* cpt) override;
 
 private:
-    struct PushAction;
-    struct CheckAction;
-    struct ComboAction;
-    // What each control does, in the order its identifier is tested.
-    static const PushAction kPushActions[];
-    static const CheckAction kCheckActions[];
-    static const ComboAction kComboActions[];
+    // A control's identifier and what it does: an action of the auditor taking `Args`, or,
+    // where the action is null, a notice that the feature is not available.
+    template <class... Args> struct Action {
+        const char* id;
+        void (DuiCanvasToolbarAuditor::*action)(Args...);
+        const char* notice;
+    };
+    // What each kind of control does, rows in the order their identifiers are tested.
+    static const Action<> kPushActions[];
+    static const Action<bool> kCheckActions[];
+    static const Action<int> kComboActions[];
+
+    // Runs the row of `table` whose identifier is `id`: its action with `args`, or its notice.
+    template <size_t N, class... Args>
+    void act(const Action<Args...> (&table)[N], const SbString& id, Args... args);
 
     bool hasCanvas() const;
     bool isPlane() const;

@@ -380,19 +380,6 @@ TEST_F(ToolbarTest, CompactLayoutKeepsTheEssentialControlsAndResetsThem) {
     EXPECT_TRUE(manager()->isHorizonGiroVisible());
 }
 
-TEST_F(ToolbarTest, FullLayoutLabelsItsControls) {
-    build(OivBaseCanvas::EXAMINER_VIEWER);
-    EXPECT_STREQ(toolbar->getTopLevelDialog()->label.getValue().getString(), "3D Controls");
-    EXPECT_STREQ(toolbar->getDialogComponent()->auditorID.getValue().getString(),
-                 "AID_canvastoolbar");
-    EXPECT_STREQ(control<SoDialogCheckBox>("AID_antiroll")->label.getValue().getString(),
-                 "Antirool");
-    SoDialogComboBox* position = control<SoDialogComboBox>("AID_position");
-    ASSERT_EQ(position->items.getNum(), 6);
-    EXPECT_STREQ(position->items[5].getString(), "North");
-    EXPECT_EQ(control<SoDialogComboBox>("AID_background")->items.getNum(), 4);
-}
-
 TEST(ToolbarWithoutCanvas, IgnoresEveryEventAndReset) {
     Notices notices;
     for (bool withUninitialisedCanvas : {false, true}) {

@@ -32,6 +32,10 @@ void SoMessageDialog::show(void) {
 
 void SoMessageDialog::destroy(void) {
     shown = FALSE;
+    // The toolkit's name for closing a notice is the one Coin's unref uses to delete an object
+    // nobody references any more: that call must still delete it.
+    if (getRefCount() == 0)
+        inherited::destroy();
 }
 
 void SoMessageDialog::setShowCallback(ShowCB* callback, void* data) {

@@ -30,8 +30,10 @@ public:
     // Marks the notice shown, then calls the show hook if one is set (also when it was shown
     // already: each call is a notice of its own).
     void show(void);
-    // Closes the notice: it is no longer shown. The node lives on as long as it is referenced.
-    void destroy(void);
+    // Closes the notice: it is no longer shown. The node lives on as long as it is referenced;
+    // one that nobody references is deleted. (This is also the function Coin calls when the last
+    // reference goes.)
+    virtual void destroy(void);
     SbBool isShown(void) const { return shown; }
 
     // Sets the one process-wide show hook, replacing any earlier one; a null function removes it.
