@@ -134,6 +134,7 @@ void SoWinImGuiDialog::drawTabs(SoDialogGroup* group) {
         const bool open = ImGui::BeginTabItem(text.c_str(), nullptr, flags);
         if (ImGui::IsItemClicked() && i != selected)
             m_Operation.request(SoWinDialogOperation::SELECT_PAGE, tabs, i);
+        remember(tabs, i);
         if (open) {
             drawComponent(page, DOWN);
             ImGui::EndTabItem();
@@ -176,6 +177,7 @@ void SoWinImGuiDialog::drawControl(SoDialogComponent* control, Direction directi
                 if (ImGui::Selectable(combo->items[i].getString(),
                                       i == combo->selectedItem.getValue()))
                     m_Operation.request(SoWinDialogOperation::SELECT, control, i);
+                remember(control, i);
                 ImGui::PopID();
             }
             ImGui::EndCombo();
@@ -196,9 +198,9 @@ void SoWinImGuiDialog::drawControl(SoDialogComponent* control, Direction directi
     }
 }
 
-void SoWinImGuiDialog::remember(const void* node) {
+void SoWinImGuiDialog::remember(const void* node, int index) {
     // ImGui's coordinates are the display's, which is the whole client area of the window.
     const ImVec2 min = ImGui::GetItemRectMin();
     const ImVec2 max = ImGui::GetItemRectMax();
-    m_Places[node] = RECT{LONG(min.x), LONG(min.y), LONG(max.x), LONG(max.y)};
+    m_Places[{node, index}] = RECT{LONG(min.x), LONG(min.y), LONG(max.x), LONG(max.y)};
 }

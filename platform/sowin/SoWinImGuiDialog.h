@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <map>
+#include <utility>
 
 class SoDialogComponent;
 class SoDialogGroup;
@@ -20,8 +21,9 @@ class SoWinDialogOperation;
 
 class SoWinImGuiDialog {
 public:
-    // Where each control was drawn (by its node), in the window's client pixels.
-    typedef std::map<const void*, RECT> Places;
+    // Where each control was drawn, in the window's client pixels: by its node and, for a part
+    // of it (a combo box's item, a tab), the part's index; -1 for the whole.
+    typedef std::map<std::pair<const void*, int>, RECT> Places;
 
     SoWinImGuiDialog(SoWinDialogOperation& operation, Places& places);
     SoWinImGuiDialog(const SoWinImGuiDialog&) = delete;
@@ -30,8 +32,8 @@ public:
     // Draws the components of `dialog` one below another; returns the height they took, window
     // padding included.
     float drawTopLevel(SoDialogGroup* dialog);
-    // Records the last ImGui item as the place of `node`.
-    void remember(const void* node);
+    // Records the last ImGui item as the place of `node` (its part `index`).
+    void remember(const void* node, int index = -1);
 
 private:
     enum Direction { ACROSS, DOWN };

@@ -31,9 +31,10 @@ public:
         static_cast<Dialogs*>(data)->open(std::make_unique<SoWinImGuiWindow>(notice));
     }
 
-    bool findOnScreen(const void* node, RECT* screen) const {
-        return std::any_of(m_Windows.begin(), m_Windows.end(),
-                           [&](const auto& window) { return window->findOnScreen(node, screen); });
+    bool findOnScreen(const void* node, RECT* screen, int index) const {
+        return std::any_of(m_Windows.begin(), m_Windows.end(), [&](const auto& window) {
+            return window->findOnScreen(node, screen, index);
+        });
     }
 
     SoMessageDialog* openNotice() const {
@@ -134,6 +135,6 @@ SoMessageDialog* SoWinImGuiDialogs::getOpenNotice() {
     return theDialogs ? theDialogs->openNotice() : nullptr;
 }
 
-bool SoWinImGuiDialogs::findOnScreen(const void* node, RECT* screen) {
-    return theDialogs && theDialogs->findOnScreen(node, screen);
+bool SoWinImGuiDialogs::findOnScreen(const void* node, RECT* screen, int index) {
+    return theDialogs && theDialogs->findOnScreen(node, screen, index);
 }

@@ -15,8 +15,9 @@ public:
     static void install();
 
     // Where `node` (a control of a shown dialog, or a shown notice for its OK button) was drawn
-    // last, in screen pixels. False when it is not on screen.
-    static bool findOnScreen(const void* node, RECT* screen);
+    // last, in screen pixels; with an index, the place of that item of a combo box's open list
+    // or that tab of a tab container. False when it is not on screen.
+    static bool findOnScreen(const void* node, RECT* screen, int index = -1);
 
     // The notice on screen (the latest when there are several), null when none is.
     static SoMessageDialog* getOpenNotice();

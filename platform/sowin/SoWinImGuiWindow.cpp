@@ -262,8 +262,8 @@ void SoWinImGuiWindow::release() {
     hide();
 }
 
-bool SoWinImGuiWindow::findOnScreen(const void* node, RECT* screen) const {
-    auto found = m_Private->places.find(node);
+bool SoWinImGuiWindow::findOnScreen(const void* node, RECT* screen, int index) const {
+    auto found = m_Private->places.find({node, index});
     if (found == m_Private->places.end() || !screen)
         return false;
     POINT topLeft{found->second.left, found->second.top};

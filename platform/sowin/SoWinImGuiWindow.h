@@ -37,8 +37,9 @@ public:
     void release();
 
     // Where `node` (a control of the dialog, or the notice for its OK button) was drawn last, in
-    // screen pixels. False when it was not drawn.
-    bool findOnScreen(const void* node, RECT* screen) const;
+    // screen pixels; with an index, that item of a combo box or tab of a tab container. False
+    // when it was not drawn.
+    bool findOnScreen(const void* node, RECT* screen, int index = -1) const;
 
 protected:
     void actualRedraw(void) override;
