@@ -14,6 +14,7 @@
 #include "dui/OivBaseUnitTest.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
+#include "video/OivVideoRecorder.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"

@@ -1,8 +1,11 @@
 #include "canvas/OivBaseCanvas.h"
 
 #include "canvas/OivCanvas.h"
+#include "canvas/OivImageOutput.h"
+#include "canvas/OivSceneFile.h"
 #include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
+#include "video/OivVideoRecorder.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
@@ -17,7 +20,7 @@
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
       m_ParentWindow(nullptr), m_ViewContextChangeCB(nullptr), m_ViewContextChangeData(nullptr),
-      m_CameraSensor(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
+      m_CameraSensor(nullptr), m_VideoRecorder(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
     delete m_OivSceneManager;
@@ -32,6 +35,7 @@ OivBaseCanvas::~OivBaseCanvas() {
         delete static_cast<SoWinComponent*>(m_OivViewer);
     }
     releaseDialogs();
+    delete m_VideoRecorder;
 }
 
 void OivBaseCanvas::initialize(ViewerType type, HWND parent) {
@@ -64,11 +68,15 @@ SoWinFullViewer* OivBaseCanvas::createViewer(ViewerType type, HWND parent) {
 }
 
 void OivBaseCanvas::configureViewer() {
-    // The host's window is the frame: no buttons or wheels around the drawing area.
-    m_OivViewer->setDecoration(FALSE);
-    m_OivViewer->setPreserveCameraHeightAngle(TRUE);
-    m_OivViewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
+    configureDrawing(m_OivViewer);
     m_OivViewer->setCursorStyle(SoWinViewer::SHADOW);
+}
+
+void OivBaseCanvas::configureDrawing(SoWinFullViewer* viewer) {
+    // The host's window is the frame: no buttons or wheels around the drawing area.
+    viewer->setDecoration(FALSE);
+    viewer->setPreserveCameraHeightAngle(TRUE);
+    viewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
 }
 
 void OivBaseCanvas::watchCurrentCamera() {
@@ -82,7 +90,32 @@ void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, 
     m_ViewContextChangeData = userData;
 }
 
+bool OivBaseCanvas::import3DGraphicFile(const char* fileName, SoGroup* parent) {
+    return OivSceneFile::read(fileName, parent);
+}
+
+bool OivBaseCanvas::export3DGraphicFile(const char* fileName, SoNode* root, bool binary,
+                                        bool toVRML2) {
+    return OivSceneFile::write(fileName, root, binary, toVRML2);
+}
+
+bool OivBaseCanvas::printPage(HDC hdc) {
+    return OivImageOutput::printPage(m_OivViewer, hdc);
+}
+
+void OivBaseCanvas::magnify(int x0, int y0, int x1, int y1) {
+    OivImageOutput::magnify(m_OivViewer, x0, y0, x1, y1);
+}
+
 void OivBaseCanvas::copyBitmap() {}
+
+OivVideoRecorder* OivBaseCanvas::getVideoRecorder() {
+    if (!m_VideoRecorder) {
+        m_VideoRecorder = new OivVideoRecorder();
+        m_VideoRecorder->setOivBaseCanvas(this);
+    }
+    return m_VideoRecorder;
+}
 
 OivBaseSceneManager* OivBaseCanvas::createOivBaseSceneManagerInstance() {
     return new OivBaseSceneManager();

@@ -1,9 +1,12 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
 // (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
-// window opens with the canvas toolbar beside it until the user closes it; headless, what the
-// canvas shows is written to a PNG file.
+// window opens with the canvas toolbar beside it until the user closes it. Headless, what the
+// canvas shows is written to a PNG file, with the printed page and a video of the camera orbiting
+// the scene (Zorvan3D_1.mpg beside the picture).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
+#include "DemoPrint.h"
+#include "DemoRecording.h"
 #include "DemoScene.h"
 #include "DemoWindow.h"
 
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
         if (DemoWindow::runUntilClosed(canvas))
             return EXIT_SUCCESS;
         written = DemoScene::writePicture(canvas, picture);
+        written = DemoPrint::writePrintedPage(canvas, picture) && written;
+        DemoRecording::recordOrbit(canvas, picture);
     }
     closeAndDrainLoop(window);
     if (!written) {
