@@ -15,6 +15,7 @@
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"

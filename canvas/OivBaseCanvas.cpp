@@ -6,6 +6,7 @@
 #include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
@@ -62,6 +63,9 @@ SoWinFullViewer* OivBaseCanvas::createViewer(ViewerType type, HWND parent) {
     constexpr SbBool kBuildInsideParent = TRUE;
     if (type == PLANE_VIEWER)
         return new OivWinPlaneViewer(parent, nullptr, kBuildInsideParent,
+                                     SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
+    if (type == CURVE_VIEWER)
+        return new OivWinCurveViewer(parent, nullptr, kBuildInsideParent,
                                      SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
     return new OivWinExaminerViewer(parent, nullptr, kBuildInsideParent, SoWinFullViewer::BUILD_ALL,
                                     SoWinViewer::BROWSER, TRUE);

@@ -27,8 +27,9 @@ public:
     // The viewer initialize creates. Any other value is kept as given (getViewerType) and
     // creates an examiner viewer.
     enum ViewerType : int {
-        PLANE_VIEWER = 0,   // plane viewer, orthographic scene camera
-        EXAMINER_VIEWER = 1 // examiner viewer, perspective scene camera
+        PLANE_VIEWER = 0,    // plane viewer, orthographic scene camera
+        EXAMINER_VIEWER = 1, // examiner viewer, perspective scene camera
+        CURVE_VIEWER = 2     // curve-tracking viewer (an examiner), perspective scene camera
     };
 
     // The view-context listener: user data first; cameraOnly is true when only the camera moved,

@@ -5,6 +5,7 @@
 // the scene (Zorvan3D_1.mpg beside the picture).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
+#include "CurveDemo.h"
 #include "DemoPrint.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
         written = DemoPrint::writePrintedPage(canvas, picture) && written;
         DemoRecording::recordOrbit(canvas, picture);
     }
+    written = CurveDemo::writePictureBeside(window, picture) && written;
     closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
