@@ -1,5 +1,6 @@
 #include <Inventor/Win/SoWin.h>
 
+#include "SoWinDisplay.h"
 #include "SoWinHeadlessGL.h"
 #include "SoWinWindowClass.h"
 
@@ -44,6 +45,7 @@ void initCoin() {
     Application& app = application();
     if (app.coinReady)
         return;
+    SoWinDisplay::choose();
     // Coin must know how to make off-screen contexts before anything draws: its own window
     // system fallback needs a display.
     SoWinHeadlessGL::installCoinOffscreenCallbacks();
