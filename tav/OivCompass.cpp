@@ -18,6 +18,7 @@
 #include <Inventor/nodes/SoFaceSet.h>
 #include <Inventor/nodes/SoLightModel.h>
 #include <Inventor/nodes/SoLineSet.h>
+#include <Inventor/nodes/SoMaterialBinding.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoRotation.h>
 #include <Inventor/nodes/SoScale.h>
@@ -65,53 +66,76 @@ std::vector<SbVec3f> circle(float radius, bool closed) {
     return points;
 }
 
-// A coloured set of polygons of `perFace` points each, or one polyline; with perFace 0, one
-// polygon or polyline of all the points, however many there are when it is drawn.
-SoSeparator* piece(const SbColor& color, const std::vector<SbVec3f>& points, int perFace,
-                   bool lines, SoCoordinate3* coordinates = nullptr) {
+// Polygons of `perFace` points each, or one polyline; with perFace 0, one polygon or polyline of
+// all the points.
+struct Part {
+    SbColor color;
+    std::vector<SbVec3f> points;
+    int perFace;
+};
+
+// The parts as one shape, drawn part after part, each face or polyline in its part's colour:
+// one draw instead of one per part, which is what the instrument's cost comes down to.
+SoSeparator* shape(const std::vector<Part>& parts, bool lines,
+                   SoCoordinate3* coordinates = nullptr) {
     SoSeparator* group = new SoSeparator;
-    SoBaseColor* base = new SoBaseColor;
-    base->rgb = color;
-    group->addChild(base);
+    SoMaterialBinding* binding = new SoMaterialBinding;
+    binding->value = SoMaterialBinding::PER_FACE; // for line sets: per polyline
+    group->addChild(binding);
+    SoBaseColor* colors = new SoBaseColor;
+    group->addChild(colors);
     if (!coordinates)
         coordinates = new SoCoordinate3;
-    coordinates->point.setValues(0, int(points.size()), points.data());
     group->addChild(coordinates);
-    if (lines) {
-        group->addChild(new SoLineSet); // default: one polyline through all points
-    } else {
-        SoFaceSet* set = new SoFaceSet; // default: one polygon of all points
-        for (size_t i = 0; perFace > 0 && i < points.size() / perFace; ++i)
-            set->numVertices.set1Value(int(i), perFace);
-        group->addChild(set);
+    SoNonIndexedShape* set = lines ? static_cast<SoNonIndexedShape*>(new SoLineSet)
+                                   : static_cast<SoNonIndexedShape*>(new SoFaceSet);
+    SoMFInt32& numVertices = lines ? static_cast<SoLineSet*>(set)->numVertices
+                                   : static_cast<SoFaceSet*>(set)->numVertices;
+    group->addChild(set);
+    int point = 0, face = 0;
+    for (const Part& part : parts) {
+        coordinates->point.setValues(point, int(part.points.size()), part.points.data());
+        point += int(part.points.size());
+        const int faces = part.perFace > 0 ? int(part.points.size()) / part.perFace : 1;
+        for (int i = 0; i < faces; ++i, ++face) {
+            colors->rgb.set1Value(face, part.color);
+            // A single part of all its points keeps numVertices' default: all points, however
+            // many there are when it is drawn.
+            if (part.perFace > 0 || parts.size() > 1)
+                numVertices.set1Value(face,
+                                      part.perFace > 0 ? part.perFace : int(part.points.size()));
+        }
     }
     return group;
 }
 
-SoSeparator* dial() {
-    return piece(kDialColor, circle(1.0f, false), kCircleSegments, false);
+// One part alone; with perFace 0, of all the points the coordinates hold when it is drawn.
+SoSeparator* piece(const SbColor& color, const std::vector<SbVec3f>& points, int perFace,
+                   bool lines, SoCoordinate3* coordinates = nullptr) {
+    return shape({{color, points, perFace}}, lines, coordinates);
 }
 
-SoSeparator* ring() {
-    return piece(kRingColor, circle(1.0f, true), 0, true);
+Part dial(const SbColor& color) {
+    return {color, circle(1.0f, false), kCircleSegments};
+}
+
+Part ring() {
+    return {kRingColor, circle(1.0f, true), 0};
 }
 
 SoSeparator* rose() {
     SoSeparator* group = new SoSeparator;
-    group->addChild(dial());
     const float needle = 0.85f, width = 0.15f, side = 0.6f, sideWidth = 0.08f;
-    group->addChild(
-        piece(kSideColor,
-              {SbVec3f(side, 0, 0), SbVec3f(0, sideWidth, 0), SbVec3f(0, -sideWidth, 0),
-               SbVec3f(-side, 0, 0), SbVec3f(0, -sideWidth, 0), SbVec3f(0, sideWidth, 0)},
-              3, false));
-    group->addChild(piece(kNorthColor,
-                          {SbVec3f(0, needle, 0), SbVec3f(-width, 0, 0), SbVec3f(width, 0, 0)}, 3,
-                          false));
-    group->addChild(piece(kSouthColor,
-                          {SbVec3f(0, -needle, 0), SbVec3f(width, 0, 0), SbVec3f(-width, 0, 0)}, 3,
-                          false));
-    group->addChild(ring());
+    group->addChild(shape(
+        {dial(kDialColor),
+         {kSideColor,
+          {SbVec3f(side, 0, 0), SbVec3f(0, sideWidth, 0), SbVec3f(0, -sideWidth, 0),
+           SbVec3f(-side, 0, 0), SbVec3f(0, -sideWidth, 0), SbVec3f(0, sideWidth, 0)},
+          3},
+         {kNorthColor, {SbVec3f(0, needle, 0), SbVec3f(-width, 0, 0), SbVec3f(width, 0, 0)}, 3},
+         {kSouthColor, {SbVec3f(0, -needle, 0), SbVec3f(width, 0, 0), SbVec3f(-width, 0, 0)}, 3}},
+        false));
+    group->addChild(shape({ring()}, true));
     return group;
 }
 
@@ -125,12 +149,15 @@ SoSeparator* northArrow() {
     return group;
 }
 
-SoSeparator* aircraft() {
+// The aircraft symbol and the ring around the dial, drawn over the horizon.
+SoSeparator* aircraftAndRing() {
     const float inner = 0.15f, outer = 0.55f, drop = 0.1f;
-    return piece(kAircraftColor,
-                 {SbVec3f(-outer, 0, 0), SbVec3f(-inner, 0, 0), SbVec3f(0, -drop, 0),
-                  SbVec3f(inner, 0, 0), SbVec3f(outer, 0, 0)},
-                 0, true);
+    return shape({{kAircraftColor,
+                   {SbVec3f(-outer, 0, 0), SbVec3f(-inner, 0, 0), SbVec3f(0, -drop, 0),
+                    SbVec3f(inner, 0, 0), SbVec3f(outer, 0, 0)},
+                   0},
+                  ring()},
+                 true);
 }
 
 } // namespace
@@ -210,14 +237,13 @@ void OivCompass::buildInstrument(void) {
     m_Kind->addChild(arrowKind);
 
     SoSeparator* giroKind = new SoSeparator;
-    giroKind->addChild(piece(kSkyColor, circle(1.0f, false), kCircleSegments, false));
+    giroKind->addChild(shape({dial(kSkyColor)}, false));
     SoSeparator* tilted = new SoSeparator;
     tilted->addChild(m_Roll);
     tilted->addChild(piece(kGroundColor, {}, 0, false, m_Ground));
     tilted->addChild(piece(kHorizonColor, {}, 0, true, m_Horizon));
     giroKind->addChild(tilted);
-    giroKind->addChild(aircraft());
-    giroKind->addChild(ring());
+    giroKind->addChild(aircraftAndRing());
     m_Kind->addChild(giroKind);
 }
 

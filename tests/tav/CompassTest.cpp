@@ -201,3 +201,55 @@ TEST_F(Compass, DrawsOverTheSceneUnderAnyCameraAndNothingWithoutAViewer) {
 }
 
 } // namespace
+
+// Each part of the rose and of the giro in its own colour, and the ring closed all round the dial:
+// parts drawn together must still each get their colour, face by face and line by line.
+bool near(const Rgb& c, int r, int g, int b) {
+    constexpr int kTolerance = 3;
+    return std::abs(c.r - r) <= kTolerance && std::abs(c.g - g) <= kTolerance &&
+           std::abs(c.b - b) <= kTolerance;
+}
+
+// Whether some pixel on the ray from (x, y) at `angle`, between 0.9 and 1.1 radii out, has the
+// colour.
+bool onRing(const RenderedImage& image, float x, float y, float radius, float angle, int r, int g,
+            int b) {
+    for (float t = 0.9f * radius; t <= 1.1f * radius; t += 0.5f)
+        if (near(image.at(int(x + t * std::cos(angle)), int(y + t * std::sin(angle))), r, g, b))
+            return true;
+    return false;
+}
+
+TEST_F(Compass, EachPartInItsColourAndTheRingClosedAllRound) {
+    constexpr int kDirections = 16;
+    float x, y, radius;
+    placement(x, y, radius);
+    look(0.0f);
+    const RenderedImage rose = render();
+    ASSERT_TRUE(rose.isValid());
+    auto at = [&](const RenderedImage& image, float dx, float dy) {
+        return image.at(int(x + dx * radius), int(y + dy * radius));
+    };
+    EXPECT_TRUE(near(at(rose, 0.0f, 0.4f), 230, 26, 26));    // north needle
+    EXPECT_TRUE(near(at(rose, 0.0f, -0.4f), 242, 242, 242)); // south needle
+    EXPECT_TRUE(near(at(rose, 0.2f, 0.0f), 140, 140, 153));  // east and west points
+    EXPECT_TRUE(near(at(rose, -0.2f, 0.0f), 140, 140, 153));
+    EXPECT_TRUE(near(at(rose, 0.5f, 0.5f), 31, 31, 41)); // dial
+    for (int i = 0; i < kDirections; ++i)
+        EXPECT_TRUE(onRing(rose, x, y, radius, 2.0f * float(M_PI) * i / kDirections, 230, 230, 230))
+            << "rose, direction " << i;
+
+    m_Compass->setType(OivCompass::HORIZON_GIRO);
+    const RenderedImage giro = render();
+    EXPECT_TRUE(near(at(giro, 0.0f, 0.5f), 51, 115, 217)); // sky
+    EXPECT_TRUE(near(at(giro, 0.0f, -0.5f), 140, 89, 38)); // ground
+    auto lineAt = [&](float dx, int r, int g, int b) {
+        return near(at(giro, dx, 0.0f), r, g, b) ||
+               near(giro.at(int(x + dx * radius), int(y) - 1), r, g, b);
+    };
+    EXPECT_TRUE(lineAt(-0.35f, 255, 217, 0)); // aircraft
+    EXPECT_TRUE(lineAt(0.8f, 255, 255, 255)); // horizon
+    for (int i = 0; i < kDirections; ++i)
+        EXPECT_TRUE(onRing(giro, x, y, radius, 2.0f * float(M_PI) * i / kDirections, 230, 230, 230))
+            << "giro, direction " << i;
+}
