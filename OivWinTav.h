@@ -1,4 +1,5 @@
-// OivWinTav: every public class of the library, for hosts that include one header.
+// OivWinTav: every public class of the library, and the companion node library's init call
+// (OivTav::init), for hosts that include one header.
 #ifndef OIVWINTAV_OIVWINTAV_H
 #define OIVWINTAV_OIVWINTAV_H
 
@@ -7,6 +8,7 @@
 #include "canvas/OivCanvas.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
+#include "tav/OivTav.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"
