@@ -2,7 +2,8 @@
 # separate host project that finds the package there, and runs its programs the way a user
 # would: no LD_LIBRARY_PATH, no DISPLAY.
 #   cmake -DBUILD_DIR=... -DCONSUMER_DIR=... -DWORK_DIR=... -DGENERATOR=...
-#         [-DSANITIZER_FLAGS=...] [-DLEAK_SUPPRESSIONS=...] -P InstallConsumerTest.cmake
+#         [-DSANITIZER_FLAGS=... -DLEAK_SUPPRESSIONS=... -DASAN_OPTIONS=...]
+#         -P InstallConsumerTest.cmake
 foreach(var BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "${var} is not set")
@@ -24,8 +25,10 @@ file(REMOVE_RECURSE ${prefix} ${consumer_build} ${picture})
 # A program of the host project, run with the environment a user's shell would give it.
 set(plain_env ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH --unset=DISPLAY
               --unset=OIVWINTAV_HEADLESS)
-if(SANITIZER_FLAGS AND LEAK_SUPPRESSIONS)
-    list(APPEND plain_env "LSAN_OPTIONS=suppressions=${LEAK_SUPPRESSIONS}")
+# A sanitizer build's host runs with the test programs' sanitizer settings.
+if(SANITIZER_FLAGS)
+    list(APPEND plain_env "LSAN_OPTIONS=suppressions=${LEAK_SUPPRESSIONS}"
+         "ASAN_OPTIONS=${ASAN_OPTIONS}")
 endif()
 
 # The prefix is not left behind in the temporary folder, whatever fails.

@@ -5,7 +5,7 @@
 //
 // Exits with 0 when the object was built and drew the block; a crash, a message from Coin or a
 // wrong picture fails the test that runs it.
-#include "LeakSuppressions.h"
+#include "SanitizerDefaults.h"
 
 #include "OivWinTav.h"
 

@@ -1,6 +1,6 @@
 // Entry point of every test program. Tests never use an X display: drawing goes through EGL.
 // Coin, headless OpenGL and every registered node class are ready before the first test.
-#include "LeakSuppressions.h"
+#include "SanitizerDefaults.h"
 
 #include <Inventor/Win/SoWin.h>
 
