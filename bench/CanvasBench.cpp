@@ -4,6 +4,7 @@
 // back. And the time OivCanvas::initialize takes on its own.
 #include "DemoScene.h"
 #include "OivWinTav.h"
+#include "support/BenchHost.h"
 
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/SoOffscreenRenderer.h>
@@ -24,21 +25,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-HWND createWindow() {
-    static const char* const kClassName = "OivCanvasBenchHost";
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = SoWin::getInstance();
-    windowClass.lpszClassName = kClassName;
-    if (!GetClassInfoA(windowClass.hInstance, kClassName, &windowClass))
-        RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, kClassName, "bench", WS_CHILD | WS_VISIBLE, 0, 0,
-                                  DemoScene::kWidth, DemoScene::kHeight, SoWin::getTopLevelWidget(),
-                                  nullptr, SoWin::getInstance(), nullptr);
-    SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
-    return window;
-}
 
 // The demo's 3D content as the canvas shows it (same camera, same Z scale, a headlight), for a
 // renderer of its own.
@@ -70,7 +56,7 @@ double milliseconds(Clock::duration d) {
 // Each iteration draws and reads back one canvas frame and one bare frame; the counters give
 // both times per frame and their ratio.
 void BM_CanvasFrameOverBareRenderer(benchmark::State& state) {
-    HWND window = createWindow();
+    HWND window = benchhost::createWindow(DemoScene::kWidth, DemoScene::kHeight);
     OivCanvas canvas;
     canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
     DemoScene::present(canvas);
@@ -121,7 +107,7 @@ BENCHMARK(BM_CanvasFrameOverBareRenderer)
 
 // Building a canvas: viewer, scene manager and scene graph, sensor and callbacks.
 void BM_CanvasInitialize(benchmark::State& state) {
-    HWND window = createWindow();
+    HWND window = benchhost::createWindow(DemoScene::kWidth, DemoScene::kHeight);
     for (auto _ : state) {
         OivCanvas* canvas = new OivCanvas;
         canvas->initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
@@ -137,10 +123,5 @@ BENCHMARK(BM_CanvasInitialize)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    unsetenv("DISPLAY");
-    SoWin::init("CanvasBench");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchhost::run("CanvasBench", argc, argv);
 }

@@ -1,17 +1,27 @@
 #include "canvas/OivBaseCanvas.h"
 
+#include "canvas/OivCanvas.h"
+#include "canvas/OivImageOutput.h"
+#include "canvas/OivSceneFile.h"
+#include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
+#include "video/OivVideoRecorder.h"
+#include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 
+#include <Inventor/SbPList.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 
+#include <algorithm>
+#include <vector>
+
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
       m_ParentWindow(nullptr), m_ViewContextChangeCB(nullptr), m_ViewContextChangeData(nullptr),
-      m_CameraSensor(nullptr) {}
+      m_CameraSensor(nullptr), m_VideoRecorder(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
     delete m_OivSceneManager;
@@ -25,6 +35,8 @@ OivBaseCanvas::~OivBaseCanvas() {
         // is public and virtual.
         delete static_cast<SoWinComponent*>(m_OivViewer);
     }
+    releaseDialogs();
+    delete m_VideoRecorder;
 }
 
 void OivBaseCanvas::initialize(ViewerType type, HWND parent) {
@@ -52,16 +64,23 @@ SoWinFullViewer* OivBaseCanvas::createViewer(ViewerType type, HWND parent) {
     if (type == PLANE_VIEWER)
         return new OivWinPlaneViewer(parent, nullptr, kBuildInsideParent,
                                      SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
+    if (type == CURVE_VIEWER)
+        return new OivWinCurveViewer(parent, nullptr, kBuildInsideParent,
+                                     SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
     return new OivWinExaminerViewer(parent, nullptr, kBuildInsideParent, SoWinFullViewer::BUILD_ALL,
                                     SoWinViewer::BROWSER, TRUE);
 }
 
 void OivBaseCanvas::configureViewer() {
-    // The host's window is the frame: no buttons or wheels around the drawing area.
-    m_OivViewer->setDecoration(FALSE);
-    m_OivViewer->setPreserveCameraHeightAngle(TRUE);
-    m_OivViewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
+    configureDrawing(m_OivViewer);
     m_OivViewer->setCursorStyle(SoWinViewer::SHADOW);
+}
+
+void OivBaseCanvas::configureDrawing(SoWinFullViewer* viewer) {
+    // The host's window is the frame: no buttons or wheels around the drawing area.
+    viewer->setDecoration(FALSE);
+    viewer->setPreserveCameraHeightAngle(TRUE);
+    viewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
 }
 
 void OivBaseCanvas::watchCurrentCamera() {
@@ -75,7 +94,32 @@ void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, 
     m_ViewContextChangeData = userData;
 }
 
+bool OivBaseCanvas::import3DGraphicFile(const char* fileName, SoGroup* parent) {
+    return OivSceneFile::read(fileName, parent);
+}
+
+bool OivBaseCanvas::export3DGraphicFile(const char* fileName, SoNode* root, bool binary,
+                                        bool toVRML2) {
+    return OivSceneFile::write(fileName, root, binary, toVRML2);
+}
+
+bool OivBaseCanvas::printPage(HDC hdc) {
+    return OivImageOutput::printPage(m_OivViewer, hdc);
+}
+
+void OivBaseCanvas::magnify(int x0, int y0, int x1, int y1) {
+    OivImageOutput::magnify(m_OivViewer, x0, y0, x1, y1);
+}
+
 void OivBaseCanvas::copyBitmap() {}
+
+OivVideoRecorder* OivBaseCanvas::getVideoRecorder() {
+    if (!m_VideoRecorder) {
+        m_VideoRecorder = new OivVideoRecorder();
+        m_VideoRecorder->setOivBaseCanvas(this);
+    }
+    return m_VideoRecorder;
+}
 
 OivBaseSceneManager* OivBaseCanvas::createOivBaseSceneManagerInstance() {
     return new OivBaseSceneManager();
@@ -98,4 +142,60 @@ void OivBaseCanvas::cameraTypeChangeCB(void* data, SoCamera*, SoWinViewer*) {
     OivBaseCanvas* canvas = static_cast<OivBaseCanvas*>(data);
     canvas->watchCurrentCamera();
     canvas->viewContextChanged(false);
+}
+
+namespace {
+
+void forgetCanvas(std::vector<OivBaseCanvas*>& canvases, OivBaseCanvas* canvas) {
+    canvases.erase(std::remove(canvases.begin(), canvases.end(), canvas), canvases.end());
+}
+
+} // namespace
+
+void OivBaseCanvas::addDUI(DuiBaseDialog* dialog) {
+    if (!dialog)
+        return;
+    if (!m_DuiList)
+        m_DuiList = new SbPList;
+    if (m_DuiList->find(dialog) != -1)
+        return;
+    m_DuiList->append(dialog);
+    dialog->m_RegisteredWith.push_back(this);
+}
+
+void OivBaseCanvas::updateDUI() {
+    if (!m_DuiList)
+        return;
+    // A reset may update this canvas again (through a group): the outer walk goes on from where
+    // it was.
+    const int outerWalk = m_DuiWalkIndex;
+    // The length is read again at every step: a reset may register or unregister dialogs.
+    for (m_DuiWalkIndex = 0; m_DuiWalkIndex < m_DuiList->getLength(); ++m_DuiWalkIndex)
+        static_cast<DuiBaseDialog*>((*m_DuiList)[m_DuiWalkIndex])->reset();
+    m_DuiWalkIndex = outerWalk;
+}
+
+void OivBaseCanvas::removeDUI(DuiBaseDialog* dialog) {
+    const int index = m_DuiList ? m_DuiList->find(dialog) : -1;
+    if (index == -1)
+        return;
+    m_DuiList->remove(index);
+    if (index <= m_DuiWalkIndex)
+        --m_DuiWalkIndex;
+    forgetCanvas(dialog->m_RegisteredWith, this);
+}
+
+void OivBaseCanvas::releaseDialogs() {
+    if (!m_DuiList)
+        return;
+    // A dialog that outlives its canvas must not unregister itself from, or drive, a dead one.
+    SbPList* dialogs = m_DuiList;
+    m_DuiList = nullptr;
+    for (int i = 0; i < dialogs->getLength(); ++i) {
+        DuiBaseDialog* dialog = static_cast<DuiBaseDialog*>((*dialogs)[i]);
+        forgetCanvas(dialog->m_RegisteredWith, this);
+        if (static_cast<OivBaseCanvas*>(dialog->getOivCanvas()) == this)
+            dialog->setOivCanvas(nullptr);
+    }
+    delete dialogs;
 }

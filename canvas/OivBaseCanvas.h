@@ -10,8 +10,13 @@
 
 #include <windows.h>
 
+class DuiBaseDialog;
 class OivBaseSceneManager;
+class OivVideoRecorder;
+class SbPList;
 class SoCamera;
+class SoGroup;
+class SoNode;
 class SoNodeSensor;
 class SoSensor;
 class SoWinFullViewer;
@@ -22,8 +27,9 @@ public:
     // The viewer initialize creates. Any other value is kept as given (getViewerType) and
     // creates an examiner viewer.
     enum ViewerType : int {
-        PLANE_VIEWER = 0,   // plane viewer, orthographic scene camera
-        EXAMINER_VIEWER = 1 // examiner viewer, perspective scene camera
+        PLANE_VIEWER = 0,    // plane viewer, orthographic scene camera
+        EXAMINER_VIEWER = 1, // examiner viewer, perspective scene camera
+        CURVE_VIEWER = 2     // curve-tracking viewer (an examiner), perspective scene camera
     };
 
     // The view-context listener: user data first; cameraOnly is true when only the camera moved,
@@ -49,13 +55,44 @@ public:
     // the notification off.
     void setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData);
 
-    // Does nothing: the view is taken as a picture through the canvas's image output instead.
+    // Scene files. Import prints the input search directories, one per line, then appends the
+    // whole file (Open Inventor or VRML) to `parent` as one separator; false, with `parent`
+    // unchanged, for a null parent or a file that cannot be opened or read. Export writes `root`
+    // as ASCII or binary Open Inventor, or converted to VRML 2.0 (always text); false when the
+    // file could not be written completely, in which case an earlier file at `fileName` is left
+    // as it was and nothing else is left behind.
+    bool import3DGraphicFile(const char* fileName, SoGroup* parent);
+    bool export3DGraphicFile(const char* fileName, SoNode* root, bool binary, bool toVRML2);
+
+    // Image output. printPage renders the current view off screen and copies it onto `hdc` at the
+    // physical size it has on screen (a black background prints white); false without a viewer
+    // or when the rendering fails. magnify centres the view on the rectangle with corners (x0, y0)
+    // and (x1, y1) in the viewer window's pixels (origin top left, any order) and zooms an
+    // orthographic camera to it; a rectangle without area changes nothing. copyBitmap does
+    // nothing: the view is taken as a picture through printPage instead.
+    bool printPage(HDC hdc);
+    void magnify(int x0, int y0, int x1, int y1);
     void copyBitmap();
+
+    // Dialogs bound to this canvas, refreshed together (the canvas does not own them).
+    // Registers `dialog` for updateDUI; a null dialog or one already registered is ignored.
+    virtual void addDUI(DuiBaseDialog* dialog);
+    // Resets every registered dialog, in the order they were registered; a dialog registered or
+    // unregistered by a reset during the walk is reached, or skipped, accordingly.
+    virtual void updateDUI();
+    // Unregisters `dialog`; a dialog that is not registered is ignored. A dialog unregisters
+    // itself from every canvas when it is destroyed.
+    virtual void removeDUI(DuiBaseDialog* dialog);
+
+    // The canvas's video recorder, made on the first call with this canvas; the canvas owns it.
+    OivVideoRecorder* getVideoRecorder();
 
 protected:
     OivBaseCanvas();
-    // Deletes, in this order, the scene manager, the camera sensor (detached first) and the viewer
-    // (its camera-type callback cleared first). Not virtual: a canvas is deleted as its subclass.
+    // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
+    // (its camera-type callback cleared first), the dialog list (registered dialogs bound to the
+    // canvas are unbound) and the video recorder. Not virtual: a canvas is deleted as its
+    // subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
@@ -77,11 +114,24 @@ protected:
     ViewContextChangeCB* m_ViewContextChangeCB;
     void* m_ViewContextChangeData;
     SoNodeSensor* m_CameraSensor;
+    OivVideoRecorder* m_VideoRecorder; // null until getVideoRecorder is first called
+
+    // The registered dialogs (DuiBaseDialog*), null until the first registration.
+    SbPList* m_DuiList;
+
+    // A viewer of `type` built inside `parent`, and the drawing settings every viewer of a canvas
+    // gets (no decoration, the camera's height angle kept, sorted blended transparency).
+    static SoWinFullViewer* createViewer(ViewerType type, HWND parent);
+    static void configureDrawing(SoWinFullViewer* viewer);
 
 private:
-    SoWinFullViewer* createViewer(ViewerType type, HWND parent);
     void configureViewer();
     void watchCurrentCamera();
+
+    void releaseDialogs();
+    // Index of the dialog updateDUI is resetting, -1 outside a walk; kept in step when a reset
+    // unregisters a dialog, so that none is skipped or reset twice.
+    int m_DuiWalkIndex;
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H

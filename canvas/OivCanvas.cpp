@@ -6,6 +6,7 @@
 
 #include <Inventor/fields/SoMFFloat.h>
 #include <Inventor/fields/SoMFString.h>
+#include <Inventor/nodes/SoSeparator.h>
 
 #include <iterator>
 
@@ -24,7 +25,8 @@ constexpr ZScale kZScales[] = {
 
 } // namespace
 
-OivCanvas::OivCanvas() : m_ZScales(nullptr), m_ZScaleLabels(nullptr) {}
+OivCanvas::OivCanvas()
+    : m_ZScales(nullptr), m_ZScaleLabels(nullptr), m_LoupeViewer(nullptr), m_LoupeWindow(nullptr) {}
 
 OivCanvas::~OivCanvas() {
     // The base destructor deletes the scene manager before the viewer: the viewer must not call
@@ -33,6 +35,7 @@ OivCanvas::~OivCanvas() {
         routeViewerCallbacks(false);
     delete m_ZScales;
     delete m_ZScaleLabels;
+    deleteLoupe();
 }
 
 void OivCanvas::initialize(ViewerType type, HWND parent) {
@@ -76,4 +79,23 @@ void OivCanvas::routeViewerCallbacks(bool on) {
     examiner->setViewingModeChangeCallback(viewingModeCB, manager);
     examiner->setSystemMouseEventCallback(on ? OivSceneManager::systemMouseEventCB : nullptr,
                                           manager);
+}
+
+void OivCanvas::initializeLoupe(HWND window) {
+    m_LoupeWindow = window;
+    if (!m_OivViewer || !window)
+        return;
+    deleteLoupe();
+    m_LoupeViewer = createViewer(m_ViewerType, window);
+    // Unlike the main viewer, the loupe keeps the viewer's own cursor.
+    configureDrawing(m_LoupeViewer);
+    m_LoupeViewer->setSceneGraph(getOivSceneManager()->getRoot3D());
+    m_LoupeViewer->viewAll();
+    m_LoupeViewer->show();
+}
+
+void OivCanvas::deleteLoupe() {
+    // The viewer layer deletes its components through the component base.
+    delete static_cast<SoWinComponent*>(m_LoupeViewer);
+    m_LoupeViewer = nullptr;
 }

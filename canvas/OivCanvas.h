@@ -34,14 +34,25 @@ public:
     const SoMFFloat* getZScales() const { return m_ZScales; }
     const SoMFString* getZScaleLabels() const { return m_ZScaleLabels; }
 
+    // The loupe: a second viewer of the canvas's own type in `window`, showing the 3D root alone
+    // (no overlays, compass or interface geometry) with a camera of its own, framed on the whole
+    // scene. The window is recorded even when nothing is built (null window, canvas without
+    // viewer). A later call deletes the earlier loupe viewer first; the canvas deletes the last.
+    void initializeLoupe(HWND window);
+    SoWinFullViewer* getLoupeViewer() const { return m_LoupeViewer; }
+    HWND getLoupeWindow() const { return m_LoupeWindow; }
+
 protected:
     OivBaseSceneManager* createOivBaseSceneManagerInstance() override;
 
     SoMFFloat* m_ZScales;
     SoMFString* m_ZScaleLabels;
+    SoWinFullViewer* m_LoupeViewer;
+    HWND m_LoupeWindow;
 
 private:
     void fillZScales();
+    void deleteLoupe();
     // Connects the viewer's viewing-mode (and, for an examiner, mouse) reports to the scene
     // manager, or disconnects them.
     void routeViewerCallbacks(bool on);

@@ -1,11 +1,14 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
-// (terrain, well, decorations, Z scale 2) seen from the south, and what the canvas shows written
-// to a PNG file.
+// (terrain, well, decorations, Z scale 2) seen from the south, what the canvas shows written
+// to a PNG file, and a video of the camera orbiting the scene (Zorvan3D_1.mpg beside the picture).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
 //
 // There is no on-screen window system here: drawing goes to an off-screen surface, so writing
-// the picture is the demo's whole job.
+// the picture, the printed page and the video is the demo's whole job.
+#include "CurveDemo.h"
+#include "DemoPrint.h"
+#include "DemoRecording.h"
 #include "DemoScene.h"
 
 #include "canvas/OivCanvas.h"
@@ -73,7 +76,10 @@ int main(int argc, char** argv) {
         SoWin::show(window);
         DemoScene::present(canvas);
         written = DemoScene::writePicture(canvas, picture);
+        written = DemoPrint::writePrintedPage(canvas, picture) && written;
+        DemoRecording::recordOrbit(canvas, picture);
     }
+    written = CurveDemo::writePictureBeside(window, picture) && written;
     closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);

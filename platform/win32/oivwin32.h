@@ -34,6 +34,11 @@ BOOL WINAPI OivWin32AddBitmapResourceFromFile(HMODULE module, WORD id, LPCSTR bm
 // the resolution of dc.)
 HDC WINAPI OivWin32CreatePrinterDC(int dotsPerInch);
 
+// Writes the bitmap selected into the memory device context `dc` to `pngPath` as an RGB PNG file,
+// whatever the bitmap's colour depth: the way a host prints to a file. FALSE when `dc` is not a
+// memory DC, the path is null or the file cannot be written.
+BOOL WINAPI OivWin32SaveBitmapAsPng(HDC dc, LPCSTR pngPath);
+
 #ifdef __cplusplus
 }
 #endif

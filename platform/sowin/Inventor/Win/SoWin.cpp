@@ -4,6 +4,7 @@
 #include "SoWinHeadlessGL.h"
 #include "SoWinWindowClass.h"
 
+#include <DialogViz/dialog/SoDialogViz.h>
 #include <Inventor/SoCoreAdditions.h>
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInteraction.h>
@@ -52,6 +53,7 @@ void initCoin() {
     SoNodeKit::init();
     SoInteraction::init();
     SoCoreAdditions::init();
+    SoDialogViz::init();
     if (!app.instance)
         app.instance = GetModuleHandleA(nullptr);
     app.coinReady = true;

@@ -104,6 +104,9 @@ public:
     // Duration of the seek animation in seconds (2 by default; 0 jumps at once).
     void setSeekTime(float seconds);
     float getSeekTime(void) const { return m_SeekTime; }
+    // Turns seek mode on or off (on: the next click seeks, as the target-zoom tools of a host
+    // ask); turning it off ends a running seek animation where it is.
+    virtual void setSeekMode(SbBool on);
     // Whether the next click seeks.
     SbBool isSeekMode(void) const { return m_SeekMode; }
     // Whether a seek animation is running.
@@ -121,8 +124,6 @@ protected:
     SoWinViewer(HWND parent, const char* name, SbBool embed, Type type, SbBool buildNow);
     ~SoWinViewer() override;
 
-    // Turns seek mode on or off; turning it off ends a running seek animation where it is.
-    virtual void setSeekMode(SbBool on);
     // Puts the camera at step t (rising to 1) of the running seek. Called by the seek timer for
     // every step, last with t = 1.
     virtual void interpolateSeekAnimation(float t);

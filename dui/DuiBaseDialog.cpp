@@ -1,0 +1,86 @@
+#include "dui/DuiBaseDialog.h"
+
+#include "canvas/OivCanvas.h"
+#include "dui/DuiBaseDialogAuditor.h"
+
+#include <DialogViz/dialog/SoDialogCheckBox.h>
+#include <DialogViz/dialog/SoDialogComboBox.h>
+#include <DialogViz/dialog/SoDialogPushButton.h>
+
+DuiBaseDialog::DuiBaseDialog()
+    : m_Compact(false), m_OivCanvas(nullptr), m_TopLevelDialog(new SoTopLevelDialog),
+      m_Auditor(nullptr), m_DialogComponent(nullptr), m_ChangeCB(nullptr), m_ChangeData(nullptr) {
+    m_TopLevelDialog->ref();
+}
+
+DuiBaseDialog::~DuiBaseDialog() {
+    // A canvas would otherwise reset this dialog after it is gone.
+    while (!m_RegisteredWith.empty())
+        m_RegisteredWith.back()->removeDUI(this);
+    if (m_Auditor) {
+        m_TopLevelDialog->removeAuditor(m_Auditor);
+        delete m_Auditor;
+    }
+    m_TopLevelDialog->unref();
+}
+
+void DuiBaseDialog::makeDialog() {}
+
+void DuiBaseDialog::initialize() {}
+
+void DuiBaseDialog::reset() {}
+
+void DuiBaseDialog::notifyChange() {
+    if (m_ChangeCB)
+        m_ChangeCB(m_ChangeData, this);
+}
+
+void DuiBaseDialog::setOivCanvas(OivCanvas* canvas) {
+    m_OivCanvas = canvas;
+    if (m_Auditor)
+        m_Auditor->setOivCanvas(canvas);
+}
+
+void DuiBaseDialog::setChangeCallback(ChangeCB* callback, void* userData) {
+    m_ChangeCB = callback;
+    m_ChangeData = userData;
+}
+
+void DuiBaseDialog::setCommonLayout(SoDialogComponent* control) {
+    control->fixedHeight = TRUE;
+}
+
+SoDialogPushButton* DuiBaseDialog::createPushButton(const char* auditorId,
+                                                    const char* buttonLabel) {
+    SoDialogPushButton* button = new SoDialogPushButton;
+    button->auditorID = auditorId;
+    button->buttonLabel = buttonLabel;
+    setCommonLayout(button);
+    return button;
+}
+
+SoDialogCheckBox* DuiBaseDialog::createCheckBox(const char* auditorId, const char* label,
+                                                const char* onString, const char* offString) {
+    SoDialogCheckBox* box = new SoDialogCheckBox;
+    box->auditorID = auditorId;
+    box->label = label;
+    box->onString = onString;
+    box->offString = offString;
+    setCommonLayout(box);
+    return box;
+}
+
+SoDialogComboBox* DuiBaseDialog::createComboBox(const char* auditorId, const char* label) {
+    SoDialogComboBox* combo = new SoDialogComboBox;
+    combo->auditorID = auditorId;
+    combo->label = label;
+    setCommonLayout(combo);
+    return combo;
+}
+
+void DuiBaseDialog::attachAuditor(DuiBaseDialogAuditor* auditor, const char* containerId) {
+    m_Auditor = auditor;
+    m_TopLevelDialog->addAuditor(auditor);
+    if (containerId)
+        m_DialogComponent = findControl<SoDialogComponent>(m_TopLevelDialog, containerId);
+}

@@ -1,0 +1,13 @@
+#include "dui/OivBaseUnitTest.h"
+
+OivBaseUnitTest::OivBaseUnitTest() {}
+
+OivBaseUnitTest::~OivBaseUnitTest() {}
+
+bool OivBaseUnitTest::initializeTest() {
+    return true;
+}
+
+bool OivBaseUnitTest::runTest() {
+    return true;
+}

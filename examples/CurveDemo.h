@@ -1,0 +1,24 @@
+// The demo's second picture: a curve canvas of the same terrain and well, tracking the well from
+// its path, with the tracking point halfway down the well and the tracking compass drawn there.
+#ifndef OIVWINTAV_EXAMPLES_CURVEDEMO_H
+#define OIVWINTAV_EXAMPLES_CURVEDEMO_H
+
+#include <windows.h>
+
+#include <string>
+
+class CurveDemo {
+public:
+    // Where the curve picture goes beside `picture`: "-curve" before its extension
+    // ("docs/demo.png" gives "docs/demo-curve.png").
+    static std::string pictureBeside(const char* picture);
+
+    // Builds the curve canvas in `window`, writes what it shows beside `picture` (see
+    // pictureBeside) and says so on the standard output, or on the error output that it could
+    // not. True when written.
+    static bool writePictureBeside(HWND window, const char* picture);
+
+    CurveDemo() = delete;
+};
+
+#endif // OIVWINTAV_EXAMPLES_CURVEDEMO_H

@@ -1,0 +1,72 @@
+#include "DemoRecording.h"
+
+#include "DemoScene.h"
+
+#include "canvas/OivCanvas.h"
+#include "video/OivVideoRecorder.h"
+
+#include <Inventor/SbRotation.h>
+#include <Inventor/SoSceneManager.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/Win/viewers/SoWinFullViewer.h>
+#include <Inventor/nodes/SoCamera.h>
+#include <Inventor/sensors/SoOneShotSensor.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+constexpr float kFullTurnDegrees = 360.0f;
+// The first recording of a process goes to the first numbered file.
+constexpr const char* kFirstVideoFile = "Zorvan3D_1.mpg";
+// The video recorder dialog's "Medium".
+constexpr float kMediumQuality = 0.3f;
+
+void leaveLoopCB(void*, SoSensor*) {
+    SoWin::exitMainLoop();
+}
+
+} // namespace
+
+void DemoRecording::runPendingWork() {
+    SoOneShotSensor leave(leaveLoopCB, nullptr);
+    // After every redraw and recording sensor of the default priorities.
+    leave.setPriority(SoSceneManager::getDefaultRedrawPriority() * 2);
+    leave.schedule();
+    SoWin::mainLoop();
+}
+
+void DemoRecording::orbitStep(SoCamera* camera, float degrees) {
+    SbVec3f direction;
+    camera->orientation.getValue().multVec(SbVec3f(0, 0, -1), direction);
+    const SbVec3f focalPoint =
+        camera->position.getValue() + direction * camera->focalDistance.getValue();
+    const SbRotation turn(SbVec3f(0, 0, 1), degrees * float(M_PI) / 180.0f);
+    SbVec3f offset;
+    turn.multVec(camera->position.getValue() - focalPoint, offset);
+    camera->orientation = camera->orientation.getValue() * turn;
+    camera->position = focalPoint + offset;
+}
+
+void DemoRecording::recordOrbit(OivCanvas& canvas, const char* besideFile) {
+    SoWinFullViewer* viewer = canvas.getOivViewer();
+    std::error_code error;
+    const std::filesystem::path previous = std::filesystem::current_path(error);
+    const std::filesystem::path folder = std::filesystem::absolute(besideFile, error).parent_path();
+    if (!viewer || error || (std::filesystem::current_path(folder, error), error))
+        return;
+    OivVideoRecorder* recorder = canvas.getVideoRecorder();
+    recorder->start(SbVec2s(DemoScene::kWidth, DemoScene::kHeight), kMediumQuality);
+    for (int frame = 0; frame < kOrbitFrames; ++frame) {
+        orbitStep(viewer->getCamera(), kFullTurnDegrees / kOrbitFrames);
+        runPendingWork();
+    }
+    recorder->stop();
+    if (std::filesystem::exists(kFirstVideoFile))
+        std::printf("oivwintav-demo: recorded one orbit of the canvas (%d frames, %dx%d) to %s\n",
+                    kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight,
+                    (folder / kFirstVideoFile).c_str());
+    std::filesystem::current_path(previous, error);
+}

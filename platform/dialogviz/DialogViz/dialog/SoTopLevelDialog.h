@@ -1,0 +1,63 @@
+// The root of a dialog window: a container whose label is the window title and which holds the
+// dialog's auditors. Every control operated anywhere below it is reported to each auditor, in the
+// order the auditors were added.
+//
+// File format: the fields of SoDialogComponent, then the children. Auditors are not written.
+#ifndef OIVWINTAV_SOTOPLEVELDIALOG_H
+#define OIVWINTAV_SOTOPLEVELDIALOG_H
+
+#include <DialogViz/auditors/SoDialogAuditor.h>
+#include <DialogViz/dialog/SoDialogGroup.h>
+
+#include <algorithm>
+#include <vector>
+
+class SoTopLevelDialog : public SoDialogGroup {
+    typedef SoDialogGroup inherited;
+    SO_NODE_HEADER(SoTopLevelDialog);
+
+public:
+    static void initClass(void);
+    SoTopLevelDialog(void);
+
+    // Not owned. A null auditor or one already added is ignored.
+    void addAuditor(SoDialogAuditor* auditor);
+    // An auditor that was not added is ignored.
+    void removeAuditor(SoDialogAuditor* auditor);
+    int getNumAuditors(void) const { return int(auditors.size()); }
+
+    // Reports that `control`, somewhere below its top-level dialog, was operated: calls
+    // `callback` on every auditor of that dialog in the order they were added. An auditor removed
+    // during the round (by an earlier one) is not called; the tree stays alive until the round
+    // ends even when an auditor releases it. A control inside no top-level dialog reaches nobody.
+    template <class Control>
+    static void reportOperation(void (SoDialogAuditor::*callback)(Control*), Control* control);
+
+protected:
+    virtual ~SoTopLevelDialog();
+
+private:
+    bool hasAuditor(SoDialogAuditor* auditor) const;
+    // Keeps the tree alive over a round of callbacks without deleting a tree nobody referenced.
+    void releaseAfterRound(bool wasReferenced);
+
+    std::vector<SoDialogAuditor*> auditors;
+};
+
+template <class Control>
+void SoTopLevelDialog::reportOperation(void (SoDialogAuditor::*callback)(Control*),
+                                       Control* control) {
+    SoTopLevelDialog* top = control->getTopLevelDialog();
+    if (!top)
+        return;
+    const bool wasReferenced = top->getRefCount() > 0;
+    top->ref();
+    const std::vector<SoDialogAuditor*> round = top->auditors;
+    for (SoDialogAuditor* auditor : round) {
+        if (top->hasAuditor(auditor))
+            (auditor->*callback)(control);
+    }
+    top->releaseAfterRound(wasReferenced);
+}
+
+#endif // OIVWINTAV_SOTOPLEVELDIALOG_H

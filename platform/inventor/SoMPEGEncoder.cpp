@@ -1,0 +1,220 @@
+#include "SoMPEGEncoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/mathematics.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// The quantiser range a compression rate spans. 1 is legal but only makes files larger than 2
+// with no visible gain; 31 is the coarsest MPEG-1 allows.
+constexpr int kFinestQuantiser = 2;
+constexpr int kCoarsestQuantiser = 31;
+
+// A key frame every half second at 25 frames per second, so a player can seek in a recording;
+// no B-frames, so each picture leaves the encoder as it is given and a stopped recording holds
+// every picture recorded so far.
+constexpr int kPicturesPerGroup = 12;
+
+// The picture rates an MPEG-1 sequence header can carry, for av_find_nearest_q_idx.
+constexpr AVRational kMpeg1FrameRates[] = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001}, {30, 1},
+                                           {60000, 1001}, {50, 1}, {60, 1}, {0, 0}};
+
+constexpr const char* kProgramStreamMuxer = "mpeg";
+
+// The decoder buffer the program stream declares for the video: the largest an MPEG-1 stream can
+// name (1023 units of 16 kbit), so that pictures of the finest quantiser fit at every size.
+constexpr int kVideoBufferBits = 1023 * 16384;
+
+AVRational mpeg1FrameRateNear(int framesPerSecond) {
+    const AVRational wanted = {std::max(framesPerSecond, 1), 1};
+    return kMpeg1FrameRates[av_find_nearest_q_idx(wanted, kMpeg1FrameRates)];
+}
+
+} // namespace
+
+// The FFmpeg objects of one open file. Its destructor frees whatever exists, on every path; the
+// file itself is finalised by SoMPEGEncoder::close before that.
+struct SoMPEGEncoder::Stream {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVStream* video = nullptr; // owned by `format`
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    SwsContext* converter = nullptr;
+    int quality = 0; // the fixed quantiser as a lambda, given with every picture
+    int64_t nextPts = 0;
+
+    Stream() = default;
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+    ~Stream() {
+        sws_freeContext(converter);
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        avcodec_free_context(&codec);
+        if (format) {
+            if (format->pb)
+                avio_closep(&format->pb);
+            avformat_free_context(format);
+        }
+    }
+
+    bool configureCodec(const Settings& settings) {
+        const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO);
+        if (!encoder || !(codec = avcodec_alloc_context3(encoder)))
+            return false;
+        const AVRational rate = mpeg1FrameRateNear(settings.framesPerSecond);
+        codec->width = settings.width;
+        codec->height = settings.height;
+        codec->framerate = rate;
+        codec->time_base = av_inv_q(rate);
+        codec->pix_fmt = AV_PIX_FMT_YUV420P;
+        codec->gop_size = kPicturesPerGroup;
+        codec->max_b_frames = 0;
+        codec->flags |= AV_CODEC_FLAG_QSCALE;
+        quality = quantiserOf(settings.compressionRate) * FF_QP2LAMBDA;
+        codec->global_quality = quality;
+        if (format->oformat->flags & AVFMT_GLOBALHEADER)
+            codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        return avcodec_open2(codec, encoder, nullptr) >= 0;
+    }
+
+    // The stream's parameters and the decoder buffer size the program stream muxer sizes its
+    // packets by. A fixed quantiser has no rate control to declare a buffer, so it is given here.
+    bool configureVideoStream() {
+        if (!(video = avformat_new_stream(format, nullptr)))
+            return false;
+        video->time_base = codec->time_base;
+        if (avcodec_parameters_from_context(video->codecpar, codec) < 0)
+            return false;
+        size_t size = 0;
+        AVCPBProperties* buffer = av_cpb_properties_alloc(&size);
+        if (!buffer)
+            return false;
+        buffer->buffer_size = kVideoBufferBits;
+        if (av_stream_add_side_data(video, AV_PKT_DATA_CPB_PROPERTIES,
+                                    reinterpret_cast<uint8_t*>(buffer), size) < 0) {
+            av_free(buffer);
+            return false;
+        }
+        return true;
+    }
+
+    bool allocatePictures(const Settings& settings) {
+        frame = av_frame_alloc();
+        packet = av_packet_alloc();
+        if (!frame || !packet)
+            return false;
+        frame->format = codec->pix_fmt;
+        frame->width = codec->width;
+        frame->height = codec->height;
+        if (av_frame_get_buffer(frame, 0) < 0)
+            return false;
+        converter =
+            sws_getContext(settings.width, settings.height, AV_PIX_FMT_BGR24, codec->width,
+                           codec->height, codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        return converter != nullptr;
+    }
+
+    bool open(const char* fileName, const Settings& settings) {
+        if (avformat_alloc_output_context2(&format, nullptr, kProgramStreamMuxer, fileName) < 0)
+            return false;
+        if (!configureCodec(settings) || !configureVideoStream() || !allocatePictures(settings))
+            return false;
+        if (avio_open(&format->pb, fileName, AVIO_FLAG_WRITE) < 0)
+            return false;
+        if (avformat_write_header(format, nullptr) < 0) {
+            avio_closep(&format->pb);
+            std::remove(fileName);
+            return false;
+        }
+        return true;
+    }
+
+    // Hands every packet the encoder has ready to the muxer.
+    bool writePackets() {
+        int result;
+        while ((result = avcodec_receive_packet(codec, packet)) >= 0) {
+            av_packet_rescale_ts(packet, codec->time_base, video->time_base);
+            packet->stream_index = video->index;
+            // Takes the packet's data, whatever the result.
+            if (av_interleaved_write_frame(format, packet) < 0)
+                return false;
+        }
+        return result == AVERROR(EAGAIN) || result == AVERROR_EOF;
+    }
+
+    bool encode(const uint8_t* pixels, int stride) {
+        if (av_frame_make_writable(frame) < 0)
+            return false;
+        const uint8_t* const sourceRows[] = {pixels};
+        const int sourceStrides[] = {stride};
+        sws_scale(converter, sourceRows, sourceStrides, 0, codec->height, frame->data,
+                  frame->linesize);
+        frame->pts = nextPts++;
+        frame->quality = quality;
+        return avcodec_send_frame(codec, frame) >= 0 && writePackets();
+    }
+
+    void finish() {
+        // A failed drain still leaves what was written before it playable once the trailer is on.
+        if (avcodec_send_frame(codec, nullptr) >= 0)
+            writePackets();
+        av_write_trailer(format);
+        avio_closep(&format->pb);
+    }
+};
+
+SoMPEGEncoder::SoMPEGEncoder() : m_NumFramesEncoded(0) {}
+
+SoMPEGEncoder::~SoMPEGEncoder() {
+    close();
+}
+
+bool SoMPEGEncoder::open(const char* fileName, const Settings& settings) {
+    close();
+    m_NumFramesEncoded = 0;
+    if (!fileName || !*fileName || settings.width < 1 || settings.height < 1)
+        return false;
+    std::unique_ptr<Stream> stream(new Stream);
+    if (!stream->open(fileName, settings))
+        return false;
+    m_Stream = std::move(stream);
+    return true;
+}
+
+bool SoMPEGEncoder::isOpen() const {
+    return m_Stream != nullptr;
+}
+
+bool SoMPEGEncoder::encode(const uint8_t* pixels, int stride) {
+    if (!m_Stream || !pixels || !m_Stream->encode(pixels, stride))
+        return false;
+    ++m_NumFramesEncoded;
+    return true;
+}
+
+unsigned int SoMPEGEncoder::getNumFramesEncoded() const {
+    return m_NumFramesEncoded;
+}
+
+void SoMPEGEncoder::close() {
+    if (!m_Stream)
+        return;
+    m_Stream->finish();
+    m_Stream.reset();
+}
+
+int SoMPEGEncoder::quantiserOf(float compressionRate) {
+    const float rate = std::clamp(std::isnan(compressionRate) ? 0.0f : compressionRate, 0.0f, 1.0f);
+    return kFinestQuantiser + int(std::lround(rate * (kCoarsestQuantiser - kFinestQuantiser)));
+}

@@ -1,0 +1,211 @@
+// Scene files through the canvas: what an import adds to its parent, what each export form writes
+// and reads back, and that an export that cannot finish leaves the earlier file as it was.
+#include "OivWinTav.h"
+
+#include <Inventor/SoInput.h>
+#include <Inventor/VRMLnodes/SoVRMLShape.h>
+#include <Inventor/actions/SoGetPrimitiveCountAction.h>
+#include <Inventor/nodes/SoCoordinate3.h>
+#include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoIndexedFaceSet.h>
+#include <Inventor/nodes/SoSeparator.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder of its own for each test, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "oivwintav-files-XXXXXX").string();
+        m_Path = mkdtemp(&pattern[0]) ? pattern : std::string();
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(m_Path, ignored);
+    }
+    std::string file(const char* name) const { return (fs::path(m_Path) / name).string(); }
+    int entryCount() const {
+        return int(std::distance(fs::directory_iterator(m_Path), fs::directory_iterator()));
+    }
+
+private:
+    std::string m_Path;
+};
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string firstLine(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    // The binary header is padded with spaces to a whole number of words.
+    return line.substr(0, line.find_last_not_of(' ') + 1);
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+int triangles(SoNode* scene) {
+    SoGetPrimitiveCountAction count;
+    count.apply(scene);
+    return count.getTriangleCount();
+}
+
+// A cube and a grid of `quads` × `quads` squares as an indexed face set.
+SoSeparator* sceneWithGrid(int quads) {
+    auto* root = new SoSeparator;
+    root->addChild(new SoCube);
+    auto* coords = new SoCoordinate3;
+    auto* faces = new SoIndexedFaceSet;
+    const int side = quads + 1;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            coords->point.set1Value(y * side + x, float(x), float(y), float((x * y) % 3));
+    int n = 0;
+    for (int y = 0; y < quads; ++y)
+        for (int x = 0; x < quads; ++x) {
+            int c = y * side + x;
+            for (int index : {c, c + 1, c + side + 1, c + side, -1})
+                faces->coordIndex.set1Value(n++, index);
+        }
+    root->addChild(coords);
+    root->addChild(faces);
+    return root;
+}
+
+class SceneFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent = new SoSeparator;
+        parent->ref();
+        parent->addChild(new SoCube);
+        scene = sceneWithGrid(8);
+        scene->ref();
+    }
+    void TearDown() override {
+        scene->unref();
+        parent->unref();
+    }
+
+    OivCanvas canvas; // scene files need no viewer
+    TempFolder folder;
+    SoSeparator* parent = nullptr;
+    SoSeparator* scene = nullptr;
+};
+
+TEST_F(SceneFileTest, ImportsOneSeparatorOrNothing) {
+    const std::string three = folder.file("three.iv");
+    writeText(three, "#Inventor V2.1 ascii\nCube {}\nSphere {}\nCone {}\n");
+    EXPECT_FALSE(canvas.import3DGraphicFile(three.c_str(), nullptr));
+    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("missing.iv").c_str(), parent));
+    const std::string broken = folder.file("broken.iv");
+    writeText(broken, "#Inventor V2.1 ascii\nSeparator { Cube { width 2 } Sphere {\n");
+    EXPECT_FALSE(canvas.import3DGraphicFile(broken.c_str(), parent));
+    ASSERT_EQ(parent->getNumChildren(), 1);
+
+    ASSERT_TRUE(canvas.import3DGraphicFile(three.c_str(), parent));
+    ASSERT_EQ(parent->getNumChildren(), 2);
+    SoNode* added = parent->getChild(1);
+    ASSERT_TRUE(added->isOfType(SoSeparator::getClassTypeId()));
+    EXPECT_EQ(static_cast<SoSeparator*>(added)->getNumChildren(), 3);
+}
+
+TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {
+    const std::string extra = folder.file("textures");
+    SoInput::addDirectoryFirst(extra.c_str());
+    ::testing::internal::CaptureStdout();
+    canvas.import3DGraphicFile(folder.file("missing.iv").c_str(), parent);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    SoInput::removeDirectory(extra.c_str());
+    EXPECT_EQ(printed.rfind(extra + "\n", 0), 0u) << printed;
+}
+
+struct ExportForm {
+    bool binary, vrml2;
+    const char* header;
+};
+
+class SceneExportTest : public SceneFileTest, public ::testing::WithParamInterface<ExportForm> {};
+
+TEST_P(SceneExportTest, WritesItsHeaderAndReadsBackTheSameTriangles) {
+    const ExportForm form = GetParam();
+    const std::string path = folder.file("scene.out");
+    ASSERT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, form.binary, form.vrml2));
+    EXPECT_EQ(firstLine(path), form.header);
+    EXPECT_EQ(folder.entryCount(), 1); // no temporary file left beside it
+
+    ASSERT_TRUE(canvas.import3DGraphicFile(path.c_str(), parent));
+    ASSERT_EQ(parent->getNumChildren(), 2);
+    EXPECT_EQ(triangles(parent->getChild(1)), triangles(scene));
+    EXPECT_EQ(triangles(scene), 12 + 2 * 8 * 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SceneExportTest,
+                         ::testing::Values(ExportForm{false, false, "#Inventor V2.1 ascii"},
+                                           ExportForm{true, false, "#Inventor V2.1 binary"},
+                                           ExportForm{false, true, "#VRML V2.0 utf8"},
+                                           // VRML 2.0 is text only, whatever binary says.
+                                           ExportForm{true, true, "#VRML V2.0 utf8"}));
+
+TEST_F(SceneFileTest, ExportThatCannotFinishLeavesTheEarlierFile) {
+    const std::string path = folder.file("kept.iv");
+    ASSERT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, false, false));
+    const std::string before = contents(path);
+
+    EXPECT_FALSE(canvas.export3DGraphicFile(nullptr, scene, false, false));
+    EXPECT_FALSE(canvas.export3DGraphicFile(path.c_str(), nullptr, false, false));
+    // A VRML node alone converts to an empty VRML group: nothing to write.
+    SoVRMLShape* vrmlOnly = new SoVRMLShape;
+    vrmlOnly->ref();
+    EXPECT_FALSE(canvas.export3DGraphicFile(path.c_str(), vrmlOnly, false, true));
+    vrmlOnly->unref();
+
+    // The write itself fails: the process may not make files larger than a few bytes.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    bool written = canvas.export3DGraphicFile(path.c_str(), scene, true, false);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(written);
+
+    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(folder.entryCount(), 1);
+}
+
+TEST_F(SceneFileTest, ExportWithNowhereToGoCreatesNothing) {
+    const std::string missingFolder = folder.file("missing");
+    EXPECT_FALSE(
+        canvas.export3DGraphicFile((missingFolder + "/scene.iv").c_str(), scene, false, false));
+    EXPECT_FALSE(fs::exists(missingFolder));
+    // A folder where the file should go: written in full, but the rename cannot replace it.
+    const std::string occupied = folder.file("occupied.iv");
+    fs::create_directory(occupied);
+    writeText(occupied + "/inside", "x");
+    EXPECT_FALSE(canvas.export3DGraphicFile(occupied.c_str(), scene, false, false));
+    EXPECT_TRUE(fs::is_directory(occupied));
+    EXPECT_EQ(folder.entryCount(), 1);
+}
+
+} // namespace

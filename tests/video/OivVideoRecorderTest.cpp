@@ -1,0 +1,258 @@
+// A canvas's video recorder: the numbered files it writes into the current folder, read back as
+// a player reads them, through its idle, recording and paused states.
+#include "OivWinTav.h"
+#include "support/MessageLoop.h"
+#include "support/VideoFile.h"
+
+#include <Inventor/nodes/SoBaseColor.h>
+#include <Inventor/nodes/SoCamera.h>
+#include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoLightModel.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
+#include <Inventor/nodes/SoTranslation.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const SbVec2s kFrameSize(64, 48);
+constexpr float kQuality = 0.3f;
+constexpr int kMaxOpenAttempts = 100;
+
+// The process-wide number of the last file name tried.
+struct FileIndex : OivVideoRecorder {
+    static int last() { return m_FileIndex; }
+};
+
+std::string videoName(int index) {
+    return "Zorvan3D_" + std::to_string(index) + ".mpg";
+}
+
+class VideoRecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The canvas is as large as the frames, so both show the same picture.
+        host = testsupport::createHostWindow(kFrameSize[0], kFrameSize[1]);
+        canvas = new OivCanvas;
+        canvas->initialize(OivBaseCanvas::EXAMINER_VIEWER, host);
+        ASSERT_NE(canvas->getOivViewer(), nullptr);
+        // A flat red cube in the middle of every frame, with a blue ball at its top right that
+        // tells a picture upside down or mirrored.
+        SoSeparator* content = new SoSeparator;
+        SoLightModel* flat = new SoLightModel;
+        flat->model = SoLightModel::BASE_COLOR;
+        content->addChild(flat);
+        SoBaseColor* red = new SoBaseColor;
+        red->rgb.setValue(1, 0, 0);
+        content->addChild(red);
+        content->addChild(new SoCube);
+        SoTranslation* corner = new SoTranslation;
+        corner->translation.setValue(1.6f, 1.6f, 0);
+        content->addChild(corner);
+        SoBaseColor* blue = new SoBaseColor;
+        blue->rgb.setValue(0, 0, 1);
+        content->addChild(blue);
+        SoSphere* ball = new SoSphere;
+        ball->radius = 0.5f;
+        content->addChild(ball);
+        canvas->getOivSceneManager()->getRoot3D()->addChild(content);
+        canvas->getOivViewer()->viewAll();
+        testsupport::runMessageLoopUntilIdle();
+    }
+    void TearDown() override {
+        delete canvas;
+        DestroyWindow(host);
+    }
+
+    // A small camera move, seen by the recorder when the loop runs.
+    void moveCamera() {
+        SoCamera* camera = canvas->getOivViewer()->getCamera();
+        camera->position = camera->position.getValue() + SbVec3f(0.01f, 0, 0);
+        testsupport::runMessageLoopUntilIdle();
+    }
+
+    // The file is an MPEG-1 video of the recorder's frame size with `frames` red pictures.
+    ::testing::AssertionResult playsRed(int index, int frames) const {
+        const testsupport::VideoFile file =
+            testsupport::playVideoFile(folder.file(videoName(index)));
+        if (!file.opened || file.codec != "mpeg1video" || file.width != kFrameSize[0] ||
+            file.height != kFrameSize[1])
+            return ::testing::AssertionFailure()
+                   << videoName(index) << " does not play as " << kFrameSize[0] << "x"
+                   << kFrameSize[1] << " MPEG-1 (" << file.codec << " " << file.width << "x"
+                   << file.height << ")";
+        if (file.frameCount() != frames)
+            return ::testing::AssertionFailure()
+                   << videoName(index) << " has " << file.frameCount() << " frames, not " << frames;
+        for (int i = 0; i < file.frameCount(); ++i) {
+            const Rgb centre = file.centre(i);
+            if (centre.r < 180 || centre.g > 60 || centre.b > 60)
+                return ::testing::AssertionFailure() << "frame " << i << " shows " << centre;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    testsupport::ScratchFolder folder;
+    HWND host = nullptr;
+    OivCanvas* canvas = nullptr;
+};
+
+TEST_F(VideoRecorderTest, NothingIsRecordedWithoutACanvasWithAViewer) {
+    const int before = FileIndex::last();
+    OivVideoRecorder alone;
+    OivCanvas uninitialised;
+    for (OivVideoRecorder* recorder : {&alone, uninitialised.getVideoRecorder()}) {
+        recorder->start(kFrameSize, kQuality);
+        moveCamera();
+        recorder->pause();
+        recorder->resume();
+        recorder->stop();
+    }
+    EXPECT_TRUE(folder.fileNames().empty());
+    EXPECT_EQ(FileIndex::last(), before);
+}
+
+TEST_F(VideoRecorderTest, FilesAreNumberedAcrossStopsAndRecorders) {
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    ASSERT_EQ(recorder, canvas->getVideoRecorder());
+    ASSERT_EQ(recorder->getOivBaseCanvas(), canvas);
+    const int first = FileIndex::last() + 1;
+
+    recorder->start(kFrameSize, kQuality);
+    moveCamera();
+    moveCamera();
+    recorder->stop();
+    recorder->start(kFrameSize, kQuality);
+    moveCamera();
+    recorder->stop();
+    OivVideoRecorder second;
+    second.setOivBaseCanvas(canvas);
+    second.start(kFrameSize, kQuality);
+    moveCamera();
+    second.stop();
+
+    std::vector<std::string> expected = {videoName(first), videoName(first + 1),
+                                         videoName(first + 2)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder.fileNames(), expected);
+    EXPECT_TRUE(playsRed(first, 2));
+    EXPECT_TRUE(playsRed(first + 1, 1));
+    EXPECT_TRUE(playsRed(first + 2, 1));
+}
+
+// Mean difference per colour channel between a recorded picture and the canvas's own pixels (both
+// top row first).
+double meanDifference(const std::vector<unsigned char>& recorded,
+                      const std::vector<unsigned char>& shown) {
+    if (recorded.size() != shown.size() || shown.empty())
+        return 255.0;
+    double sum = 0;
+    for (size_t i = 0; i < shown.size(); ++i)
+        sum += std::abs(int(recorded[i]) - int(shown[i]));
+    return sum / double(shown.size());
+}
+
+TEST_F(VideoRecorderTest, EachFrameIsWhatTheCanvasShows) {
+    SoWinFullViewer* viewer = canvas->getOivViewer();
+    const int first = FileIndex::last() + 1;
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    recorder->start(kFrameSize, 0.0f);
+    std::vector<std::vector<unsigned char>> shown(2);
+    SbVec2s size;
+    for (std::vector<unsigned char>& picture : shown) {
+        moveCamera();
+        ASSERT_TRUE(viewer->readPixels(picture, size));
+    }
+    recorder->stop();
+    const testsupport::VideoFile file = testsupport::playVideoFile(folder.file(videoName(first)));
+    ASSERT_EQ(file.frameCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        // Colour subsampling and the quantiser blur edges a little; a picture upside down, in
+        // other colours or from elsewhere differs by far more.
+        EXPECT_LT(meanDifference(file.pictures[i], shown[i]), 8.0) << "frame " << i;
+        const Rgb ball = file.at(i, kFrameSize[0] * 2 / 3, kFrameSize[1] / 4);
+        EXPECT_GT(ball.b, 150) << "top right of frame " << i << " shows " << ball;
+    }
+}
+
+TEST_F(VideoRecorderTest, PauseResumeAndStopOnlyActOnARecording) {
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int before = FileIndex::last();
+    recorder->pause();
+    recorder->resume();
+    moveCamera();
+    recorder->stop();
+    EXPECT_TRUE(folder.fileNames().empty());
+    EXPECT_EQ(FileIndex::last(), before);
+
+    recorder->start(kFrameSize, kQuality);
+    moveCamera();
+    recorder->pause();
+    moveCamera();
+    moveCamera();
+    recorder->resume();
+    moveCamera();
+    recorder->stop();
+    recorder->stop();
+    moveCamera();
+    EXPECT_EQ(folder.fileNames(), std::vector<std::string>{videoName(before + 1)});
+    EXPECT_TRUE(playsRed(before + 1, 2));
+}
+
+TEST_F(VideoRecorderTest, AStartWhileRecordingFinalisesTheCurrentFile) {
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int first = FileIndex::last() + 1;
+    recorder->start(kFrameSize, kQuality);
+    moveCamera();
+    recorder->pause();
+    recorder->start(SbVec2s(32, 32), 1.0f); // the first start's size stays until stop
+    moveCamera();
+    moveCamera();
+    recorder->stop();
+    EXPECT_TRUE(playsRed(first, 1));
+    EXPECT_TRUE(playsRed(first + 1, 2));
+}
+
+TEST_F(VideoRecorderTest, DeletingTheCanvasFinalisesARunningRecording) {
+    const int first = FileIndex::last() + 1;
+    canvas->getVideoRecorder()->start(kFrameSize, kQuality);
+    moveCamera();
+    delete canvas;
+    canvas = nullptr;
+    EXPECT_TRUE(playsRed(first, 1));
+}
+
+// A current folder that no longer exists takes no file, whoever runs the test.
+TEST_F(VideoRecorderTest, GivesUpWhenNoFileCanBeCreated) {
+    const std::string gone = folder.file("gone");
+    ASSERT_EQ(mkdir(gone.c_str(), 0700), 0);
+    ASSERT_EQ(chdir(gone.c_str()), 0);
+    ASSERT_EQ(rmdir(gone.c_str()), 0);
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int before = FileIndex::last();
+    recorder->start(kFrameSize, kQuality);
+    EXPECT_EQ(FileIndex::last(), before + kMaxOpenAttempts);
+    moveCamera();
+    recorder->pause();
+    recorder->resume();
+    recorder->stop();
+
+    // Idle again: a start in a folder that takes files records.
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
+    recorder->start(kFrameSize, kQuality);
+    moveCamera();
+    recorder->stop();
+    EXPECT_EQ(folder.fileNames(),
+              std::vector<std::string>{videoName(before + kMaxOpenAttempts + 1)});
+    EXPECT_TRUE(playsRed(before + kMaxOpenAttempts + 1, 1));
+}
+
+} // namespace
