@@ -3,7 +3,9 @@
 #ifndef OIVWINTAV_OIVWINTAV_H
 #define OIVWINTAV_OIVWINTAV_H
 
+#include "camera/OivBaseCanvasGroup.h"
 #include "camera/OivCameraControl.h"
+#include "camera/OivCanvasGroup.h"
 #include "canvas/OivBaseCanvas.h"
 #include "canvas/OivCanvas.h"
 #include "dui/DuiBaseDialog.h"

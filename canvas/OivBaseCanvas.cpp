@@ -1,5 +1,6 @@
 #include "canvas/OivBaseCanvas.h"
 
+#include "camera/OivBaseCanvasGroup.h"
 #include "canvas/OivCanvas.h"
 #include "canvas/OivImageOutput.h"
 #include "canvas/OivSceneFile.h"
@@ -24,6 +25,7 @@ OivBaseCanvas::OivBaseCanvas()
       m_CameraSensor(nullptr), m_VideoRecorder(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
+    leaveCanvasGroups();
     delete m_OivSceneManager;
     if (m_CameraSensor) {
         m_CameraSensor->detach();
@@ -87,6 +89,13 @@ void OivBaseCanvas::watchCurrentCamera() {
     m_CameraSensor->detach();
     if (SoCamera* camera = m_OivViewer->getCamera())
         m_CameraSensor->attach(camera);
+}
+
+void OivBaseCanvas::leaveCanvasGroups() {
+    // Each removal shortens the list this walks, so it walks a copy.
+    const SbPList groups(m_CanvasGroups);
+    for (int i = 0; i < groups.getLength(); ++i)
+        static_cast<OivBaseCanvasGroup*>(groups[i])->removeCanvas(this);
 }
 
 void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData) {

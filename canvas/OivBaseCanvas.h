@@ -8,12 +8,13 @@
 #ifndef OIVWINTAV_OIVBASECANVAS_H
 #define OIVWINTAV_OIVBASECANVAS_H
 
+#include <Inventor/lists/SbPList.h>
 #include <windows.h>
 
 class DuiBaseDialog;
+class OivBaseCanvasGroup;
 class OivBaseSceneManager;
 class OivVideoRecorder;
-class SbPList;
 class SoCamera;
 class SoGroup;
 class SoNode;
@@ -132,6 +133,14 @@ private:
     // Index of the dialog updateDUI is resetting, -1 outside a walk; kept in step when a reset
     // unregisters a dialog, so that none is skipped or reset twice.
     int m_DuiWalkIndex;
+
+    // Every group that lists this canvas as a member, kept by the groups. A group that lost the
+    // callback slot to a later one still writes to the canvas, so the slot alone cannot tell
+    // which groups to leave; the destructor leaves them all, so that none writes through a
+    // dangling pointer.
+    friend class OivBaseCanvasGroup;
+    SbPList m_CanvasGroups;
+    void leaveCanvasGroups();
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H

@@ -11,6 +11,8 @@ namespace {
 // mkstemp replaces the six X; the leading dot keeps the unfinished file out of plain listings.
 constexpr const char* kTemporarySuffix = ".tmp-XXXXXX";
 constexpr mode_t kNewFileMode = 0666;
+// Scene writers emit many small pieces; a larger buffer than stdio's default saves system calls.
+constexpr size_t kWriteBuffer = 64 * 1024;
 
 std::string temporaryPattern(const std::string& target) {
     std::string::size_type slash = target.rfind('/');
@@ -43,7 +45,9 @@ OivFileReplacement::OivFileReplacement(const char* targetPath)
         if (!m_File)
             close(fd);
         discard();
+        return;
     }
+    std::setvbuf(m_File, nullptr, _IOFBF, kWriteBuffer);
 }
 
 OivFileReplacement::~OivFileReplacement() {

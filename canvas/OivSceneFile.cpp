@@ -1,6 +1,8 @@
 #include "canvas/OivSceneFile.h"
 
 #include "canvas/OivFileReplacement.h"
+#include "canvas/OivSceneInput.h"
+#include "canvas/OivTrialRead.h"
 
 #include <Inventor/SbString.h>
 #include <Inventor/SoDB.h>
@@ -57,17 +59,36 @@ bool writeScene(OivFileReplacement& target, SoNode* scene, bool binary, bool vrm
     return target.commit();
 }
 
+SoSeparator* readAll(const char* fileName) {
+    SoInput input;
+    SoSeparator* scene = input.openFile(fileName, FALSE) ? SoDB::readAll(&input) : nullptr;
+    input.closeFile();
+    return scene;
+}
+
+// A binary file whose numbers stopped the checked read: anything read so far is dropped, and the
+// file is read unchecked only once a child process has read it whole without harm.
+SoSeparator* readIfHarmless(const char* fileName, SoSeparator* partial) {
+    if (partial) {
+        partial->ref();
+        partial->unref();
+    }
+    return OivTrialRead::succeeds(fileName) ? readAll(fileName) : nullptr;
+}
+
 } // namespace
 
 bool OivSceneFile::read(const char* fileName, SoGroup* parent) {
     if (!parent)
         return false;
-    SoInput input;
+    OivSceneInput input;
     printSearchDirectories();
     if (!fileName || !input.openFile(fileName, FALSE))
         return false;
     SoSeparator* scene = SoDB::readAll(&input);
     input.closeFile();
+    if (input.isSuspect())
+        scene = readIfHarmless(fileName, scene);
     if (!scene)
         return false;
     parent->addChild(scene);

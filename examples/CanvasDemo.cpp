@@ -10,6 +10,7 @@
 #include "DemoPrint.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
+#include "GroupDemo.h"
 
 #include "canvas/OivCanvas.h"
 
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
         DemoRecording::recordOrbit(canvas, picture);
     }
     written = CurveDemo::writePictureBeside(window, picture) && written;
+    const bool pairWritten = GroupDemo::writePairBeside(window, picture);
     closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
@@ -87,5 +89,5 @@ int main(int argc, char** argv) {
     }
     std::printf("oivwintav-demo: wrote what the canvas shows (%dx%d) to %s\n", DemoScene::kWidth,
                 DemoScene::kHeight, picture);
-    return EXIT_SUCCESS;
+    return pairWritten ? EXIT_SUCCESS : EXIT_FAILURE;
 }

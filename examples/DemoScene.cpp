@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -189,19 +190,38 @@ void DemoScene::present(OivCanvas& canvas) {
 }
 
 bool DemoScene::writePicture(OivCanvas& canvas, const char* path) {
-    SoWinFullViewer* viewer = canvas.getOivViewer();
-    if (!viewer)
+    return writePicture(std::vector<OivCanvas*>{&canvas}, path);
+}
+
+bool DemoScene::writePicture(const std::vector<OivCanvas*>& canvases, const char* path) {
+    // Each frame as the viewer gives it, top row first.
+    std::vector<std::vector<unsigned char>> frames(canvases.size());
+    std::vector<int> widths;
+    int height = 0;
+    for (size_t i = 0; i < canvases.size(); ++i) {
+        SoWinFullViewer* viewer = canvases[i]->getOivViewer();
+        if (!viewer)
+            return false;
+        viewer->render();
+        SbVec2s size;
+        if (!viewer->readPixels(frames[i], size) || size[0] <= 0 || size[1] <= 0 ||
+            (i > 0 && size[1] != height))
+            return false;
+        widths.push_back(size[0]);
+        height = size[1];
+    }
+    if (frames.empty())
         return false;
-    viewer->render();
-    std::vector<unsigned char> rgb;
-    SbVec2s size;
-    if (!viewer->readPixels(rgb, size) || size[0] <= 0 || size[1] <= 0)
-        return false;
-    // The viewer gives the top row first, image files are written bottom row first.
-    const size_t rowBytes = size_t(size[0]) * 3;
-    std::vector<unsigned char> flipped(rgb.size());
-    for (int row = 0; row < size[1]; ++row)
-        std::copy_n(rgb.data() + row * rowBytes, rowBytes,
-                    flipped.data() + (size[1] - 1 - row) * rowBytes);
-    return simage_save_image(path, flipped.data(), size[0], size[1], 3, "png") == 1;
+    // Image files are written bottom row first.
+    const size_t rowBytes = size_t(std::accumulate(widths.begin(), widths.end(), 0)) * 3;
+    std::vector<unsigned char> picture(rowBytes * size_t(height));
+    size_t left = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const size_t frameRowBytes = size_t(widths[i]) * 3;
+        for (int row = 0; row < height; ++row)
+            std::copy_n(frames[i].data() + row * frameRowBytes, frameRowBytes,
+                        picture.data() + (height - 1 - row) * rowBytes + left);
+        left += frameRowBytes;
+    }
+    return simage_save_image(path, picture.data(), int(rowBytes / 3), height, 3, "png") == 1;
 }

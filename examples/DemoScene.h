@@ -7,6 +7,8 @@
 
 #include <Inventor/SbVec2s.h>
 
+#include <vector>
+
 class OivCanvas;
 class SoSeparator;
 
@@ -31,6 +33,9 @@ public:
     // Draws the canvas and writes what it shows to `path` as a PNG file. False if the canvas has
     // no viewer, the pixels cannot be read or the file cannot be written.
     static bool writePicture(OivCanvas& canvas, const char* path);
+    // The same for several canvases of one height, side by side from left to right in one
+    // picture; also false if their heights differ.
+    static bool writePicture(const std::vector<OivCanvas*>& canvases, const char* path);
 
     DemoScene() = delete;
 };

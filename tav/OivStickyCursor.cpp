@@ -11,16 +11,29 @@
 #include <Inventor/elements/SoViewportRegionElement.h>
 #include <Inventor/misc/SoChildList.h>
 #include <Inventor/misc/SoState.h>
+#include <Inventor/nodes/SoBaseColor.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoCylinder.h>
+#include <Inventor/nodes/SoEnvironment.h>
 #include <Inventor/nodes/SoGroup.h>
+#include <Inventor/nodes/SoInfo.h>
+#include <Inventor/nodes/SoLabel.h>
+#include <Inventor/nodes/SoLight.h>
 #include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoMaterialBinding.h>
+#include <Inventor/nodes/SoPackedColor.h>
 #include <Inventor/nodes/SoPickStyle.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSwitch.h>
+#include <Inventor/nodes/SoTexture.h>
+#include <Inventor/nodes/SoTexture2Transform.h>
+#include <Inventor/nodes/SoTextureCoordinate2.h>
+#include <Inventor/nodes/SoTextureCoordinateBinding.h>
+#include <Inventor/nodes/SoTextureCoordinateFunction.h>
 #include <Inventor/nodes/SoTransform.h>
+#include <Inventor/nodes/SoVertexProperty.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 
 #include <algorithm>
@@ -75,6 +88,61 @@ SoSeparator* makeCross() {
     return cross;
 }
 
+// Nodes that change how surfaces look or are seen, never where they are: a camera turning,
+// colours, lights, textures. Of a vertex property, only its colours.
+bool isLook(const SoNode* node, const SoField* field) {
+    static const SoType kLookTypes[] = {SoCamera::getClassTypeId(),
+                                        SoMaterial::getClassTypeId(),
+                                        SoBaseColor::getClassTypeId(),
+                                        SoPackedColor::getClassTypeId(),
+                                        SoMaterialBinding::getClassTypeId(),
+                                        SoLight::getClassTypeId(),
+                                        SoEnvironment::getClassTypeId(),
+                                        SoTexture::getClassTypeId(),
+                                        SoTexture2Transform::getClassTypeId(),
+                                        SoTextureCoordinate2::getClassTypeId(),
+                                        SoTextureCoordinateBinding::getClassTypeId(),
+                                        SoTextureCoordinateFunction::getClassTypeId(),
+                                        SoInfo::getClassTypeId(),
+                                        SoLabel::getClassTypeId()};
+    for (const SoType& type : kLookTypes)
+        if (node->isOfType(type))
+            return true;
+    if (!field || !node->isOfType(SoVertexProperty::getClassTypeId()))
+        return false;
+    const SoVertexProperty* property = static_cast<const SoVertexProperty*>(node);
+    return field == &property->orderedRGBA || field == &property->materialBinding ||
+           field == &property->texCoord || field == &property->texCoord3;
+}
+
+// Whether `node` is `only` or a group whose every branch holds nothing but `only`.
+bool holdsOnly(const SoNode* node, const SoNode* only) {
+    if (node == only)
+        return true;
+    if (!node->isOfType(SoGroup::getClassTypeId()))
+        return false;
+    const SoChildList* children = node->getChildren();
+    if (children->getLength() == 0)
+        return false;
+    for (int i = 0; i < children->getLength(); ++i)
+        if (!holdsOnly((*children)[i], only))
+            return false;
+    return true;
+}
+
+// Whether `node` is `root` or lies below it.
+bool contains(const SoNode* root, const SoNode* node) {
+    if (root == node)
+        return true;
+    const SoChildList* children = root->getChildren();
+    if (!children)
+        return false;
+    for (int i = 0; i < children->getLength(); ++i)
+        if (contains((*children)[i], node))
+            return true;
+    return false;
+}
+
 // Keeps m_Editing set while the cursor edits its own parts.
 class EditScope {
 public:
@@ -101,7 +169,8 @@ void OivStickyCursor::initClass(void) {
 OivStickyCursor::OivStickyCursor(void)
     : m_NormalOrientation(false), m_Shape(ARROW), m_HasView(false), m_HasMouse(false), m_MouseX(0),
       m_MouseY(0), m_HasPlacedRay(false), m_PickRoot(nullptr),
-      m_RootSensor(new SoNodeSensor(rootChangedCB, this)), m_IndexValid(false), m_Editing(false) {
+      m_RootSensor(new SoNodeSensor(rootChangedCB, this)), m_IndexValid(false), m_IndexBuilds(0),
+      m_Editing(false) {
     OivTav::init();
     SO_KIT_CONSTRUCTOR(OivStickyCursor);
     SO_KIT_ADD_CATALOG_ENTRY(topSeparator, SoSeparator, FALSE, this, "", FALSE);
@@ -156,6 +225,10 @@ void OivStickyCursor::setPredefinedShape(const PredefinedShape& shape) {
 
 OivStickyCursor::PredefinedShape OivStickyCursor::getPredefinedShape(void) const {
     return m_Shape;
+}
+
+unsigned long OivStickyCursor::getIndexBuildCount(void) const {
+    return m_IndexBuilds;
 }
 
 bool OivStickyCursor::isOnSurface(void) const {
@@ -216,13 +289,28 @@ void OivStickyCursor::watchRoot(SoNode* root) {
 
 void OivStickyCursor::rootChangedCB(void* data, SoSensor* sensor) {
     OivStickyCursor* cursor = static_cast<OivStickyCursor*>(data);
-    if (cursor->m_Editing)
+    // Edits come field by field: once the index is out of date, the rest need no look.
+    if (cursor->m_Editing || !cursor->m_IndexValid)
         return;
-    // A camera turning changes what is seen, not where the surfaces are.
-    const SoNode* trigger = static_cast<SoNodeSensor*>(sensor)->getTriggerNode();
-    if (trigger && trigger->isOfType(SoCamera::getClassTypeId()))
+    const SoNodeSensor* nodeSensor = static_cast<SoNodeSensor*>(sensor);
+    if (!cursor->changesSurfaces(nodeSensor->getTriggerNode(), nodeSensor->getTriggerField()))
         return;
     cursor->m_IndexValid = false;
+}
+
+bool OivStickyCursor::changesSurfaces(const SoNode* trigger, const SoField* field) const {
+    // Unknown origin (an engine, a touch of nothing in particular): rebuild to be sure.
+    if (!trigger)
+        return true;
+    if (isLook(trigger, field))
+        return false;
+    if (contains(this, trigger))
+        return false; // the cursor is left out of the index
+    // A group whose children changed may have lost a surface, even if it holds only the cursor
+    // now; a field of a branch that holds nothing but the cursor (a switch showing it) moves none.
+    if (!field && trigger->isOfType(SoGroup::getClassTypeId()))
+        return true;
+    return !holdsOnly(trigger, this);
 }
 
 void OivStickyCursor::rootDeletedCB(void* data, SoSensor*) {
@@ -272,6 +360,7 @@ void OivStickyCursor::placeUnderMouse() {
     if (!m_IndexValid) {
         m_Index.build(m_PickRoot, m_Viewport, this);
         m_IndexValid = true;
+        ++m_IndexBuilds;
     }
     const SbLine ray = mouseRay();
     m_PlacedRay = ray;

@@ -12,8 +12,9 @@
 // is drawn (or the whole scene graph if no camera precedes the cursor), except the cursor itself
 // and UNPICKABLE geometry: the same surfaces and hit point a ray pick action with that camera
 // finds. To follow the mouse over large surfaces, the triangles of that scene are kept in world
-// space under a bounding volume hierarchy, built at the first move after the scene changed
-// (camera moves do not count as changes); each move then costs microseconds.
+// space under a bounding volume hierarchy, built at the first move after a change that can move
+// a surface (a camera turning, a new colour or the cursor's own edits do not); each move then
+// costs microseconds.
 //
 // The cursor is sized to about kScreenFraction of the viewport height at the hit point.
 //
@@ -31,6 +32,7 @@
 #include <Inventor/nodekits/SoBaseKit.h>
 #include <Inventor/nodekits/SoSubKit.h>
 
+class SoField;
 class SoNodeSensor;
 class SoPath;
 class SoSensor;
@@ -67,6 +69,9 @@ public:
     void onMouseMove(int x, int y);
     // True while the cursor sits on a surface (the last move hit something).
     bool isOnSurface(void) const;
+    // How often the surface index was built: once at the first move and then after each change
+    // that can move a surface (not after a change of colours, lights, the camera or the cursor).
+    unsigned long getIndexBuildCount(void) const;
 
     virtual void GLRender(SoGLRenderAction* action);
 
@@ -83,6 +88,7 @@ private:
     void watchRoot(SoNode* root);
     void place(const OivTriangleIndex::Hit& hit);
     void setOnSurface(bool on);
+    bool changesSurfaces(const SoNode* trigger, const SoField* field) const;
     static SoNode* findPickRoot(const SoPath* path);
     static void rootChangedCB(void* data, SoSensor* sensor);
     static void rootDeletedCB(void* data, SoSensor* sensor);
@@ -105,6 +111,7 @@ private:
     SoNodeSensor* m_RootSensor;
     OivTriangleIndex m_Index;
     bool m_IndexValid;
+    unsigned long m_IndexBuilds;
     bool m_Editing; // the cursor is changing its own parts: not a change of the picked scene
 };
 

@@ -1,172 +1,213 @@
 #include "tav/OivTriangleIndex.h"
 
-#include <Inventor/SoPrimitiveVertex.h>
-#include <Inventor/actions/SoCallbackAction.h>
-#include <Inventor/elements/SoPickStyleElement.h>
-#include <Inventor/nodes/SoShape.h>
-
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
 namespace {
 
 constexpr uint32_t kLeafSize = 4;
-constexpr int kMaxDepth = 64;
+// Levels of a hierarchy over at most 2^32 triangles, and a stack to visit them depth first.
+constexpr int kMaxLevels = 33;
+// Morton codes: this many bits per axis, sorted this many bits per radix pass.
+constexpr int kMortonBits = 10;
+constexpr int kRadixBits = 10;
+// Stands in for a zero direction component: its reciprocal is finite, and times any coordinate
+// difference of a scene it stays finite or overflows to an infinity of the right sign.
+constexpr float kTinyDirection = 1.0e-30f;
 // Same degeneracy limit as Coin's own ray-triangle test, so both skip the same slivers.
 constexpr float kMinDeterminant = FLT_EPSILON;
 
-struct PruneData {
-    const SoNode* excluded;
-};
-
-SoCallbackAction::Response pruneExcludedCB(void* data, SoCallbackAction*, const SoNode* node) {
-    return node == static_cast<PruneData*>(data)->excluded ? SoCallbackAction::PRUNE
-                                                           : SoCallbackAction::CONTINUE;
+// The bits of a 10-bit value spread to every third bit.
+uint32_t spreadBits(uint32_t v) {
+    v = (v | (v << 16)) & 0x030000FFu;
+    v = (v | (v << 8)) & 0x0300F00Fu;
+    v = (v | (v << 4)) & 0x030C30C3u;
+    v = (v | (v << 2)) & 0x09249249u;
+    return v;
 }
 
-// Entry and exit distances of a ray through a box (slab test); false when it misses.
-bool rayBox(const SbBox3f& box, const SbVec3f& origin, const SbVec3f& inverse, float minDistance,
-            float maxDistance, float& entry) {
-    float low = minDistance, high = maxDistance;
+// Entry distance of a ray through a box (slab test); false when it misses. `inverse` holds no
+// infinities (see inverseDirection), so no slab yields NaN and none needs a branch of its own.
+bool rayBox(const SbVec3f& low, const SbVec3f& high, const SbVec3f& origin, const SbVec3f& inverse,
+            float minDistance, float maxDistance, float& entry) {
+    float near = minDistance, far = maxDistance;
     for (int axis = 0; axis < 3; ++axis) {
-        float t0 = (box.getMin()[axis] - origin[axis]) * inverse[axis];
-        float t1 = (box.getMax()[axis] - origin[axis]) * inverse[axis];
-        if (t0 > t1)
-            std::swap(t0, t1);
-        // NaN (a zero direction component with the origin on a slab plane) must not reject.
-        if (!(t0 <= high) || !(t1 >= low)) {
-            if (!std::isnan(t0) && !std::isnan(t1))
-                return false;
-            continue;
-        }
-        low = std::max(low, t0);
-        high = std::min(high, t1);
+        const float t0 = (low[axis] - origin[axis]) * inverse[axis];
+        const float t1 = (high[axis] - origin[axis]) * inverse[axis];
+        near = std::max(near, std::min(t0, t1));
+        far = std::min(far, std::max(t0, t1));
     }
-    entry = low;
-    return low <= high;
+    entry = near;
+    return near <= far;
+}
+
+// The reciprocal of a direction, a zero component taken as a tiny one of the same sign: a ray
+// along a slab's planes then enters it at once or never, also from a point on a plane, where an
+// infinite reciprocal would give NaN.
+SbVec3f inverseDirection(const SbVec3f& direction) {
+    SbVec3f inverse;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float d = direction[axis];
+        inverse[axis] = 1.0f / (d != 0.0f ? d : std::copysign(kTinyDirection, d));
+    }
+    return inverse;
+}
+
+// Least significant digit radix sort of (key << 32 | value) pairs by their key.
+void radixSort(std::vector<uint64_t>& items, int keyBits) {
+    std::vector<uint64_t> scratch(items.size());
+    constexpr uint32_t kBuckets = 1u << kRadixBits;
+    for (int shift = 32; shift < 32 + keyBits; shift += kRadixBits) {
+        std::array<size_t, kBuckets> offsets{};
+        for (uint64_t item : items)
+            ++offsets[(item >> shift) & (kBuckets - 1)];
+        size_t sum = 0;
+        for (size_t& offset : offsets) {
+            const size_t count = offset;
+            offset = sum;
+            sum += count;
+        }
+        for (uint64_t item : items)
+            scratch[offsets[(item >> shift) & (kBuckets - 1)]++] = item;
+        items.swap(scratch);
+    }
 }
 
 } // namespace
 
 void OivTriangleIndex::clear(void) {
     m_Triangles.clear();
-    m_Order.clear();
-    m_Nodes.clear();
+    m_Levels.clear();
+}
+
+size_t OivTriangleIndex::getTriangleCount(void) const {
+    return m_Triangles.orderedCorners.size() / 3;
+}
+
+size_t OivTriangleIndex::getMemoryUsage(void) const {
+    size_t bytes = m_Triangles.points.capacity() * sizeof(SbVec3f) +
+                   m_Triangles.normals.capacity() * sizeof(SbVec3f) +
+                   m_Triangles.orderedCorners.capacity() * sizeof(uint32_t) +
+                   m_Levels.capacity() * sizeof(std::vector<Box>);
+    for (const std::vector<Box>& level : m_Levels)
+        bytes += level.capacity() * sizeof(Box);
+    return bytes;
 }
 
 void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
                              const SoNode* excluded) {
     clear();
-    if (!root)
+    m_Triangles.collect(root, viewport, excluded);
+    appendUnorderedAlongMortonCurve();
+    m_Triangles.points.shrink_to_fit();
+    m_Triangles.normals.shrink_to_fit();
+    m_Triangles.orderedCorners.shrink_to_fit();
+    if (getTriangleCount() > 0)
+        buildLevels();
+}
+
+void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
+    const std::vector<SbVec3f>& points = m_Triangles.points;
+    std::vector<uint32_t>& unordered = m_Triangles.unorderedCorners;
+    const uint32_t count = uint32_t(unordered.size() / 3);
+    if (count == 0)
         return;
-    SoCallbackAction action(viewport);
-    PruneData prune{excluded};
-    if (excluded)
-        action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
-    action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
-    action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
-    action.apply(root);
-    buildHierarchy();
-}
+    SbVec3f low = points[unordered[0]], high = low;
+    for (uint32_t corner : unordered)
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min(low[axis], points[corner][axis]);
+            high[axis] = std::max(high[axis], points[corner][axis]);
+        }
+    // Centroids are summed, not averaged: three times the bounds hold them. Cells are cubes, so
+    // that a flat terrain is not cut as often across its thin extent as along its wide ones.
+    constexpr float kCells = float(1u << kMortonBits);
+    const float extent = 3.0f * std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
+    const float scale = extent > 0.0f ? (kCells - 1.0f) / extent : 0.0f;
+    const SbVec3f origin = low * 3.0f;
 
-SoCallbackAction::Response OivTriangleIndex::shapeCB(void* data, SoCallbackAction* action,
-                                                     const SoNode*) {
-    // All triangles of a shape share its model matrix: invert it once, not per triangle.
-    static_cast<OivTriangleIndex*>(data)->m_NormalMatrix =
-        action->getModelMatrix().inverse().transpose();
-    return SoCallbackAction::CONTINUE;
-}
-
-void OivTriangleIndex::triangleCB(void* data, SoCallbackAction* action, const SoPrimitiveVertex* v1,
-                                  const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3) {
-    const SoPrimitiveVertex* const vertices[3] = {v1, v2, v3};
-    static_cast<OivTriangleIndex*>(data)->addTriangle(action, vertices);
-}
-
-void OivTriangleIndex::addTriangle(SoCallbackAction* action,
-                                   const SoPrimitiveVertex* const vertices[3]) {
-    if (SoPickStyleElement::get(action->getState()) == SoPickStyleElement::UNPICKABLE)
-        return;
-    const SbMatrix& model = action->getModelMatrix();
-    SbVec3f world[3];
-    Triangle triangle;
-    for (int i = 0; i < 3; ++i) {
-        model.multVecMatrix(vertices[i]->getPoint(), world[i]);
-        m_NormalMatrix.multDirMatrix(vertices[i]->getNormal(), triangle.normals[i]);
+    std::vector<uint64_t> keyed(count);
+    for (uint32_t t = 0; t < count; ++t) {
+        const SbVec3f sum =
+            points[unordered[3 * t]] + points[unordered[3 * t + 1]] + points[unordered[3 * t + 2]];
+        uint32_t code = 0;
+        for (int axis = 0; axis < 3; ++axis) {
+            const float cell = std::clamp((sum[axis] - origin[axis]) * scale, 0.0f, kCells - 1.0f);
+            code |= spreadBits(uint32_t(cell)) << axis;
+        }
+        keyed[t] = (uint64_t(code) << 32) | t;
     }
-    triangle.corner = world[0];
-    triangle.edge1 = world[1] - world[0];
-    triangle.edge2 = world[2] - world[0];
-    m_Triangles.push_back(triangle);
-}
+    radixSort(keyed, 3 * kMortonBits);
 
-void OivTriangleIndex::buildHierarchy(void) {
-    if (m_Triangles.empty())
-        return;
-    const uint32_t count = uint32_t(m_Triangles.size());
-    std::vector<SbVec3f> centroids(count);
-    m_Order.resize(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const Triangle& t = m_Triangles[i];
-        centroids[i] = t.corner + (t.edge1 + t.edge2) / 3.0f;
-        m_Order[i] = i;
+    std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
+    ordered.reserve(ordered.size() + unordered.size());
+    for (uint64_t item : keyed) {
+        const uint32_t t = uint32_t(item);
+        ordered.insert(ordered.end(), &unordered[3 * t], &unordered[3 * t] + 3);
     }
-    m_Nodes.reserve(2 * count / kLeafSize + 1);
-    buildNode(0, count, centroids);
+    unordered.clear();
+    unordered.shrink_to_fit();
 }
 
-uint32_t OivTriangleIndex::buildNode(uint32_t first, uint32_t count,
-                                     std::vector<SbVec3f>& centroids) {
-    const uint32_t index = uint32_t(m_Nodes.size());
-    m_Nodes.push_back(Node{SbBox3f(), first, count});
-    SbBox3f bounds, centroidBounds;
-    for (uint32_t i = first; i < first + count; ++i) {
-        const Triangle& t = m_Triangles[m_Order[i]];
-        bounds.extendBy(t.corner);
-        bounds.extendBy(t.corner + t.edge1);
-        bounds.extendBy(t.corner + t.edge2);
-        centroidBounds.extendBy(centroids[m_Order[i]]);
+void OivTriangleIndex::buildLevels(void) {
+    const std::vector<SbVec3f>& points = m_Triangles.points;
+    const std::vector<uint32_t>& corners = m_Triangles.orderedCorners;
+    const size_t count = getTriangleCount();
+    std::vector<Box> leaves((count + kLeafSize - 1) / kLeafSize);
+    for (size_t leaf = 0; leaf < leaves.size(); ++leaf) {
+        const size_t end = std::min(count, (leaf + 1) * kLeafSize) * 3;
+        Box box{points[corners[leaf * kLeafSize * 3]], points[corners[leaf * kLeafSize * 3]]};
+        for (size_t c = leaf * kLeafSize * 3; c < end; ++c) {
+            const SbVec3f& p = points[corners[c]];
+            for (int axis = 0; axis < 3; ++axis) {
+                box.min[axis] = std::min(box.min[axis], p[axis]);
+                box.max[axis] = std::max(box.max[axis], p[axis]);
+            }
+        }
+        leaves[leaf] = box;
     }
-    m_Nodes[index].bounds = bounds;
-    if (count <= kLeafSize)
-        return index;
-
-    // Median split along the widest extent of the centroids: balanced, so the depth stays
-    // logarithmic even for the regular grids that terrain surfaces are.
-    float dx, dy, dz;
-    centroidBounds.getSize(dx, dy, dz);
-    const int axis = (dx >= dy && dx >= dz) ? 0 : (dy >= dz ? 1 : 2);
-    const uint32_t half = count / 2;
-    std::nth_element(
-        m_Order.begin() + first, m_Order.begin() + first + half, m_Order.begin() + first + count,
-        [&](uint32_t a, uint32_t b) { return centroids[a][axis] < centroids[b][axis]; });
-    m_Nodes[index].count = 0;
-    buildNode(first, half, centroids);
-    const uint32_t right = buildNode(first + half, count - half, centroids);
-    m_Nodes[index].first = right;
-    return index;
+    m_Levels.push_back(std::move(leaves));
+    while (m_Levels.back().size() > 1) {
+        const std::vector<Box>& below = m_Levels.back();
+        std::vector<Box> level((below.size() + 1) / 2);
+        for (size_t i = 0; i < level.size(); ++i) {
+            Box box = below[2 * i];
+            if (2 * i + 1 < below.size()) {
+                const Box& other = below[2 * i + 1];
+                for (int axis = 0; axis < 3; ++axis) {
+                    box.min[axis] = std::min(box.min[axis], other.min[axis]);
+                    box.max[axis] = std::max(box.max[axis], other.max[axis]);
+                }
+            }
+            level[i] = box;
+        }
+        m_Levels.push_back(std::move(level));
+    }
 }
 
-bool OivTriangleIndex::intersectTriangle(uint32_t index, const SbLine& ray, float minDistance,
+bool OivTriangleIndex::intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance,
                                          float& distance, float& u, float& v) const {
     // Möller-Trumbore, as Coin's SoRayPickAction::intersect does it.
-    const Triangle& t = m_Triangles[index];
+    const uint32_t* corner = &m_Triangles.orderedCorners[3 * triangle];
+    const SbVec3f& p0 = m_Triangles.points[corner[0]];
+    const SbVec3f edge1 = m_Triangles.points[corner[1]] - p0;
+    const SbVec3f edge2 = m_Triangles.points[corner[2]] - p0;
     const SbVec3f& direction = ray.getDirection();
-    const SbVec3f p = direction.cross(t.edge2);
-    const float determinant = t.edge1.dot(p);
+    const SbVec3f p = OivSceneTriangles::cross(direction, edge2);
+    const float determinant = edge1.dot(p);
     if (std::fabs(determinant) < kMinDeterminant)
         return false;
     const float inverse = 1.0f / determinant;
-    const SbVec3f s = ray.getPosition() - t.corner;
+    const SbVec3f s = ray.getPosition() - p0;
     u = s.dot(p) * inverse;
     if (u < 0.0f || u > 1.0f)
         return false;
-    const SbVec3f q = s.cross(t.edge1);
+    const SbVec3f q = OivSceneTriangles::cross(s, edge1);
     v = direction.dot(q) * inverse;
     if (v < 0.0f || u + v > 1.0f)
         return false;
-    const float d = t.edge2.dot(q) * inverse;
+    const float d = edge2.dot(q) * inverse;
     if (d < minDistance || d >= distance)
         return false;
     distance = d;
@@ -175,39 +216,40 @@ bool OivTriangleIndex::intersectTriangle(uint32_t index, const SbLine& ray, floa
 
 bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float maxDistance,
                                  Hit& hit) const {
-    if (m_Nodes.empty())
+    if (m_Levels.empty())
         return false;
     const SbVec3f& origin = ray.getPosition();
     const SbVec3f& direction = ray.getDirection();
-    const SbVec3f inverse(1.0f / direction[0], 1.0f / direction[1], 1.0f / direction[2]);
+    const SbVec3f inverse = inverseDirection(direction);
 
-    float nearest = maxDistance;
     // The limit is inclusive; intersectTriangle's test is strict.
-    nearest = std::nextafter(nearest, FLT_MAX);
-    int32_t best = -1;
+    float nearest = std::nextafter(maxDistance, FLT_MAX);
+    int64_t best = -1;
     float bestU = 0.0f, bestV = 0.0f;
-    // Nodes whose box the ray enters, with the entry distance: a box passed its slab test when
-    // it was pushed, and only a nearer hit found since can rule it out.
+    // Boxes the ray enters, with the entry distance: a box passed its slab test when it was
+    // pushed, and only a nearer hit found since can rule it out.
     struct Pending {
-        uint32_t index;
+        uint32_t level, index;
         float entry;
     };
-    Pending stack[2 * kMaxDepth];
+    Pending stack[2 * kMaxLevels];
     int top = 0;
+    const uint32_t rootLevel = uint32_t(m_Levels.size() - 1);
+    const Box& root = m_Levels[rootLevel][0];
     float rootEntry;
-    if (rayBox(m_Nodes[0].bounds, origin, inverse, minDistance, nearest, rootEntry))
-        stack[top++] = Pending{0, rootEntry};
+    if (rayBox(root.min, root.max, origin, inverse, minDistance, nearest, rootEntry))
+        stack[top++] = Pending{rootLevel, 0, rootEntry};
+    const uint32_t count = uint32_t(getTriangleCount());
     while (top > 0) {
         const Pending pending = stack[--top];
         if (pending.entry > nearest)
             continue;
-        const uint32_t index = pending.index;
-        const Node& node = m_Nodes[index];
-        if (node.count > 0) {
-            for (uint32_t i = node.first; i < node.first + node.count; ++i) {
+        if (pending.level == 0) {
+            const uint32_t end = std::min(count, (pending.index + 1) * kLeafSize);
+            for (uint32_t t = pending.index * kLeafSize; t < end; ++t) {
                 float u, v;
-                if (intersectTriangle(m_Order[i], ray, minDistance, nearest, u, v)) {
-                    best = int32_t(m_Order[i]);
+                if (intersectTriangle(t, ray, minDistance, nearest, u, v)) {
+                    best = t;
                     bestU = u;
                     bestV = v;
                 }
@@ -215,32 +257,33 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
             continue;
         }
         // Visit the nearer child first, so the farther one is mostly culled by `nearest`.
-        const uint32_t left = index + 1, right = node.first;
-        float leftEntry = FLT_MAX, rightEntry = FLT_MAX;
-        const bool hitLeft =
-            rayBox(m_Nodes[left].bounds, origin, inverse, minDistance, nearest, leftEntry);
-        const bool hitRight =
-            rayBox(m_Nodes[right].bounds, origin, inverse, minDistance, nearest, rightEntry);
-        const Pending leftChild{left, leftEntry}, rightChild{right, rightEntry};
-        if (hitLeft && hitRight) {
-            stack[top++] = leftEntry <= rightEntry ? rightChild : leftChild;
-            stack[top++] = leftEntry <= rightEntry ? leftChild : rightChild;
-        } else if (hitLeft) {
-            stack[top++] = leftChild;
-        } else if (hitRight) {
-            stack[top++] = rightChild;
+        const std::vector<Box>& below = m_Levels[pending.level - 1];
+        Pending children[2];
+        int found = 0;
+        for (uint32_t child = 2 * pending.index; child < 2 * pending.index + 2; ++child) {
+            float entry;
+            if (child < below.size() && rayBox(below[child].min, below[child].max, origin, inverse,
+                                               minDistance, nearest, entry))
+                children[found++] = Pending{pending.level - 1, child, entry};
         }
+        if (found == 2 && children[0].entry < children[1].entry)
+            std::swap(children[0], children[1]);
+        for (int i = 0; i < found; ++i)
+            stack[top++] = children[i];
     }
     if (best < 0)
         return false;
 
-    const Triangle& t = m_Triangles[best];
+    const uint32_t* corner = &m_Triangles.orderedCorners[3 * best];
+    const std::vector<SbVec3f>& normals = m_Triangles.normals;
     hit.distance = nearest;
     hit.point = origin + direction * nearest;
     const float w = 1.0f - bestU - bestV;
-    hit.normal = t.normals[0] * w + t.normals[1] * bestU + t.normals[2] * bestV;
+    hit.normal = normals[corner[0]] * w + normals[corner[1]] * bestU + normals[corner[2]] * bestV;
     if (hit.normal.normalize() == 0.0f) {
-        hit.normal = t.edge1.cross(t.edge2);
+        const SbVec3f& p0 = m_Triangles.points[corner[0]];
+        hit.normal = OivSceneTriangles::cross(m_Triangles.points[corner[1]] - p0,
+                                              m_Triangles.points[corner[2]] - p0);
         hit.normal.normalize();
     }
     return true;

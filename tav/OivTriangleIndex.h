@@ -1,33 +1,35 @@
-// The pickable triangles of a scene graph in world space, under a bounding volume hierarchy, so
-// that a ray finds its nearest triangle in a few microseconds instead of testing every triangle
-// as a ray pick action does. It is built once with an SoCallbackAction and then answers any
-// number of rays until the scene changes; the owner decides when to rebuild.
+// The pickable triangles of a scene graph in world space (see OivSceneTriangles for which),
+// under a bounding volume hierarchy, so that a ray finds its nearest triangle in a few
+// microseconds instead of testing every triangle as a ray pick action does. It is built once and
+// then answers any number of rays until the scene changes; the owner decides when to rebuild.
 //
-// Collected are the triangles of every shape the callback action reaches (switches, separators
-// and transformations are heeded) except those under an UNPICKABLE pick style and those of one
-// excluded node. Lines and points are not surfaces and are left out; curved Coin primitives
-// (spheres, cones, cylinders) count with their drawn tessellation.
+// The build orders the triangles along a Morton curve (quad meshes come in that order; the
+// triangles of other shapes are radix sorted by their centroids) and groups runs of kLeafSize
+// neighbours into leaves, then pairs neighbouring boxes level by level up to the root: linear in
+// the number of triangles, with no pointers or indices in the hierarchy, whose shape follows
+// from the level sizes.
 #ifndef OIVWINTAV_OIVTRIANGLEINDEX_H
 #define OIVWINTAV_OIVTRIANGLEINDEX_H
 
-#include <Inventor/SbBox3f.h>
+#include "tav/OivSceneTriangles.h"
+
 #include <Inventor/SbLine.h>
-#include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
-#include <Inventor/actions/SoCallbackAction.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class SoNode;
-class SoPrimitiveVertex;
 
 class OivTriangleIndex {
 public:
     struct Hit {
-        SbVec3f point;  // world space
-        SbVec3f normal; // world space, unit length, interpolated from the vertex normals
+        SbVec3f point; // world space
+        // World space, unit length, interpolated from the vertex normals; for a flat face (its
+        // vertex normals zero) the face's own normal, which may point to either side.
+        SbVec3f normal;
         float distance; // along the ray's unit direction from its start
     };
 
@@ -44,32 +46,22 @@ public:
     // unit direction; both faces of a triangle count.
     bool intersect(const SbLine& ray, float minDistance, float maxDistance, Hit& hit) const;
 
+    size_t getTriangleCount(void) const;
+    // Bytes the index holds on to between builds.
+    size_t getMemoryUsage(void) const;
+
 private:
-    struct Triangle {
-        SbVec3f corner;       // first vertex
-        SbVec3f edge1, edge2; // to the second and third vertex
-        SbVec3f normals[3];   // vertex normals, world space
-    };
-    struct Node {
-        SbBox3f bounds;
-        uint32_t first; // leaf: first entry in m_Order; inner: index of the right child
-        uint32_t count; // leaf: number of triangles; inner: 0 (left child follows the node)
+    struct Box {
+        SbVec3f min, max;
     };
 
-    static SoCallbackAction::Response shapeCB(void* data, SoCallbackAction* action,
-                                              const SoNode* shape);
-    static void triangleCB(void* data, SoCallbackAction* action, const SoPrimitiveVertex* v1,
-                           const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3);
-    void addTriangle(SoCallbackAction* action, const SoPrimitiveVertex* const vertices[3]);
-    void buildHierarchy(void);
-    uint32_t buildNode(uint32_t first, uint32_t count, std::vector<SbVec3f>& centroids);
-    bool intersectTriangle(uint32_t index, const SbLine& ray, float minDistance, float& distance,
+    void appendUnorderedAlongMortonCurve(void);
+    void buildLevels(void);
+    bool intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance, float& distance,
                            float& u, float& v) const;
 
-    std::vector<Triangle> m_Triangles;
-    std::vector<uint32_t> m_Order; // triangle indices, grouped by leaf
-    std::vector<Node> m_Nodes;     // depth first; m_Nodes[0] is the root
-    SbMatrix m_NormalMatrix;       // while building: turns the current shape's normals to world
+    OivSceneTriangles m_Triangles;          // corners in leaf order once built
+    std::vector<std::vector<Box>> m_Levels; // m_Levels[0]: the leaves; back(): the root alone
 };
 
 #endif // OIVWINTAV_OIVTRIANGLEINDEX_H

@@ -320,10 +320,17 @@ TEST_P(LoupeTest, ShowsTheThreeDRootAloneInAViewerOfTheCanvasType) {
     ASSERT_NE(loupe, nullptr);
 
     EXPECT_EQ(canvas->getLoupeWindow(), loupeWindow);
-    if (GetParam() == OivBaseCanvas::PLANE_VIEWER)
+    switch (GetParam()) {
+    case OivBaseCanvas::PLANE_VIEWER:
         EXPECT_NE(dynamic_cast<OivWinPlaneViewer*>(loupe), nullptr);
-    else
+        break;
+    case OivBaseCanvas::CURVE_VIEWER:
+        EXPECT_NE(dynamic_cast<OivWinCurveViewer*>(loupe), nullptr);
+        break;
+    default:
         EXPECT_NE(dynamic_cast<OivWinExaminerViewer*>(loupe), nullptr);
+        EXPECT_EQ(dynamic_cast<OivWinCurveViewer*>(loupe), nullptr);
+    }
     EXPECT_FALSE(loupe->isDecoration());
     EXPECT_NE(loupe->getCamera(), camera()); // a camera of its own
     const Frame frame = drawnFrame(loupe);
@@ -341,6 +348,7 @@ TEST_P(LoupeTest, ShowsTheThreeDRootAloneInAViewerOfTheCanvasType) {
 
 INSTANTIATE_TEST_SUITE_P(Types, LoupeTest,
                          ::testing::Values(OivBaseCanvas::PLANE_VIEWER,
-                                           OivBaseCanvas::EXAMINER_VIEWER));
+                                           OivBaseCanvas::EXAMINER_VIEWER,
+                                           OivBaseCanvas::CURVE_VIEWER));
 
 } // namespace

@@ -108,6 +108,41 @@ TEST_F(RenderAreaTest, ReadsRowsFromTopToBottom) {
     EXPECT_GT(pixel(rgb, size, 100, 140).b, 200);
 }
 
+// At an odd width (rows of 3 × 101 bytes are not 4-byte aligned) both read-backs give the frame
+// Coin's own off-screen renderer draws of the same scene, rows top to bottom; the BGRA one has the
+// same colours in its byte order.
+TEST_F(RenderAreaTest, BothReadBacksGiveTheOffscreenFrameAtAnOddWidth) {
+    constexpr int kWidth = 101, kHeight = 61;
+    MoveWindow(host, 0, 0, kWidth, kHeight, TRUE);
+    testsupport::runMessageLoopUntilIdle();
+    camera->position.setValue(0.7f, -0.9f, 5); // the cube off centre, towards the upper left
+    area->render();
+    std::vector<unsigned char> rgb, bgra;
+    SbVec2s size, bgraSize;
+    ASSERT_TRUE(area->readPixels(rgb, size));
+    ASSERT_TRUE(area->readPixelsBGRA(bgra, bgraSize));
+    ASSERT_EQ(size, SbVec2s(kWidth, kHeight));
+    ASSERT_EQ(bgraSize, size);
+    ASSERT_EQ(rgb.size(), size_t(kWidth) * kHeight * 3);
+    ASSERT_EQ(bgra.size(), size_t(kWidth) * kHeight * 4);
+
+    const RenderedImage expected(root, kWidth, kHeight, SbColor(0, 0, 1));
+    ASSERT_TRUE(expected.isValid());
+    int differing = 0, cube = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgb want = expected.at(x, kHeight - 1 - y);
+            const unsigned char* p = &bgra[(size_t(y) * kWidth + x) * 4];
+            const Rgb fromBgra{p[2], p[1], p[0]};
+            differing += pixel(rgb, size, x, y) != want || fromBgra != want;
+            cube += want.r > 200;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(cube, 200);
+    EXPECT_GT(pixel(rgb, size, 35, 10).r, 200) << "the cube is up and to the left";
+    EXPECT_GT(pixel(rgb, size, 35, kHeight - 10).b, 200);
+}
+
 TEST_F(RenderAreaTest, OffscreenRendererCanBorrowTheRenderAction) {
     // Printing renders the view off screen with the render area's own action; afterwards the
     // render area must still draw with its own context's caches.

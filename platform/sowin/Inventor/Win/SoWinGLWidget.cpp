@@ -11,6 +11,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -18,6 +19,8 @@ namespace {
 constexpr const char* kWidgetProperty = "SoWinGLWidget";
 constexpr const char* kContainerClassName = "SoWinGLManager";
 constexpr const char* kDrawingClassName = "SoWinGLArea";
+// GL_PACK_INVERT_MESA, of the GL_MESA_pack_invert extension.
+constexpr GLenum kPackInvert = 0x8758;
 
 bool isMouseMessage(UINT message) {
     return message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL;
@@ -183,6 +186,56 @@ public:
         return 0;
     }
 
+    // The current drawing window's last frame (drawn first when there is none at its size),
+    // rows top to bottom, into the caller's buffer.
+    bool readFrame(GLenum format, int bytesPerPixel, std::vector<unsigned char>& pixels,
+                   SbVec2s& size) {
+        size = SbVec2s(0, 0);
+        const bool locked = owner->glLockNormal();
+        SoWinGLDrawingWindow& window = current();
+        if (locked && window.drawnSize != window.surfaceSize)
+            owner->redraw();
+        const SbVec2s drawn = window.drawnSize;
+        const bool ok = locked && drawn == window.surfaceSize && drawn[0] > 0 && drawn[1] > 0;
+        // A buffer kept from the last frame of the same size is overwritten as it is: clearing
+        // it first would fill it with zeros again on every frame.
+        if (ok) {
+            readTopDown(format, drawn, size_t(drawn[0]) * bytesPerPixel, pixels);
+            size = drawn;
+        } else {
+            pixels.clear();
+        }
+        owner->glUnlockNormal();
+        return ok;
+    }
+
+    // OpenGL counts rows from the bottom. Mesa's pack inversion hands them over top first in the
+    // same single copy; elsewhere they are read into a scratch buffer and copied back reversed.
+    void readTopDown(GLenum format, const SbVec2s& drawn, size_t rowBytes,
+                     std::vector<unsigned char>& pixels) {
+        pixels.resize(rowBytes * drawn[1]);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        if (canInvertRows()) {
+            glPixelStorei(kPackInvert, GL_TRUE);
+            glReadPixels(0, 0, drawn[0], drawn[1], format, GL_UNSIGNED_BYTE, pixels.data());
+            glPixelStorei(kPackInvert, GL_FALSE);
+            return;
+        }
+        scratch.resize(pixels.size());
+        glReadPixels(0, 0, drawn[0], drawn[1], format, GL_UNSIGNED_BYTE, scratch.data());
+        for (int row = 0; row < drawn[1]; ++row)
+            std::memcpy(&pixels[row * rowBytes], &scratch[(drawn[1] - 1 - row) * rowBytes],
+                        rowBytes);
+    }
+
+    bool canInvertRows() {
+        if (!packInvert) {
+            const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+            packInvert = extensions && std::strstr(extensions, "GL_MESA_pack_invert");
+        }
+        return *packInvert;
+    }
+
     HWND createDrawingWindow(const char* name) {
         HINSTANCE instance = SoWinWindowClass::ensure(kDrawingClassName, drawingProc);
         const SbVec2s size = SoWin::getWidgetSize(container);
@@ -199,6 +252,8 @@ public:
     std::optional<SoWinHeadlessGL::CurrentScope> binding;
     int lockDepth = 0;
     bool graphicReady = false;
+    std::optional<bool> packInvert; // whether the context has GL_MESA_pack_invert
+    std::vector<unsigned char> scratch;
     bool mouseInput = true;
     bool keyboardInput = true;
 };
@@ -286,33 +341,11 @@ SbVec2s SoWinGLWidget::getGlxSize(void) const {
 }
 
 SbBool SoWinGLWidget::readPixels(std::vector<unsigned char>& rgb, SbVec2s& size) {
-    size = SbVec2s(0, 0);
-    if (!glLockNormal()) {
-        rgb.clear();
-        glUnlockNormal();
-        return FALSE;
-    }
-    SoWinGLDrawingWindow& window = m_Private->current();
-    if (window.drawnSize != window.surfaceSize)
-        redraw();
-    const SbVec2s drawn = window.drawnSize;
-    const bool ok = drawn == window.surfaceSize && drawn[0] > 0 && drawn[1] > 0;
-    if (ok) {
-        // Read straight into the caller's buffer (reused across frames) and flip the rows in
-        // place: a frame is read on every recorded or printed picture.
-        const size_t rowBytes = static_cast<size_t>(drawn[0]) * 3;
-        rgb.resize(rowBytes * drawn[1]);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, drawn[0], drawn[1], GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        for (int top = 0, bottom = drawn[1] - 1; top < bottom; ++top, --bottom)
-            std::swap_ranges(rgb.begin() + top * rowBytes, rgb.begin() + (top + 1) * rowBytes,
-                             rgb.begin() + bottom * rowBytes);
-        size = drawn;
-    } else {
-        rgb.clear();
-    }
-    glUnlockNormal();
-    return ok ? TRUE : FALSE;
+    return m_Private->readFrame(GL_RGB, 3, rgb, size) ? TRUE : FALSE;
+}
+
+SbBool SoWinGLWidget::readPixelsBGRA(std::vector<unsigned char>& bgra, SbVec2s& size) {
+    return m_Private->readFrame(GL_BGRA, 4, bgra, size) ? TRUE : FALSE;
 }
 
 HWND SoWinGLWidget::buildWidget(HWND parent) {

@@ -64,6 +64,11 @@ public:
     // window's client size. When the window has not been drawn at its current size yet, it is
     // drawn first. False (and empty results) when there is no drawing window or no OpenGL.
     SbBool readPixels(std::vector<unsigned char>& rgb, SbVec2s& size);
+    // Addition of this platform, the fast read-back: the same frame, rows top to bottom, with 4
+    // bytes per pixel in the order blue, green, red, alpha: the layout the drawing surface keeps,
+    // which the driver copies without converting, as video encoders and DIBs take it. Alpha is
+    // what the frame holds (the background clears it to 0).
+    SbBool readPixelsBGRA(std::vector<unsigned char>& bgra, SbVec2s& size);
 
 protected:
     SoWinGLWidget(HWND parent = NULL, const char* name = NULL, SbBool embed = TRUE,

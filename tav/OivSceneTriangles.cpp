@@ -1,0 +1,293 @@
+#include "tav/OivSceneTriangles.h"
+
+#include <Inventor/SoPrimitiveVertex.h>
+#include <Inventor/elements/SoCoordinateElement.h>
+#include <Inventor/elements/SoCreaseAngleElement.h>
+#include <Inventor/elements/SoNormalBindingElement.h>
+#include <Inventor/elements/SoNormalElement.h>
+#include <Inventor/elements/SoPickStyleElement.h>
+#include <Inventor/nodes/SoIndexedFaceSet.h>
+#include <Inventor/nodes/SoQuadMesh.h>
+#include <Inventor/nodes/SoShape.h>
+#include <Inventor/nodes/SoVertexProperty.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Three corner indices and the end mark of a face.
+constexpr int kTriangleFaceLength = 4;
+
+struct PruneData {
+    const SoNode* excluded;
+};
+
+SoCallbackAction::Response pruneExcludedCB(void* data, SoCallbackAction*, const SoNode* node) {
+    return node == static_cast<PruneData*>(data)->excluded ? SoCallbackAction::PRUNE
+                                                           : SoCallbackAction::CONTINUE;
+}
+
+// Points in world space. An affine model matrix (the usual case) is applied without the
+// projective division (and the library call) multVecMatrix costs for every point.
+void transformPoints(const SbMatrix& matrix, const SbVec3f* source, int count, SbVec3f* target) {
+    const SbMat& m = matrix.getValue();
+    if (m[0][3] != 0.0f || m[1][3] != 0.0f || m[2][3] != 0.0f || m[3][3] != 1.0f) {
+        for (int i = 0; i < count; ++i)
+            matrix.multVecMatrix(source[i], target[i]);
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const float x = source[i][0], y = source[i][1], z = source[i][2];
+        target[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0],
+                           x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
+                           x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]);
+    }
+}
+
+// Directions (normals) turned by the upper left 3 × 3 of a matrix, in place.
+void turnDirections(const SbMatrix& matrix, SbVec3f* directions, int count) {
+    const SbMat& m = matrix.getValue();
+    for (int i = 0; i < count; ++i) {
+        const float x = directions[i][0], y = directions[i][1], z = directions[i][2];
+        directions[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0],
+                               x * m[0][1] + y * m[1][1] + z * m[2][1],
+                               x * m[0][2] + y * m[1][2] + z * m[2][2]);
+    }
+}
+
+// Scales to unit length; a zero vector stays as it is.
+void normalize(SbVec3f& v) {
+    const float length = std::sqrt(v.dot(v));
+    if (length > 0.0f)
+        v /= length;
+}
+
+// Normals a quad mesh without normals of its own is given: at each vertex the normalized sum of
+// the unit normals of the quads around it, each quad's normal taken from its first corner. The
+// winding does not matter: Coin negates the quads' and then the vertices' normals alike.
+void quadMeshNormals(const SbVec3f* coords, int rows, int columns, SbVec3f* normals) {
+    const int quadColumns = columns - 1;
+    std::vector<SbVec3f> quads(size_t(rows - 1) * quadColumns);
+    for (int i = 0; i + 1 < rows; ++i)
+        for (int j = 0; j < quadColumns; ++j) {
+            const SbVec3f& corner = coords[i * columns + j];
+            SbVec3f n = OivSceneTriangles::cross(coords[(i + 1) * columns + j] - corner,
+                                                 coords[i * columns + j + 1] - corner);
+            normalize(n);
+            quads[size_t(i) * quadColumns + j] = n;
+        }
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < columns; ++j) {
+            SbVec3f n(0.0f, 0.0f, 0.0f);
+            const bool below = i + 1 < rows, above = i > 0, right = j + 1 < columns, left = j > 0;
+            if (below && right)
+                n += quads[size_t(i) * quadColumns + j];
+            if (above && right)
+                n += quads[size_t(i - 1) * quadColumns + j];
+            if (above && left)
+                n += quads[size_t(i - 1) * quadColumns + j - 1];
+            if (below && left)
+                n += quads[size_t(i) * quadColumns + j - 1];
+            normalize(n);
+            normals[i * columns + j] = n;
+        }
+}
+
+// Calls visit(row, column) for the quads of a rows × columns grid within the square of `side`
+// (a power of two) at (row, column), in Morton order: neighbours on the surface stay together,
+// as the index's leaves want them, with no sort afterwards.
+template <typename Visit>
+void visitQuadsInMortonOrder(int row, int column, int side, int rows, int columns,
+                             const Visit& visit) {
+    if (row >= rows || column >= columns)
+        return;
+    if (side == 1) {
+        visit(row, column);
+        return;
+    }
+    const int half = side / 2;
+    visitQuadsInMortonOrder(row, column, half, rows, columns, visit);
+    visitQuadsInMortonOrder(row, column + half, half, rows, columns, visit);
+    visitQuadsInMortonOrder(row + half, column, half, rows, columns, visit);
+    visitQuadsInMortonOrder(row + half, column + half, half, rows, columns, visit);
+}
+
+} // namespace
+
+void OivSceneTriangles::clear(void) {
+    points.clear();
+    normals.clear();
+    orderedCorners.clear();
+    unorderedCorners.clear();
+    m_RecentCount = 0;
+}
+
+void OivSceneTriangles::collect(SoNode* root, const SbViewportRegion& viewport,
+                                const SoNode* excluded) {
+    clear();
+    if (!root)
+        return;
+    SoCallbackAction action(viewport);
+    PruneData prune{excluded};
+    if (excluded)
+        action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
+    action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
+    action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
+    action.apply(root);
+}
+
+SoCallbackAction::Response OivSceneTriangles::shapeCB(void* data, SoCallbackAction* action,
+                                                      const SoNode* shape) {
+    return static_cast<OivSceneTriangles*>(data)->startShape(action, shape);
+}
+
+SoCallbackAction::Response OivSceneTriangles::startShape(SoCallbackAction* action,
+                                                         const SoNode* shape) {
+    if (SoPickStyleElement::get(action->getState()) == SoPickStyleElement::UNPICKABLE)
+        return SoCallbackAction::PRUNE;
+    m_Model = action->getModelMatrix();
+    // All triangles of a shape share its model matrix: invert it once, not per triangle.
+    m_Normal = m_Model.inverse().transpose();
+    m_RecentCount = 0;
+    const SoType type = shape->getTypeId();
+    if (type == SoQuadMesh::getClassTypeId() &&
+        readQuadMesh(action, static_cast<const SoQuadMesh*>(shape)))
+        return SoCallbackAction::PRUNE;
+    if (type == SoIndexedFaceSet::getClassTypeId() &&
+        readFlatTriangles(action, static_cast<const SoIndexedFaceSet*>(shape)))
+        return SoCallbackAction::PRUNE;
+    return SoCallbackAction::CONTINUE;
+}
+
+bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh) {
+    const SbVec3f* coords = nullptr;
+    int available = 0;
+    if (!findGeneratedNormalsShape(action->getState(), mesh, coords, available))
+        return false;
+    const int rows = mesh->verticesPerColumn.getValue();
+    const int columns = mesh->verticesPerRow.getValue();
+    const int start = mesh->startIndex.getValue();
+    if (rows < 2 || columns < 2)
+        return true; // draws nothing
+    if (start < 0 || int64_t(start) + int64_t(rows) * columns > available)
+        return false;
+    coords += start;
+
+    const int count = rows * columns;
+    const uint32_t first = uint32_t(points.size());
+    points.resize(first + count);
+    normals.resize(first + count);
+    transformPoints(m_Model, coords, count, &points[first]);
+    SbVec3f* meshNormals = &normals[first];
+    quadMeshNormals(coords, rows, columns, meshNormals);
+    turnDirections(m_Normal, meshNormals, count);
+
+    // Each quad as Coin's quad strips split it: along the diagonal from its first corner.
+    std::vector<uint32_t>& corners = orderedCorners;
+    size_t next = corners.size();
+    corners.resize(next + size_t(rows - 1) * (columns - 1) * 6);
+    int side = 1;
+    while (side < std::max(rows, columns) - 1)
+        side *= 2;
+    visitQuadsInMortonOrder(0, 0, side, rows - 1, columns - 1, [&](int i, int j) {
+        const uint32_t a = first + i * columns + j, b = a + columns, c = a + 1, d = b + 1;
+        for (uint32_t corner : {a, b, d, a, d, c})
+            corners[next++] = corner;
+    });
+    return true;
+}
+
+bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces) {
+    SoState* state = action->getState();
+    const SbVec3f* coords = nullptr;
+    int available = 0;
+    // Without a crease angle Coin gives every face its own flat normal, which the index takes
+    // from the triangle when its vertex normals are zero.
+    if (SoCreaseAngleElement::get(state) != 0.0f ||
+        !findGeneratedNormalsShape(state, faces, coords, available))
+        return false;
+    // Triangles only (each face three valid indices and an end mark): polygons with more
+    // corners are split by Coin's tessellator, which is left to do so.
+    const int32_t* index = faces->coordIndex.getValues(0);
+    const int count = faces->coordIndex.getNum();
+    if (count == 0)
+        return true;
+    // All coordinates are turned to world space: not worth it for a few faces of a large
+    // coordinate node that many shapes share.
+    if (available > count)
+        return false;
+    for (int i = 0; i < count; i += kTriangleFaceLength) {
+        for (int k = 0; k < 3; ++k)
+            if (i + k >= count || index[i + k] < 0 || index[i + k] >= available)
+                return false;
+        if (i + 3 < count && index[i + 3] >= 0)
+            return false;
+    }
+
+    const uint32_t first = uint32_t(points.size());
+    points.resize(first + available);
+    normals.resize(first + available, SbVec3f(0.0f, 0.0f, 0.0f));
+    transformPoints(m_Model, coords, available, &points[first]);
+    for (int i = 0; i < count; i += kTriangleFaceLength)
+        for (int k = 0; k < 3; ++k)
+            unorderedCorners.push_back(first + uint32_t(index[i + k]));
+    return true;
+}
+
+bool OivSceneTriangles::findGeneratedNormalsShape(SoState* state, const SoVertexShape* shape,
+                                                  const SbVec3f*& coords, int& available) {
+    // Normals of its own, or bound other than per vertex: Coin's generation knows what to do.
+    const SoVertexProperty* property =
+        static_cast<const SoVertexProperty*>(shape->vertexProperty.getValue());
+    if ((property && property->normal.getNum() > 0) ||
+        SoNormalElement::getInstance(state)->getNum() > 0)
+        return false;
+    const SoNormalBindingElement::Binding binding = SoNormalBindingElement::get(state);
+    if (binding != SoNormalBindingElement::PER_VERTEX &&
+        binding != SoNormalBindingElement::PER_VERTEX_INDEXED)
+        return false;
+    if (property && property->vertex.getNum() > 0) {
+        coords = property->vertex.getValues(0);
+        available = property->vertex.getNum();
+        return true;
+    }
+    const SoCoordinateElement* element = SoCoordinateElement::getInstance(state);
+    if (!element->is3D())
+        return false;
+    coords = element->getArrayPtr3();
+    available = element->getNum();
+    return coords != nullptr || available == 0;
+}
+
+void OivSceneTriangles::triangleCB(void* data, SoCallbackAction*, const SoPrimitiveVertex* v1,
+                                   const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3) {
+    const SoPrimitiveVertex* const vertices[3] = {v1, v2, v3};
+    static_cast<OivSceneTriangles*>(data)->addGenerated(vertices);
+}
+
+uint32_t OivSceneTriangles::addVertex(const SbVec3f& point, const SbVec3f& normal) {
+    SbVec3f world, worldNormal;
+    m_Model.multVecMatrix(point, world);
+    m_Normal.multDirMatrix(normal, worldNormal);
+    points.push_back(world);
+    normals.push_back(worldNormal);
+    return uint32_t(points.size() - 1);
+}
+
+void OivSceneTriangles::addGenerated(const SoPrimitiveVertex* const vertices[3]) {
+    Recent current[3];
+    for (int i = 0; i < 3; ++i) {
+        const SbVec3f& point = vertices[i]->getPoint();
+        const SbVec3f& normal = vertices[i]->getNormal();
+        // Strips and fans hand over most vertices again with the next triangle.
+        const Recent* same = nullptr;
+        for (int k = 0; k < m_RecentCount && !same; ++k)
+            if (m_Recent[k].point == point && m_Recent[k].normal == normal)
+                same = &m_Recent[k];
+        current[i] = Recent{point, normal, same ? same->index : addVertex(point, normal)};
+        unorderedCorners.push_back(current[i].index);
+    }
+    std::copy(current, current + 3, m_Recent);
+    m_RecentCount = 3;
+}

@@ -1,0 +1,84 @@
+// The pickable triangles of a scene graph in world space, as flat arrays: vertices (points and
+// the normals a ray pick interpolates) and three vertex indices per triangle.
+//
+// Collected are the triangles of every shape an SoCallbackAction reaches (switches, separators
+// and transformations are heeded) except those under an UNPICKABLE pick style and those of one
+// excluded node. Lines and points are not surfaces and are left out; curved Coin primitives
+// (spheres, cones, cylinders) count with their drawn tessellation.
+//
+// Quad meshes with generated normals, the usual form of large terrain surfaces, and indexed face
+// sets of triangles with flat generated normals, the usual form of imported meshes, are read
+// straight from their coordinates with the triangles and normals Coin generates for them, which
+// costs a fraction of generating their primitives. Every other shape goes through its own
+// primitive generation; vertices it shares between consecutive triangles (strips, fans) are
+// stored once.
+#ifndef OIVWINTAV_OIVSCENETRIANGLES_H
+#define OIVWINTAV_OIVSCENETRIANGLES_H
+
+#include <Inventor/SbMatrix.h>
+#include <Inventor/SbVec3f.h>
+#include <Inventor/SbViewportRegion.h>
+#include <Inventor/actions/SoCallbackAction.h>
+
+#include <cstdint>
+#include <vector>
+
+class SoNode;
+class SoPrimitiveVertex;
+class SoIndexedFaceSet;
+class SoQuadMesh;
+class SoState;
+class SoVertexShape;
+
+class OivSceneTriangles {
+public:
+    OivSceneTriangles() = default;
+    OivSceneTriangles(const OivSceneTriangles&) = delete;
+    OivSceneTriangles& operator=(const OivSceneTriangles&) = delete;
+
+    // Replaces the contents with the triangles below `root`; `excluded` (may be null) is pruned
+    // with everything below it. The viewport matters for screen-space complexity.
+    void collect(SoNode* root, const SbViewportRegion& viewport, const SoNode* excluded);
+    void clear(void);
+
+    // Inline, unlike SbVec3f's own, which costs a library call per triangle.
+    static SbVec3f cross(const SbVec3f& a, const SbVec3f& b) {
+        return SbVec3f(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                       a[0] * b[1] - a[1] * b[0]);
+    }
+
+    std::vector<SbVec3f> points;  // world space
+    std::vector<SbVec3f> normals; // per point, world space, not of unit length
+    // Three point indices per triangle: those of quad meshes, in an order that keeps neighbours
+    // on the surface together, and those of other shapes in the order their shapes list them.
+    std::vector<uint32_t> orderedCorners;
+    std::vector<uint32_t> unorderedCorners;
+
+private:
+    // One vertex of the previous generated triangle, as the shape gave it (object space).
+    struct Recent {
+        SbVec3f point, normal;
+        uint32_t index;
+    };
+
+    static SoCallbackAction::Response shapeCB(void* data, SoCallbackAction* action,
+                                              const SoNode* shape);
+    static void triangleCB(void* data, SoCallbackAction* action, const SoPrimitiveVertex* v1,
+                           const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3);
+    SoCallbackAction::Response startShape(SoCallbackAction* action, const SoNode* shape);
+    bool readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh);
+    bool readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces);
+    // The coordinates of a shape whose normals Coin generates per vertex; false for other shapes
+    // and 4D coordinates.
+    static bool findGeneratedNormalsShape(SoState* state, const SoVertexShape* shape,
+                                          const SbVec3f*& coords, int& available);
+    uint32_t addVertex(const SbVec3f& point, const SbVec3f& normal);
+    void addGenerated(const SoPrimitiveVertex* const vertices[3]);
+
+    SbMatrix m_Model;  // while collecting: the current shape's model matrix
+    SbMatrix m_Normal; // and the matrix that turns its normals to world space
+    Recent m_Recent[3];
+    int m_RecentCount = 0;
+};
+
+#endif // OIVWINTAV_OIVSCENETRIANGLES_H
