@@ -23,5 +23,7 @@
 #include "viewers/OivWinExaminerViewer.h"
 #include "viewers/OivWinPlaneViewer.h"
 #include "viewers/OivWinViewerSupport.h"
+#include "viewers/OivWindow.h"
+#include "viewers/OivWindowViewer.h"
 
 #endif // OIVWINTAV_OIVWINTAV_H

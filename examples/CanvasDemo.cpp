@@ -1,15 +1,15 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
-// (terrain, well, decorations, Z scale 2) seen from the south, what the canvas shows written
-// to a PNG file, and a video of the camera orbiting the scene (Zorvan3D_1.mpg beside the picture).
+// (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
+// window opens with the canvas toolbar beside it until the user closes it. Headless, what the
+// canvas shows is written to a PNG file, with the printed page and a video of the camera orbiting
+// the scene (Zorvan3D_1.mpg beside the picture).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
-//
-// There is no on-screen window system here: drawing goes to an off-screen surface, so writing
-// the picture, the printed page and the video is the demo's whole job.
 #include "CurveDemo.h"
 #include "DemoPrint.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
+#include "DemoWindow.h"
 #include "GroupDemo.h"
 
 #include "canvas/OivCanvas.h"
@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         SoWin::show(window);
         DemoScene::present(canvas);
+        if (DemoWindow::runUntilClosed(canvas))
+            return EXIT_SUCCESS;
         written = DemoScene::writePicture(canvas, picture);
         written = DemoPrint::writePrintedPage(canvas, picture) && written;
         DemoRecording::recordOrbit(canvas, picture);

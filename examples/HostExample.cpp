@@ -4,9 +4,9 @@
 //
 //   oivwintav-host-example [picture.png]     (default: oivwintav-host.png)
 //
-// Headless means no DISPLAY, or OIVWINTAV_HEADLESS set: nothing could be seen and nobody could
-// close the window, so the loop would never end. The host draws the canvas once instead and
-// writes what it shows to a PNG file.
+// Headless (no DISPLAY, OIVWINTAV_HEADLESS set, or a display that cannot be opened) nothing could
+// be seen and nobody could close the window, so the loop would never end. The host draws the
+// canvas once instead and writes what it shows to a PNG file.
 #include "OivWinTav.h"
 
 #include <Inventor/SoOffscreenRenderer.h>
@@ -14,15 +14,12 @@
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <oivwin32.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-bool isHeadless() {
-    return !std::getenv("DISPLAY") || std::getenv("OIVWINTAV_HEADLESS");
-}
 
 // Draws the viewer's whole scene off screen at the viewer's size and saves it.
 bool writePicture(SoWinFullViewer* viewer, const char* path) {
@@ -40,7 +37,7 @@ int main(int argc, char** argv) {
     canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
     canvas.getOivSceneManager()->getRoot3D()->addChild(new SoCone);
     canvas.getOivViewer()->viewAll();
-    if (isHeadless()) {
+    if (!OivWin32IsOnScreen()) { // SoWin::init found no screen to show windows on
         const char* picture = argc > 1 ? argv[1] : "oivwintav-host.png";
         if (!writePicture(canvas.getOivViewer(), picture)) {
             std::fprintf(stderr, "cannot write %s\n", picture);

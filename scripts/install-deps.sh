@@ -9,6 +9,8 @@ packages=(
     libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
     libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libx11-dev libimgui-dev libstb-dev
+    xvfb libxtst-dev
 )
 
 missing=()

@@ -108,25 +108,15 @@ void reinstatePreviousOffscreen(cc_glglue_offscreen_data data) {
 } // namespace
 
 SoWinHeadlessGL::CurrentScope::CurrentScope(Context context, Surface surface)
-    : m_PreviousContext(eglGetCurrentContext()), m_PreviousDraw(eglGetCurrentSurface(EGL_DRAW)),
-      m_PreviousRead(eglGetCurrentSurface(EGL_READ)), m_Current(false) {
-    const Display& display = theDisplay();
-    m_Current = display.isOpen() && context && surface &&
-                eglMakeCurrent(display.display, surface, surface, context) == EGL_TRUE;
-}
-
-SoWinHeadlessGL::CurrentScope::~CurrentScope() {
-    const Display& display = theDisplay();
-    if (!display.isOpen())
-        return;
-    if (m_PreviousContext)
-        eglMakeCurrent(display.display, m_PreviousDraw, m_PreviousRead, m_PreviousContext);
-    else
-        eglMakeCurrent(display.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-}
+    : SoWinEGLScope(display(), context, surface) {}
 
 bool SoWinHeadlessGL::isAvailable() {
     return theDisplay().isOpen();
+}
+
+void* SoWinHeadlessGL::display() {
+    const Display& display = theDisplay();
+    return display.isOpen() ? display.display : nullptr;
 }
 
 SoWinHeadlessGL::Context SoWinHeadlessGL::createContext(Context share) {

@@ -6,32 +6,24 @@
 #ifndef OIVWINTAV_SOWINHEADLESSGL_H
 #define OIVWINTAV_SOWINHEADLESSGL_H
 
+#include "SoWinEGLScope.h"
+
 class SoWinHeadlessGL {
 public:
     typedef void* Context; // an EGLContext
     typedef void* Surface; // an EGLSurface
 
-    // Makes a context and surface current for the lifetime of the object and restores whatever
-    // context and surfaces were current before (none, or another render target).
-    class CurrentScope {
+    // Makes a context and surface of this provider current for the lifetime of the object and
+    // restores whatever context and surfaces were current before.
+    class CurrentScope : public SoWinEGLScope {
     public:
         CurrentScope(Context context, Surface surface);
-        ~CurrentScope();
-        CurrentScope(const CurrentScope&) = delete;
-        CurrentScope& operator=(const CurrentScope&) = delete;
-
-        // False when the context could not be made current; nothing should be drawn then.
-        bool isCurrent() const { return m_Current; }
-
-    private:
-        void* m_PreviousContext;
-        void* m_PreviousDraw;
-        void* m_PreviousRead;
-        bool m_Current;
     };
 
     // Opens the EGL display on first use. False when no headless OpenGL is available.
     static bool isAvailable();
+    // The EGL display (an EGLDisplay), null when none is available.
+    static void* display();
 
     // A new OpenGL (compatibility) context sharing objects with `share` (null: no sharing).
     // Null on failure.

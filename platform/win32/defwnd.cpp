@@ -1,6 +1,7 @@
 // The default window procedure.
 #include "detail/ResourceName.h"
 #include "detail/WindowRegistry.h"
+#include "detail/WindowSystem.h"
 
 #include <windows.h>
 
@@ -10,11 +11,14 @@ using oivwin32::WindowRegistry;
 namespace {
 
 LRESULT setText(HWND hwnd, LPCSTR text) {
-    return WindowRegistry::withWindow(hwnd, LRESULT(FALSE),
-                                      [text](WindowRecord& w, WindowRegistry&) {
-                                          w.title = text ? text : "";
-                                          return LRESULT(TRUE);
-                                      });
+    LRESULT set =
+        WindowRegistry::withWindow(hwnd, LRESULT(FALSE), [text](WindowRecord& w, WindowRegistry&) {
+            w.title = text ? text : "";
+            return LRESULT(TRUE);
+        });
+    if (set)
+        oivwin32::WindowSystem::retitled(hwnd);
+    return set;
 }
 
 LRESULT getText(HWND hwnd, WPARAM size, LPSTR buffer) {

@@ -1,11 +1,14 @@
 // Window procedures and the message loop: sending, posting, retrieving and dispatching.
 //
-// While GetMessageA waits it runs Coin's sensor queues (see SensorPump) and sleeps on the
-// queue's condition variable until a message is posted or the next timer sensor is due.
+// While GetMessageA waits it runs Coin's sensor queues (see SensorPump) and sleeps until a message
+// is posted or the next timer sensor is due: on the queue's condition variable when headless, on
+// the window system's connection when there is one (see WindowSystem), whose events become
+// posted messages before the queue is looked at.
 #include "detail/InputState.h"
 #include "detail/MessageQueue.h"
 #include "detail/SensorPump.h"
 #include "detail/WindowRegistry.h"
+#include "detail/WindowSystem.h"
 
 #include <windows.h>
 
@@ -17,6 +20,7 @@ using oivwin32::MessageQueue;
 using oivwin32::SensorPump;
 using oivwin32::WindowRecord;
 using oivwin32::WindowRegistry;
+using oivwin32::WindowSystem;
 
 namespace {
 
@@ -163,6 +167,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         if (!isValidFilter(hwnd)) // the window waited for was destroyed meanwhile
             return -1;
         SensorPump::runOverdueDelay();
+        WindowSystem::pump();
         if (retrieve(msg, MessageFilter{hwnd, filterMin, filterMax}, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
         if (SensorPump::runDueTimers() || SensorPump::runIdle())
@@ -170,7 +175,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         auto deadline = MessageQueue::Clock::now() + kLongestWait;
         if (auto due = SensorPump::nextTimerDue())
             deadline = std::min(deadline, *due);
-        queue->waitForPost(deadline);
+        WindowSystem::wait(*queue, deadline);
     }
 }
 
@@ -179,6 +184,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         return FALSE;
     SensorPump::runDueTimers();
     SensorPump::runOverdueDelay();
+    WindowSystem::pump();
     return retrieve(msg, MessageFilter{hwnd, filterMin, filterMax}, (removeMsg & PM_REMOVE) != 0)
                ? TRUE
                : FALSE;

@@ -39,6 +39,10 @@ HDC WINAPI OivWin32CreatePrinterDC(int dotsPerInch);
 // memory DC, the path is null or the file cannot be written.
 BOOL WINAPI OivWin32SaveBitmapAsPng(HDC dc, LPCSTR pngPath);
 
+// TRUE when windows are shown on a display (SoWin::init found one), FALSE when the process is
+// headless: its windows exist only in the window table and draw off screen.
+BOOL WINAPI OivWin32IsOnScreen(void);
+
 #ifdef __cplusplus
 }
 #endif

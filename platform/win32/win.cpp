@@ -2,6 +2,7 @@
 #include "detail/GdiRegistry.h"
 #include "detail/ResourceName.h"
 #include "detail/WindowRegistry.h"
+#include "detail/WindowSystem.h"
 
 #include <windows.h>
 
@@ -65,6 +66,7 @@ void freeWindow(HWND hwnd) {
     for (HWND child : children)
         freeWindow(child);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
+    oivwin32::WindowSystem::destroyed(hwnd);
     auto queue = WindowRegistry::withWindow(hwnd, std::shared_ptr<oivwin32::MessageQueue>(),
                                             [](WindowRecord& w, WindowRegistry& registry) {
                                                 auto q = w.queue;
@@ -214,6 +216,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                          exStyle};
     HWND hwnd = WindowRegistry::instance().locked(
         [&](WindowRegistry& registry) { return registry.add(std::move(record)).handle; });
+    oivwin32::WindowSystem::created(hwnd);
 
     if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         freeWindow(hwnd);
@@ -259,6 +262,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
             w.needsPaint = w.needsPaint || show;
             return 0;
         });
+        oivwin32::WindowSystem::shown(hwnd, show);
     }
     return wasVisible == 1 ? TRUE : FALSE;
 }
@@ -320,7 +324,8 @@ HWND WINAPI GetParent(HWND hwnd) {
 }
 
 HWND WINAPI SetParent(HWND child, HWND newParent) {
-    return WindowRegistry::withWindow(
+    bool moved = false;
+    HWND previous = WindowRegistry::withWindow(
         child, HWND(nullptr), [&](WindowRecord& w, WindowRegistry& registry) -> HWND {
             WindowRecord* parent = newParent ? registry.find(newParent) : nullptr;
             if ((newParent && !parent) || registry.isSelfOrDescendant(child, newParent)) {
@@ -337,8 +342,12 @@ HWND WINAPI SetParent(HWND child, HWND newParent) {
             w.parent = newParent;
             if (parent)
                 parent->children.push_back(child);
+            moved = true;
             return old;
         });
+    if (moved)
+        oivwin32::WindowSystem::reparented(child);
+    return previous;
 }
 
 BOOL WINAPI IsChild(HWND parent, HWND hwnd) {

@@ -1,6 +1,7 @@
 // Window positions and sizes, and conversions between client and screen coordinates. A window
 // has no frame here, so its window rectangle and its client area coincide.
 #include "detail/WindowRegistry.h"
+#include "detail/WindowSystem.h"
 
 #include <windows.h>
 
@@ -67,6 +68,8 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
         });
     if (!change.live)
         return FALSE;
+    if (change.moved || change.resized)
+        oivwin32::WindowSystem::placed(hwnd);
     // Only what changed is reported, moves before sizes, as after a SetWindowPos in Win32.
     if (change.moved)
         SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(x, y));

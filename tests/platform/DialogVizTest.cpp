@@ -333,3 +333,36 @@ TEST(MessageDialog, ShowReachesTheHookEachTimeAndDestroyCloses) {
 }
 
 } // namespace
+
+namespace {
+
+// What the top-level dialogs' show hook heard: "<label> shown" or "<label> hidden".
+struct WindowLog {
+    std::vector<std::string> changes;
+    static void record(void* data, SoTopLevelDialog* dialog) {
+        static_cast<WindowLog*>(data)->changes.push_back(
+            std::string(dialog->label.getValue().getString()) +
+            (dialog->isShown() ? " shown" : " hidden"));
+    }
+};
+
+TEST(TopLevelDialog, ShowAndHideReachTheHookOnChangesOnlyAndADyingShownDialogHides) {
+    WindowLog log;
+    SoTopLevelDialog::setShowCallback(WindowLog::record, &log);
+    SoTopLevelDialog* dialog = new SoTopLevelDialog;
+    dialog->ref();
+    dialog->label = "Tools";
+    dialog->hide(); // not shown: nothing to tell
+    dialog->show();
+    dialog->show();
+    EXPECT_TRUE(dialog->isShown());
+    dialog->hide();
+    EXPECT_FALSE(dialog->isShown());
+    dialog->show();
+    dialog->unref(); // whoever shows it must let go now
+    SoTopLevelDialog::setShowCallback(nullptr, nullptr);
+    EXPECT_EQ(log.changes, (std::vector<std::string>{"Tools shown", "Tools hidden", "Tools shown",
+                                                     "Tools hidden"}));
+}
+
+} // namespace

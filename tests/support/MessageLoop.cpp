@@ -2,6 +2,7 @@
 
 #include <Inventor/SoSceneManager.h>
 #include <Inventor/Win/SoWin.h>
+#include <Inventor/sensors/SoAlarmSensor.h>
 #include <Inventor/sensors/SoOneShotSensor.h>
 
 namespace testsupport {
@@ -14,6 +15,10 @@ void exitLoopCB(void*, SoSensor*) {
     SoWin::exitMainLoop();
 }
 
+void giveUpCB(void*, SoSensor*) {
+    PostQuitMessage(kNoQuit);
+}
+
 } // namespace
 
 void runMessageLoopUntilIdle() {
@@ -22,6 +27,18 @@ void runMessageLoopUntilIdle() {
     quit.setPriority(SoSceneManager::getDefaultRedrawPriority() * 2);
     quit.schedule();
     SoWin::mainLoop();
+}
+
+int runMessageLoopUntilQuit(double seconds) {
+    SoAlarmSensor limit(giveUpCB, nullptr);
+    limit.setTimeFromNow(SbTime(seconds));
+    limit.schedule();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return int(msg.wParam);
 }
 
 HWND createHostWindow(int width, int height) {

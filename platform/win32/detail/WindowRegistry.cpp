@@ -103,6 +103,15 @@ bool WindowRegistry::isSelfOrDescendant(HWND ancestor, HWND hwnd) {
     return false;
 }
 
+std::vector<HWND> WindowRegistry::handles() const {
+    // Handle values grow with every window made, so the table's order is the creation order.
+    std::vector<HWND> all;
+    all.reserve(windows_.size());
+    for (const auto& entry : windows_)
+        all.push_back(entry.second->handle);
+    return all;
+}
+
 WindowRecord* WindowRegistry::findNeedingPaint(const MessageQueue* queue, HWND filter) {
     for (auto& entry : windows_) {
         WindowRecord& w = *entry.second;

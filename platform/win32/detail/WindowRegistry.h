@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace oivwin32 {
 
@@ -54,6 +55,8 @@ public:
     POINT screenOrigin(const WindowRecord& window);
     // True when `hwnd` is `ancestor` or lies below it through child links.
     bool isSelfOrDescendant(HWND ancestor, HWND hwnd);
+    // Every live window, in creation order.
+    std::vector<HWND> handles() const;
     // A visible window of `queue` waiting for WM_PAINT that `accepts` takes, or null.
     WindowRecord* findNeedingPaint(const MessageQueue* queue, HWND filter);
 

@@ -2,17 +2,49 @@
 
 SO_NODE_SOURCE(SoTopLevelDialog);
 
+namespace {
+struct ShowHook {
+    SoTopLevelDialog::ShowCB* callback = nullptr;
+    void* data = nullptr;
+};
+ShowHook showHook;
+} // namespace
+
 void SoTopLevelDialog::initClass(void) {
     if (getClassTypeId() != SoType::badType())
         return;
     SO_NODE_INIT_CLASS(SoTopLevelDialog, SoDialogGroup, "SoDialogGroup");
 }
 
-SoTopLevelDialog::SoTopLevelDialog(void) {
+SoTopLevelDialog::SoTopLevelDialog(void) : shown(FALSE) {
     SO_NODE_CONSTRUCTOR(SoTopLevelDialog);
 }
 
-SoTopLevelDialog::~SoTopLevelDialog() {}
+SoTopLevelDialog::~SoTopLevelDialog() {
+    // Whoever shows it must let go of it now.
+    setShown(FALSE);
+}
+
+void SoTopLevelDialog::show(void) {
+    setShown(TRUE);
+}
+
+void SoTopLevelDialog::hide(void) {
+    setShown(FALSE);
+}
+
+void SoTopLevelDialog::setShowCallback(ShowCB* callback, void* data) {
+    showHook.callback = callback;
+    showHook.data = data;
+}
+
+void SoTopLevelDialog::setShown(SbBool value) {
+    if (shown == value)
+        return;
+    shown = value;
+    if (showHook.callback)
+        showHook.callback(showHook.data, this);
+}
 
 void SoTopLevelDialog::addAuditor(SoDialogAuditor* auditor) {
     if (auditor && !hasAuditor(auditor))

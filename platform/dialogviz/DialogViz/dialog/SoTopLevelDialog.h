@@ -17,8 +17,23 @@ class SoTopLevelDialog : public SoDialogGroup {
     SO_NODE_HEADER(SoTopLevelDialog);
 
 public:
+    // Called by show and hide (and when a shown dialog is destroyed) with the hook's data and the
+    // dialog; isShown() tells which. The dialog is not referenced for the listener.
+    typedef void ShowCB(void* data, SoTopLevelDialog* dialog);
+
     static void initClass(void);
     SoTopLevelDialog(void);
+
+    // Addition of this platform: opens the dialog in a window of its own, titled with the label,
+    // showing the tree as it is and operating its controls through press, toggle and select;
+    // hide closes it. Where the window appears is up to whoever listens on the show hook (the
+    // on-screen backend); with nobody listening these only mark the dialog shown or not.
+    void show(void);
+    void hide(void);
+    SbBool isShown(void) const { return shown; }
+
+    // Sets the one process-wide show hook, replacing any earlier one; a null function removes it.
+    static void setShowCallback(ShowCB* callback, void* data);
 
     // Not owned. A null auditor or one already added is ignored.
     void addAuditor(SoDialogAuditor* auditor);
@@ -41,7 +56,10 @@ private:
     // Keeps the tree alive over a round of callbacks without deleting a tree nobody referenced.
     void releaseAfterRound(bool wasReferenced);
 
+    void setShown(SbBool value);
+
     std::vector<SoDialogAuditor*> auditors;
+    SbBool shown;
 };
 
 template <class Control>

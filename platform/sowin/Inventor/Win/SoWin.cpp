@@ -1,6 +1,7 @@
 #include <Inventor/Win/SoWin.h>
 
 #include "SoWinCoinMessages.h"
+#include "SoWinDisplay.h"
 #include "SoWinHeadlessGL.h"
 #include "SoWinWindowClass.h"
 
@@ -45,6 +46,7 @@ void initCoin() {
     Application& app = application();
     if (app.coinReady)
         return;
+    SoWinDisplay::choose();
     // Coin must know how to make off-screen contexts before anything draws: its own window
     // system fallback needs a display.
     SoWinHeadlessGL::installCoinOffscreenCallbacks();

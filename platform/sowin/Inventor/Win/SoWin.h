@@ -13,10 +13,13 @@ public:
     // A function that registers node classes (or does other one-time set-up that needs Coin).
     typedef void InitCB(void);
 
-    // Initialises Coin (database, node kits, draggers and manipulators), installs the headless
-    // OpenGL provider for off-screen rendering, runs every function given to addInitCallback
-    // and creates the application's top-level window, titled appName, of the window class
-    // className. Returns that window; later calls do nothing more and return the same window.
+    // Chooses where windows are shown: on the X display named by DISPLAY unless the environment
+    // sets OIVWINTAV_HEADLESS, else nowhere (headless; also when the display cannot be opened).
+    // Then initialises Coin (database, node kits, draggers and manipulators), installs the
+    // headless OpenGL provider for off-screen rendering, runs every function given to
+    // addInitCallback and creates the application's top-level window, titled appName, of the
+    // window class className. Returns that window; later calls do nothing more and return the
+    // same window.
     static HWND init(const char* appName, const char* className = "SoWin");
 
     // Like the other init, but adopts an existing window as the top-level window.

@@ -1,6 +1,7 @@
 #include <Inventor/Win/SoWinGLWidget.h>
 
-#include "SoWinHeadlessGL.h"
+#include "SoWinEGLScope.h"
+#include "SoWinGLBackend.h"
 #include "SoWinWindowClass.h"
 
 #include <Inventor/Win/SoWin.h>
@@ -68,16 +69,19 @@ POINT cursorPositionOf(HWND hwnd, UINT message, LPARAM lParam) {
 
 } // namespace
 
-// One drawing window and the pbuffer surface its pictures go to.
+// One drawing window and the surface its pictures go to (a pbuffer off screen, the window
+// itself on screen).
 struct SoWinGLDrawingWindow {
     HWND hwnd = nullptr;
-    SoWinHeadlessGL::Surface surface = nullptr;
+    SoWinGLBackend* backend = nullptr;
+    SoWinGLBackend::Surface surface = nullptr;
     SbVec2s surfaceSize = SbVec2s(0, 0);
     // Size of the last complete frame in the surface; (0, 0) while none was drawn.
     SbVec2s drawnSize = SbVec2s(0, 0);
 
     void releaseSurface() {
-        SoWinHeadlessGL::destroySurface(surface);
+        if (surface)
+            backend->destroySurface(surface);
         surface = nullptr;
         surfaceSize = drawnSize = SbVec2s(0, 0);
     }
@@ -88,7 +92,7 @@ struct SoWinGLDrawingWindow {
         if (surface && size == surfaceSize)
             return true;
         releaseSurface();
-        surface = SoWinHeadlessGL::createSurface(size[0], size[1]);
+        surface = backend->createSurface(hwnd, size[0], size[1]);
         surfaceSize = size;
         return surface != nullptr;
     }
@@ -99,8 +103,11 @@ public:
     enum { SINGLE = 0, DOUBLE = 1 };
 
     explicit Private(SoWinGLWidget* owner, int glModes)
-        : owner(owner), glModes(glModes),
-          cacheContext(SoGLCacheContextElement::getUniqueCacheContext()) {}
+        : owner(owner), glModes(glModes), backend(&SoWinGLBackend::current()),
+          cacheContext(SoGLCacheContextElement::getUniqueCacheContext()) {
+        for (SoWinGLDrawingWindow& window : windows)
+            window.backend = backend;
+    }
 
     SoWinGLDrawingWindow& current() { return windows[(glModes & SO_GL_DOUBLE) ? DOUBLE : SINGLE]; }
     const SoWinGLDrawingWindow& current() const {
@@ -245,11 +252,14 @@ public:
 
     SoWinGLWidget* owner;
     int glModes;
+    // Chosen when the widget is made, so a widget made before SoWin::init chose the display
+    // keeps drawing where its context lives.
+    SoWinGLBackend* backend;
     uint32_t cacheContext;
     HWND container = nullptr;
     SoWinGLDrawingWindow windows[2];
-    SoWinHeadlessGL::Context context = nullptr;
-    std::optional<SoWinHeadlessGL::CurrentScope> binding;
+    SoWinGLBackend::Context context = nullptr;
+    std::optional<SoWinEGLScope> binding;
     int lockDepth = 0;
     bool graphicReady = false;
     std::optional<bool> packInvert; // whether the context has GL_MESA_pack_invert
@@ -279,7 +289,8 @@ SoWinGLWidget::~SoWinGLWidget() {
     }
     for (SoWinGLDrawingWindow& window : m_Private->windows)
         window.releaseSurface();
-    SoWinHeadlessGL::destroyContext(m_Private->context);
+    if (m_Private->context)
+        m_Private->backend->destroyContext(m_Private->context);
 }
 
 HWND SoWinGLWidget::getNormalWidget(void) const {
@@ -361,7 +372,7 @@ HWND SoWinGLWidget::buildWidget(HWND parent) {
     self.windows[Private::SINGLE].hwnd = self.createDrawingWindow("SingleBuffer");
     self.windows[Private::DOUBLE].hwnd = self.createDrawingWindow("DoubleBuffer");
     if (!self.context)
-        self.context = SoWinHeadlessGL::createContext();
+        self.context = self.backend->createContext();
     self.showCurrentOnly();
     widgetChanged(getNormalWidget());
     return self.container;
@@ -405,7 +416,7 @@ SbBool SoWinGLWidget::glLockNormal(void) {
     SoWinGLDrawingWindow& window = self.current();
     if (!window.hwnd || !self.context || !window.fitSurface())
         return FALSE;
-    self.binding.emplace(self.context, window.surface);
+    self.binding.emplace(self.backend->eglDisplay(), self.context, window.surface);
     if (!self.binding->isCurrent())
         return FALSE;
     if (!self.graphicReady) {
@@ -422,13 +433,11 @@ void SoWinGLWidget::glUnlockNormal(void) {
 }
 
 void SoWinGLWidget::glSwapBuffers(void) {
-    // A pbuffer has a single colour buffer, so the finished frame is already where readPixels
-    // looks; finishing it is all a swap has to do.
-    glFinish();
+    m_Private->backend->swapBuffers(m_Private->current().surface);
 }
 
 void SoWinGLWidget::glFlushBuffer(void) {
-    glFlush();
+    m_Private->backend->flush(m_Private->current().surface);
 }
 
 uint32_t SoWinGLWidget::getCacheContextId(void) const {

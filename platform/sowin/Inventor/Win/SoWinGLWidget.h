@@ -5,8 +5,9 @@
 // a press also gives the window the focus and the mouse capture until the last button is up.
 // WM_PAINT of the current drawing window draws it; a resize invalidates it.
 //
-// Drawing goes into an EGL pbuffer surface of each drawing window's size (made again when the
-// window is resized), with one OpenGL context per widget, so it works with no display.
+// Drawing goes into an EGL surface of each drawing window's size (made again when the window is
+// resized), with one OpenGL context per widget: a pbuffer with no display, so it works headless,
+// or the drawing window itself on a display, swapped once per frame.
 #ifndef OIVWINTAV_SOWINGLWIDGET_H
 #define OIVWINTAV_SOWINGLWIDGET_H
 

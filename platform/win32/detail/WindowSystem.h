@@ -1,0 +1,57 @@
+// The window system the windows of the process are shown on, when there is one.
+//
+// Headless, the window table is all there is and nothing is installed here. With a display, one
+// window system is installed for the life of the process; the calls of the subset tell it what
+// changed in the table (after the table changed, never with its lock held), and the message loop
+// asks it for its events and waits on it.
+#ifndef OIVWINTAV_WIN32_DETAIL_WINDOWSYSTEM_H
+#define OIVWINTAV_WIN32_DETAIL_WINDOWSYSTEM_H
+
+#include "MessageQueue.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace oivwin32 {
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // The installed window system, or null when the process is headless.
+    static WindowSystem* installed();
+    // Installs `system` for the rest of the process and shows on it every window that exists
+    // already. A second installation is refused (false).
+    static bool install(std::unique_ptr<WindowSystem> system);
+
+    // Forward what changed in the window table to the installed window system, if there is one.
+    static void created(HWND hwnd);
+    static void destroyed(HWND hwnd);
+    static void shown(HWND hwnd, bool visible);
+    static void placed(HWND hwnd);
+    static void retitled(HWND hwnd);
+    static void reparented(HWND hwnd);
+    // Turns the window system's pending events into messages of the calling thread.
+    static void pump();
+    // Waits until the window system has an event, something is posted to `queue`, or `deadline`.
+    static void wait(MessageQueue& queue, MessageQueue::Clock::time_point deadline);
+
+protected:
+    // `hwnd` is a window of the table; its record says where it is, its title and whether it is
+    // visible (WS_VISIBLE of its own style).
+    virtual void windowCreated(HWND hwnd) = 0;
+    // Called once the window got WM_NCDESTROY, just before it leaves the table.
+    virtual void windowDestroyed(HWND hwnd) = 0;
+    virtual void windowShown(HWND hwnd, bool visible) = 0;
+    // Its position or size changed.
+    virtual void windowPlaced(HWND hwnd) = 0;
+    virtual void windowRetitled(HWND hwnd) = 0;
+    virtual void windowReparented(HWND hwnd) = 0;
+    virtual void pumpEvents() = 0;
+    virtual void waitForEvents(MessageQueue& queue, MessageQueue::Clock::time_point deadline) = 0;
+};
+
+} // namespace oivwin32
+
+#endif

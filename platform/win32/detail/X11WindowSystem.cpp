@@ -1,0 +1,373 @@
+#include "X11WindowSystem.h"
+
+#include "WindowRegistry.h"
+#include "X11Input.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <poll.h>
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+namespace oivwin32 {
+
+namespace {
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            KeyPressMask | KeyReleaseMask | StructureNotifyMask | FocusChangeMask;
+
+// The button face of the desktop's classic scheme: what a top-level window shows where no child
+// covers it (a child's own background is left to its drawing, so a GL window never flickers).
+constexpr unsigned long kTopLevelBackground = 0xF0F0F0;
+
+// X refuses windows without pixels; a Win32 window of zero size is simply empty.
+unsigned int atLeastOne(LONG extent) {
+    return extent > 0 ? static_cast<unsigned int>(extent) : 1u;
+}
+
+// Errors about windows that went away meanwhile (a focus request racing an unmap, an event for
+// a window destroyed since) are expected; Xlib's default handler would end the process.
+int ignoreError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// What the table says about one window, copied out under its lock.
+struct WindowState {
+    bool live = false;
+    HWND parent = nullptr;
+    bool child = false;
+    POINT position{};
+    SIZE size{};
+    bool visible = false;
+    std::string title;
+};
+
+WindowState stateOf(HWND hwnd) {
+    return WindowRegistry::withWindow(hwnd, WindowState{}, [](WindowRecord& w, WindowRegistry&) {
+        return WindowState{
+            true, w.parent, w.isChild(), w.position, w.size, (w.style & WS_VISIBLE) != 0, w.title};
+    });
+}
+
+POINT screenPoint(HWND hwnd, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(hwnd, &point);
+    return point;
+}
+
+} // namespace
+
+struct X11WindowSystem::Private {
+    Display* display = nullptr;
+    Window root = 0;
+    Visual* visual = nullptr;
+    int depth = 0;
+    Colormap colormap = 0;
+    Atom wmProtocols = 0, wmDeleteWindow = 0, netWmName = 0, utf8String = 0;
+    std::unordered_map<HWND, Window> windows;
+    std::unordered_map<Window, HWND> handles;
+    // Set while a change that came from the X server (the user resized a window through the
+    // window manager) is applied to the table, so it is not sent back.
+    bool applyingServerChange = false;
+
+    Window windowFor(HWND hwnd) const {
+        auto found = windows.find(hwnd);
+        return found == windows.end() ? 0 : found->second;
+    }
+
+    HWND handleFor(Window window) const {
+        auto found = handles.find(window);
+        return found == handles.end() ? nullptr : found->second;
+    }
+
+    void setTitle(Window window, const std::string& title) {
+        XStoreName(display, window, title.c_str());
+        XChangeProperty(display, window, netWmName, utf8String, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(title.data()),
+                        static_cast<int>(title.size()));
+    }
+
+    void decorateTopLevel(Window window, const WindowState& state) {
+        XSetWMProtocols(display, window, &wmDeleteWindow, 1);
+        setTitle(window, state.title);
+        // Where the program asked for it, not where the window manager would choose.
+        XSizeHints hints{};
+        hints.flags = PPosition | PSize;
+        hints.x = state.position.x;
+        hints.y = state.position.y;
+        hints.width = static_cast<int>(atLeastOne(state.size.cx));
+        hints.height = static_cast<int>(atLeastOne(state.size.cy));
+        XSetWMNormalHints(display, window, &hints);
+        if (Window owner = windowFor(state.parent))
+            XSetTransientForHint(display, window, owner);
+    }
+
+    void post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        PostMessageA(hwnd, message, wParam, lParam);
+    }
+
+    // Mouse messages go to the window holding the capture, else to the one under the pointer.
+    void pointer(HWND hwnd, UINT message, WPARAM keys, int x, int y) {
+        HWND target = GetCapture();
+        if (!target || !IsWindow(target))
+            target = hwnd;
+        POINT point{x, y};
+        if (target != hwnd) {
+            point = screenPoint(hwnd, x, y);
+            ScreenToClient(target, &point);
+        }
+        post(target, message, keys, MAKELPARAM(point.x, point.y));
+    }
+
+    void button(HWND hwnd, const XButtonEvent& event) {
+        const bool press = event.type == ButtonPress;
+        if (int delta = X11Input::wheelDelta(event.button)) {
+            if (!press) // a notch is a press and a release; the press turns it
+                return;
+            POINT screen = screenPoint(hwnd, event.x, event.y);
+            WPARAM wParam = MAKEWPARAM(X11Input::mouseKeys(event.state), delta);
+            post(hwnd, WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
+            return;
+        }
+        UINT message;
+        WPARAM keys;
+        if (X11Input::buttonMessage(event.button, press, event.state, &message, &keys))
+            pointer(hwnd, message, keys, event.x, event.y);
+    }
+
+    // Keys go to the window with the keyboard focus, else to the window of the event.
+    void key(HWND hwnd, XKeyEvent& event) {
+        const bool press = event.type == KeyPress;
+        int virtualKey = X11Input::virtualKey(XLookupKeysym(&event, 0));
+        if (!virtualKey)
+            return;
+        HWND target = GetFocus();
+        post(target ? target : hwnd, X11Input::keyMessage(press, virtualKey, event.state),
+             static_cast<WPARAM>(virtualKey), X11Input::keyLParam(press, event.keycode));
+    }
+
+    bool isTopLevel(HWND hwnd) const { return !stateOf(hwnd).child; }
+
+    // A top-level window moved or resized by the window manager or the user: the table follows,
+    // with WM_MOVE and WM_SIZE, as for MoveWindow. Only the last of a burst counts.
+    void configured(HWND hwnd, const XConfigureEvent& first) {
+        XEvent latest;
+        latest.xconfigure = first;
+        while (XCheckTypedWindowEvent(display, first.window, ConfigureNotify, &latest)) {
+        }
+        const XConfigureEvent& event = latest.xconfigure;
+        if (!isTopLevel(hwnd))
+            return; // children are only ever placed by us
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(display, event.window, root, 0, 0, &x, &y, &child);
+        applyingServerChange = true;
+        MoveWindow(hwnd, x, y, event.width, event.height, TRUE);
+        applyingServerChange = false;
+    }
+
+    // The keyboard focus follows the activation of top-level windows, as on Win32.
+    void focusChanged(HWND hwnd, const XFocusChangeEvent& event) {
+        if (event.detail == NotifyInferior || event.detail == NotifyPointer || !isTopLevel(hwnd))
+            return;
+        HWND focus = GetFocus();
+        const bool focusInside = focus && (focus == hwnd || IsChild(hwnd, focus));
+        if (event.type == FocusIn && !focusInside)
+            SetFocus(hwnd);
+        else if (event.type == FocusOut && focusInside)
+            SetFocus(nullptr);
+    }
+
+    void handle(XEvent& event) {
+        HWND hwnd = handleFor(event.xany.window);
+        if (!hwnd || !IsWindow(hwnd))
+            return;
+        switch (event.type) {
+        case Expose:
+            if (event.xexpose.count == 0)
+                InvalidateRect(hwnd, nullptr, FALSE);
+            break;
+        case ButtonPress:
+        case ButtonRelease:
+            button(hwnd, event.xbutton);
+            break;
+        case MotionNotify:
+            pointer(hwnd, WM_MOUSEMOVE, X11Input::mouseKeys(event.xmotion.state), event.xmotion.x,
+                    event.xmotion.y);
+            break;
+        case KeyPress:
+        case KeyRelease:
+            key(hwnd, event.xkey);
+            break;
+        case ConfigureNotify:
+            configured(hwnd, event.xconfigure);
+            break;
+        case MapNotify:
+            // A program shows a window to work in it: it gets the keyboard, as on Win32.
+            if (isTopLevel(hwnd))
+                XSetInputFocus(display, event.xmap.window, RevertToParent, CurrentTime);
+            break;
+        case FocusIn:
+        case FocusOut:
+            focusChanged(hwnd, event.xfocus);
+            break;
+        case ClientMessage:
+            if (event.xclient.message_type == wmProtocols &&
+                static_cast<Atom>(event.xclient.data.l[0]) == wmDeleteWindow)
+                post(hwnd, WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
+        }
+    }
+};
+
+std::unique_ptr<X11WindowSystem> X11WindowSystem::open(const char* name) {
+    Display* display = XOpenDisplay(name);
+    if (!display)
+        return nullptr;
+    XSetErrorHandler(ignoreError);
+    auto p = std::make_unique<Private>();
+    p->display = display;
+    const int screen = DefaultScreen(display);
+    p->root = RootWindow(display, screen);
+    p->visual = DefaultVisual(display, screen);
+    p->depth = DefaultDepth(display, screen);
+    p->colormap = XCreateColormap(display, p->root, p->visual, AllocNone);
+    p->wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    p->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    p->netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+    p->utf8String = XInternAtom(display, "UTF8_STRING", False);
+    return std::unique_ptr<X11WindowSystem>(new X11WindowSystem(std::move(p)));
+}
+
+X11WindowSystem* X11WindowSystem::instance() {
+    return dynamic_cast<X11WindowSystem*>(installed());
+}
+
+X11WindowSystem::X11WindowSystem(std::unique_ptr<Private> p) : m_Private(std::move(p)) {}
+
+X11WindowSystem::~X11WindowSystem() {
+    for (const auto& entry : m_Private->windows)
+        XDestroyWindow(m_Private->display, entry.second);
+    XFreeColormap(m_Private->display, m_Private->colormap);
+    XCloseDisplay(m_Private->display);
+}
+
+void* X11WindowSystem::display() const {
+    return m_Private->display;
+}
+
+unsigned long X11WindowSystem::visualId() const {
+    return XVisualIDFromVisual(m_Private->visual);
+}
+
+X11WindowSystem::NativeWindow X11WindowSystem::nativeWindow(HWND hwnd) const {
+    return m_Private->windowFor(hwnd);
+}
+
+HWND X11WindowSystem::windowOf(NativeWindow window) const {
+    return m_Private->handleFor(window);
+}
+
+void X11WindowSystem::windowCreated(HWND hwnd) {
+    Private& p = *m_Private;
+    const WindowState state = stateOf(hwnd);
+    if (!state.live || p.windowFor(hwnd))
+        return;
+    if (state.parent && !p.windowFor(state.parent))
+        windowCreated(state.parent); // a reparented window may be older than its parent
+    const Window parent = state.child ? p.windowFor(state.parent) : p.root;
+    if (!parent)
+        return;
+    XSetWindowAttributes attributes{};
+    attributes.colormap = p.colormap;
+    attributes.event_mask = kEventMask;
+    attributes.background_pixel = kTopLevelBackground;
+    attributes.background_pixmap = None;
+    const unsigned long mask =
+        CWColormap | CWEventMask | CWBorderPixel | (state.child ? CWBackPixmap : CWBackPixel);
+    const Window window = XCreateWindow(p.display, parent, state.position.x, state.position.y,
+                                        atLeastOne(state.size.cx), atLeastOne(state.size.cy), 0,
+                                        p.depth, InputOutput, p.visual, mask, &attributes);
+    p.windows[hwnd] = window;
+    p.handles[window] = hwnd;
+    if (!state.child)
+        p.decorateTopLevel(window, state);
+    if (state.visible)
+        XMapWindow(p.display, window);
+}
+
+void X11WindowSystem::windowDestroyed(HWND hwnd) {
+    Private& p = *m_Private;
+    const Window window = p.windowFor(hwnd);
+    if (!window)
+        return;
+    XDestroyWindow(p.display, window);
+    p.windows.erase(hwnd);
+    p.handles.erase(window);
+}
+
+void X11WindowSystem::windowShown(HWND hwnd, bool visible) {
+    Private& p = *m_Private;
+    if (const Window window = p.windowFor(hwnd)) {
+        if (visible)
+            XMapWindow(p.display, window);
+        else
+            XUnmapWindow(p.display, window);
+    }
+}
+
+void X11WindowSystem::windowPlaced(HWND hwnd) {
+    Private& p = *m_Private;
+    const Window window = p.windowFor(hwnd);
+    if (!window || p.applyingServerChange)
+        return;
+    const WindowState state = stateOf(hwnd);
+    XMoveResizeWindow(p.display, window, state.position.x, state.position.y,
+                      atLeastOne(state.size.cx), atLeastOne(state.size.cy));
+}
+
+void X11WindowSystem::windowRetitled(HWND hwnd) {
+    Private& p = *m_Private;
+    const Window window = p.windowFor(hwnd);
+    const WindowState state = stateOf(hwnd);
+    if (window && !state.child)
+        p.setTitle(window, state.title);
+}
+
+void X11WindowSystem::windowReparented(HWND hwnd) {
+    Private& p = *m_Private;
+    const Window window = p.windowFor(hwnd);
+    const WindowState state = stateOf(hwnd);
+    const Window parent = state.child ? p.windowFor(state.parent) : p.root;
+    if (window && parent)
+        XReparentWindow(p.display, window, parent, state.position.x, state.position.y);
+}
+
+void X11WindowSystem::pumpEvents() {
+    Private& p = *m_Private;
+    while (XPending(p.display) > 0) {
+        XEvent event;
+        XNextEvent(p.display, &event);
+        p.handle(event);
+    }
+}
+
+void X11WindowSystem::waitForEvents(MessageQueue&, MessageQueue::Clock::time_point deadline) {
+    // Messages posted by this thread were looked at before the wait; one posted by another
+    // thread is seen at the deadline, which the loop keeps short for that reason.
+    Private& p = *m_Private;
+    XFlush(p.display);
+    if (XEventsQueued(p.display, QueuedAlready) > 0)
+        return;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - MessageQueue::Clock::now());
+    pollfd connection{ConnectionNumber(p.display), POLLIN, 0};
+    poll(&connection, 1, static_cast<int>(std::max<long long>(0, left.count())));
+}
+
+} // namespace oivwin32
