@@ -1,4 +1,5 @@
-// OivWinTav: every public class of the library, for hosts that include one header.
+// OivWinTav: every public class of the library, and the companion node library's init call
+// (OivTav::init), for hosts that include one header.
 #ifndef OIVWINTAV_OIVWINTAV_H
 #define OIVWINTAV_OIVWINTAV_H
 
@@ -16,6 +17,7 @@
 #include "dui/OivBaseUnitTest.h"
 #include "scene/OivBaseSceneManager.h"
 #include "scene/OivSceneManager.h"
+#include "tav/OivTav.h"
 #include "video/OivVideoRecorder.h"
 #include "viewers/OivWinCurveViewer.h"
 #include "viewers/OivWinExaminerViewer.h"

@@ -1,11 +1,19 @@
 // Two linked views of one terrain, as the README shows them: a plan view and a 3D view side by
 // side in the host's window, kept in step by a canvas group.
+//
+//   oivwintav-linked-views [terrain.iv]     (default: terrain.iv)
+//
+// The views are for a person to drag: headless there is nobody to drag or to close the window,
+// so the program only checks that it could build them and says so instead of waiting forever.
 #include "OivWinTav.h"
 
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInput.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <oivwin32.h>
+
+#include <cstdio>
 
 // A pane of the host's window for one canvas.
 HWND createPane(HWND parent, int left) {
@@ -18,11 +26,12 @@ HWND createPane(HWND parent, int left) {
                            pane.hInstance, nullptr);
 }
 
-int main() {
+int main(int argc, char** argv) {
     HWND window = SoWin::init("Linked views");
     SoInput input;
     // One graph, shown by both canvases.
-    SoSeparator* terrain = input.openFile("terrain.iv") ? SoDB::readAll(&input) : nullptr;
+    SoSeparator* terrain =
+        input.openFile(argc > 1 ? argv[1] : "terrain.iv") ? SoDB::readAll(&input) : nullptr;
     if (!terrain)
         return 1;
 
@@ -39,6 +48,10 @@ int main() {
     group.addCanvas(&plan);
     group.addCanvas(&view3D);
 
+    if (!OivWin32IsOnScreen()) {
+        std::printf("no screen to show the linked views on; run this on a desktop\n");
+        return 0;
+    }
     SoWin::show(window);
     SoWin::mainLoop(); // until the window is closed
     return 0;

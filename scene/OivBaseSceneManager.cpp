@@ -6,6 +6,8 @@
 #include "viewers/OivWinViewerSupport.h"
 
 #include <Inventor/SoInput.h>
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/Win/SoWinComponent.h>
 #include <Inventor/Win/viewers/SoWinViewer.h>
 #include <Inventor/nodes/SoBaseColor.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
@@ -142,7 +144,12 @@ OivBaseSceneManager::OivBaseSceneManager()
       m_PreSceneGroup(nullptr), m_PostSceneGroup(nullptr), m_SceneContextChangeCB(nullptr),
       m_SceneContextChangeData(nullptr), m_CameraControl(nullptr), m_Background(BLACK),
       m_BackgroundSwitch(nullptr), m_ImageBackground(nullptr), m_GradientBackground(nullptr),
-      m_LastCounter(0.0), m_CounterFrequency(0.0), m_Fps(0.0f), m_ViewerFps(0.0f) {
+      m_LastCounter(0.0), m_CounterFrequency(0.0), m_Fps(0.0f), m_ViewerFps(0.0f),
+      m_ViewerWidget(nullptr) {
+    // Its nodes need Coin: a manager made before SoWin::init sets the viewer layer up first, as
+    // a viewer does.
+    if (!SoWin::isInitialized())
+        SoWin::init(static_cast<HWND>(nullptr));
     // The 3D content is edited by the host all the time: no render caches there.
     SoSeparator::setNumRenderCaches(0);
     m_SceneRoot = OivSceneSupport::held(new SoSeparator);
@@ -175,9 +182,10 @@ OivBaseSceneManager::OivBaseSceneManager()
 }
 
 OivBaseSceneManager::~OivBaseSceneManager() {
-    // A viewer that goes on drawing must not report its frame rate to a deleted manager.
-    if (m_Viewer)
-        m_Viewer->setFramesPerSecondCallback(nullptr, nullptr);
+    // A viewer that goes on drawing must not report its frame rate to a deleted manager; one
+    // that the host deleted first is not called.
+    if (SoWinViewer* viewer = getLiveViewer())
+        viewer->setFramesPerSecondCallback(nullptr, nullptr);
     delete m_CameraControl;
     SoNode* const nodes[] = {m_GlobalFont,      m_SceneRoot,         m_ProtectedRoot3D,
                              m_EventCallback,   m_OverlayCamera,     m_ProtectedRootOverlay,
@@ -190,19 +198,46 @@ OivBaseSceneManager::~OivBaseSceneManager() {
 }
 
 void OivBaseSceneManager::setViewer(SoWinViewer* viewer, bool orthographic) {
+    releaseViewer(viewer);
     m_Viewer = viewer;
+    // The viewer's window tells later whether the viewer still exists: it goes with the viewer,
+    // and its handle is never given to another window.
+    m_ViewerWidget = viewer ? viewer->getWidget() : nullptr;
     if (!viewer)
         return;
     viewer->setFramesPerSecondCallback(fpsCB, this);
     SoCamera* camera = orthographic ? static_cast<SoCamera*>(new SoOrthographicCamera)
                                     : static_cast<SoCamera*>(new SoPerspectiveCamera);
     createSceneGraph(camera);
+    // A viewer looks for the graph's camera only when it is handed a new graph: a rebuilt one is
+    // taken away and handed again.
+    if (viewer->getSceneGraph() == m_SceneRoot)
+        viewer->setSceneGraph(nullptr);
     viewer->setSceneGraph(m_SceneRoot);
 }
 
+void OivBaseSceneManager::releaseViewer(SoWinViewer* next) {
+    SoWinViewer* previous = getLiveViewer();
+    if (!previous || previous == next)
+        return;
+    // The graph moves to the next viewer; the previous one neither shows it nor reports to us.
+    previous->setFramesPerSecondCallback(nullptr, nullptr);
+    previous->setSceneGraph(nullptr);
+}
+
+SoWinViewer* OivBaseSceneManager::getLiveViewer() const {
+    if (!m_Viewer || !m_ViewerWidget)
+        return m_Viewer;
+    return SoWinComponent::getComponent(m_ViewerWidget) == m_Viewer ? m_Viewer : nullptr;
+}
+
 SoSeparator* OivBaseSceneManager::createSceneGraph(SoCamera* camera) {
+    // Nothing to build around; the graph stays as it is.
+    if (!camera)
+        return m_SceneRoot;
     SoSeparator::setNumRenderCaches(0);
     camera->ref();
+    clearLayout();
 
     m_SceneRoot->addChild(m_PreSceneGroup);
     m_SceneRoot->addChild(m_BackgroundSwitch);
@@ -257,6 +292,16 @@ SoSeparator* OivBaseSceneManager::createSceneGraph(SoCamera* camera) {
     return m_SceneRoot;
 }
 
+void OivBaseSceneManager::clearLayout() {
+    // A second build starts from empty containers, or every branch would be drawn twice. The
+    // host's own roots keep their content.
+    SoGroup* const containers[] = {m_SceneRoot,         m_BackgroundSwitch,
+                                   m_ProtectedRoot3D,   m_ProtectedRootOverlay,
+                                   m_PerformanceSwitch, m_MessageSwitch};
+    for (SoGroup* container : containers)
+        container->removeAllChildren();
+}
+
 void OivBaseSceneManager::buildFrameRateDisplay() {
     m_ProtectedRootOverlay->addChild(m_PerformanceSwitch);
     setPerformanceVisible(false);
@@ -267,7 +312,9 @@ void OivBaseSceneManager::buildFrameRateDisplay() {
 void OivBaseSceneManager::buildMessageDisplay() {
     m_ProtectedRootOverlay->addChild(m_MessageSwitch);
     setMessageVisible(false);
-    m_MessageText = OivSceneSupport::held(new SoText2);
+    // Made once: a rebuild shows the same text node again.
+    if (!m_MessageText)
+        m_MessageText = OivSceneSupport::held(new SoText2);
     m_MessageSwitch->addChild(newTextDisplay(kMessagePlace, m_MessageText));
 }
 
@@ -314,8 +361,8 @@ void OivBaseSceneManager::setBackground(Background background) {
     case BLACK:
     case ALTERNATE:
         m_BackgroundSwitch->whichChild.setValue(SO_SWITCH_NONE);
-        if (m_Viewer)
-            m_Viewer->setBackgroundColor(background == BLACK ? kBlack : m_AlternateColor);
+        if (SoWinViewer* viewer = getLiveViewer())
+            viewer->setBackgroundColor(background == BLACK ? kBlack : m_AlternateColor);
         break;
     case GRADIENT:
     case IMAGE:
@@ -380,7 +427,8 @@ SoSeparator* OivBaseSceneManager::getProtectedRootOverlay() {
 }
 
 SoCamera* OivBaseSceneManager::getCamera() {
-    return m_Viewer ? m_Viewer->getCamera() : nullptr;
+    SoWinViewer* viewer = getLiveViewer();
+    return viewer ? viewer->getCamera() : nullptr;
 }
 
 void OivBaseSceneManager::printInfo() {
@@ -402,12 +450,12 @@ void OivBaseSceneManager::fpsCB(float fps, void* userData, SoWinViewer*) {
 
 void OivBaseSceneManager::reportFrameRate(float viewerFps) {
     m_ViewerFps = viewerFps;
-    if (m_Viewer) {
+    if (SoWinViewer* viewer = getLiveViewer()) {
         const double now = counterNow();
         const double elapsed = now - m_LastCounter;
         // Two reports within one counter tick measure nothing: keep the last rate.
         if (elapsed > 0.0)
-            m_Fps = static_cast<float>(m_Viewer->getNumSamples() * m_CounterFrequency / elapsed);
+            m_Fps = static_cast<float>(viewer->getNumSamples() * m_CounterFrequency / elapsed);
         m_LastCounter = now;
     }
     printInfo();

@@ -8,6 +8,7 @@
 
 #include <Inventor/SbColor.h>
 #include <Inventor/SbString.h>
+#include <windows.h>
 
 class OivCameraControl;
 class SoCamera;
@@ -37,9 +38,9 @@ public:
     typedef void SceneContextChangeCB(void* userData, OivBaseSceneManager* manager);
 
     // Creates every node of the layout except the message text, unconnected. Background BLACK.
+    // Before SoWin::init it initialises the viewer layer first, as a viewer does.
     OivBaseSceneManager();
-    // Stops the viewer's frame-rate reports to the manager, so delete the manager before its
-    // viewer (as a canvas does).
+    // Stops the viewer's frame-rate reports to the manager. Either may be deleted first.
     virtual ~OivBaseSceneManager();
 
     // Copies would share (and both delete) one camera control and one set of nodes.
@@ -48,12 +49,15 @@ public:
 
     // Binds the manager to the viewer: registers the frame-rate report, creates the scene camera
     // (orthographic or perspective), builds the graph around it and makes it the viewer's scene
-    // graph, whose first camera the viewer takes as its own. A null viewer builds nothing. Call
-    // it once.
+    // graph, whose first camera the viewer takes as its own. A null viewer builds nothing. Bound
+    // again, the manager rebuilds the graph around a new camera; a different viewer takes it over
+    // from the previous one, which then shows nothing and stops reporting its frame rate.
     virtual void setViewer(SoWinViewer* viewer, bool orthographic);
 
     // Builds the whole layout around `camera` and returns the scene root. Subclasses extend the
-    // layout by calling this first.
+    // layout by calling this first. Called again, it rebuilds the layout around the new camera
+    // (the host's roots keep their content; the message text is emptied); a null camera changes
+    // nothing.
     virtual SoSeparator* createSceneGraph(SoCamera* camera);
 
     // The event-callback node at the start of the 3D branch, for the host's event handling.
@@ -98,6 +102,8 @@ protected:
     SoSeparator* getProtectedRootOverlay();
     // The viewer's current camera; null while there is no viewer.
     SoCamera* getCamera();
+    // The bound viewer while it exists; null when there is none or the host deleted it.
+    SoWinViewer* getLiveViewer() const;
 
     // Writes the frame rate into the frame-rate text: the viewer's own measure below 70 frames
     // per second, the counter-based one above (where the viewer's measure is too coarse).
@@ -140,10 +146,14 @@ protected:
     float m_ViewerFps;
 
 private:
+    void releaseViewer(SoWinViewer* next);
+    void clearLayout();
     void reportFrameRate(float viewerFps);
     void buildFrameRateDisplay();
     void buildMessageDisplay();
     void loadBackgroundImage();
+
+    HWND m_ViewerWidget;
 };
 
 #endif // OIVWINTAV_OIVBASESCENEMANAGER_H

@@ -102,7 +102,13 @@ void OivSceneManager::setViewer(SoWinViewer* viewer, bool orthographic) {
 
 SoSeparator* OivSceneManager::createSceneGraph(SoCamera* camera) {
     OivBaseSceneManager::createSceneGraph(camera);
-    // The base build leaves the render-cache count at 0 for the separators made here.
+    if (!camera)
+        return m_SceneRoot;
+    // The base build leaves the render-cache count at 0 for the separators made here, and
+    // emptied the containers a rebuild refills; these switches are the manager's own.
+    SoSwitch* const switches[] = {m_CompassSwitch, m_HorizonGiroSwitch, m_StickyCursorSwitch};
+    for (SoSwitch* display : switches)
+        display->removeAllChildren();
 
     SoSeparator* scaled = new SoSeparator;
     scaled->addChild(m_GlobalScale);
@@ -217,7 +223,8 @@ void OivSceneManager::setStickyCursorVisibility(bool visible) {
 }
 
 bool OivSceneManager::isStickyCursorShown() const {
-    return m_StickyCursorEnabled && m_Viewer && !m_Viewer->isViewing();
+    const SoWinViewer* viewer = getLiveViewer();
+    return m_StickyCursorEnabled && viewer && !viewer->isViewing();
 }
 
 void OivSceneManager::applyStickyCursorRule() {
@@ -229,9 +236,10 @@ void OivSceneManager::viewingModeChangeCB(void* userData, SoWinViewer*) {
 }
 
 void OivSceneManager::systemMouseEventCB(void* userData, SoWinViewer* viewer) {
-    if (!viewer)
+    // Only the examiner viewer (and those derived from it) keeps the last mouse position.
+    const OivWinExaminerViewer* examiner = dynamic_cast<OivWinExaminerViewer*>(viewer);
+    if (!examiner)
         return;
-    const OivWinExaminerViewer* examiner = static_cast<OivWinExaminerViewer*>(viewer);
     static_cast<OivSceneManager*>(userData)->setMousePosition(examiner->getLastMouseX(),
                                                               examiner->getLastMouseY());
 }

@@ -73,7 +73,8 @@ public:
 
     // Viewer callbacks, registered with the manager as user data: a change of viewing mode, and
     // a mouse move over the drawing window of an OivWinExaminerViewer (or a viewer derived from
-    // it), whose last mouse position becomes the cursor's. A null viewer is ignored.
+    // it), whose last mouse position becomes the cursor's. A null viewer, or one of another
+    // kind, is ignored.
     static void viewingModeChangeCB(void* userData, SoWinViewer* viewer);
     static void systemMouseEventCB(void* userData, SoWinViewer* viewer);
 

@@ -5,6 +5,7 @@
 
 #include <Inventor/SbRotation.h>
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/Win/SoWinComponent.h>
 #include <Inventor/Win/viewers/SoWinViewer.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/elements/SoCacheElement.h>
@@ -170,7 +171,7 @@ void OivCompass::initClass(void) {
     SO_NODE_INIT_CLASS(OivCompass, SoSeparator, "Separator");
 }
 
-OivCompass::OivCompass(void) : m_Viewer(nullptr) {
+OivCompass::OivCompass(void) : m_Viewer(nullptr), m_ViewerWidget(nullptr) {
     OivTav::init();
     SO_NODE_CONSTRUCTOR(OivCompass);
     SO_NODE_ADD_FIELD(type, (ROSE));
@@ -258,10 +259,15 @@ void OivCompass::setType(CompassType compassType) {
 
 void OivCompass::setViewer(SoWinViewer* viewer) {
     m_Viewer = viewer;
+    // The viewer's window tells later whether the viewer still exists: it goes with the viewer,
+    // and its handle is never given to another window.
+    m_ViewerWidget = viewer ? viewer->getWidget() : nullptr;
 }
 
 SoWinViewer* OivCompass::getViewer(void) const {
-    return m_Viewer;
+    if (!m_Viewer || !m_ViewerWidget)
+        return m_Viewer;
+    return SoWinComponent::getComponent(m_ViewerWidget) == m_Viewer ? m_Viewer : nullptr;
 }
 
 void OivCompass::getPlacement(const SbViewportRegion& viewport, float& centerX, float& centerY,
@@ -346,7 +352,8 @@ void OivCompass::drawInstrument(SoGLRenderAction* action) {
     SoState* state = action->getState();
     // What is drawn depends on the viewer's camera, which no element of the state shows.
     SoCacheElement::invalidate(state);
-    const SoCamera* camera = m_Viewer ? m_Viewer->getCamera() : nullptr;
+    const SoWinViewer* viewer = getViewer();
+    const SoCamera* camera = viewer ? viewer->getCamera() : nullptr;
     const SbViewportRegion& viewport = SoViewportRegionElement::get(state);
     const SbVec2s size = viewport.getViewportSizePixels();
     if (camera && size[0] > 0 && size[1] > 0) {

@@ -26,6 +26,7 @@
 #include <Inventor/fields/SoSFEnum.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSubNode.h>
+#include <windows.h>
 
 struct OivAttitude;
 class SbViewportRegion;
@@ -65,8 +66,8 @@ public:
 
     void setPosition(ScreenPosition horizontal, ScreenPosition vertical);
     void setType(CompassType compassType);
-    // The viewer whose camera is shown; it must outlive the drawing of this node (or be reset
-    // with null first).
+    // The viewer whose camera is shown. When the viewer is deleted the compass lets go of it
+    // by itself: getViewer gives null and the compass draws nothing.
     void setViewer(SoWinViewer* viewer);
     SoWinViewer* getViewer(void) const;
 
@@ -91,6 +92,7 @@ private:
     void updateGround(float horizonHeight);
 
     SoWinViewer* m_Viewer;
+    HWND m_ViewerWidget;
     // Drawn by GLRender; not a child, so it is neither written to files nor seen by other
     // actions, and editing it while drawing notifies no one.
     SoSeparator* m_Instrument;

@@ -42,6 +42,9 @@
 namespace {
 
 constexpr float kMinDeterminant = 1.0e-12f;
+// Two mouse rays closer than this (in direction, and in offset relative to their distance from
+// the origin) see the same surface point.
+constexpr float kSameLineTolerance = 1.0e-5f;
 const SbVec3f kShapeAxis(0.0f, 0.0f, 1.0f);
 const SbColor kCursorColor(1.0f, 0.85f, 0.0f);
 
@@ -164,7 +167,8 @@ void OivStickyCursor::initClass(void) {
 }
 
 OivStickyCursor::OivStickyCursor(void)
-    : m_NormalOrientation(false), m_Shape(ARROW), m_HasView(false), m_PickRoot(nullptr),
+    : m_NormalOrientation(false), m_Shape(ARROW), m_HasView(false), m_HasMouse(false), m_MouseX(0),
+      m_MouseY(0), m_HasPlacedRay(false), m_PickRoot(nullptr),
       m_RootSensor(new SoNodeSensor(rootChangedCB, this)), m_IndexValid(false), m_IndexBuilds(0),
       m_Editing(false) {
     OivTav::init();
@@ -241,11 +245,19 @@ void OivStickyCursor::setOnSurface(bool on) {
 
 void OivStickyCursor::GLRender(SoGLRenderAction* action) {
     SoState* state = action->getState();
+    const SbMatrix& modelMatrix = SoModelMatrixElement::get(state);
+    const bool moved = m_HasView && modelMatrix != m_ModelMatrix;
     m_Viewport = SoViewportRegionElement::get(state);
     m_ViewVolume = SoViewVolumeElement::get(state);
-    m_ModelMatrix = SoModelMatrixElement::get(state);
+    m_ModelMatrix = modelMatrix;
     m_HasView = true;
     watchRoot(findPickRoot(action->getCurPath()));
+    // The mouse may have moved while the cursor was not drawn (hidden while the viewer was
+    // viewing, say), and the camera with it. When the mouse pixel now looks along another line
+    // than the one the cursor was placed from, the cursor is placed again before it is drawn, or
+    // it would show where the mouse was over the old view.
+    if (m_HasMouse && (moved || !m_HasPlacedRay || !isSameLine(mouseRay(), m_PlacedRay)))
+        placeUnderMouse();
     inherited::GLRender(action);
 }
 
@@ -309,6 +321,37 @@ void OivStickyCursor::rootDeletedCB(void* data, SoSensor*) {
 }
 
 void OivStickyCursor::onMouseMove(int x, int y) {
+    m_MouseX = x;
+    m_MouseY = y;
+    m_HasMouse = true;
+    placeUnderMouse();
+}
+
+SbLine OivStickyCursor::mouseRay(void) const {
+    // The ray a ray pick action computes for the same pixel (pixels from the lower left). A
+    // region made only from a viewport (as an off-screen renderer's is) keeps a default window
+    // size smaller than the viewport; the window is at least as high as the viewport's top.
+    const SbVec2s size = m_Viewport.getViewportSizePixels();
+    const SbVec2s origin = m_Viewport.getViewportOriginPixels();
+    const int windowHeight = std::max<int>(m_Viewport.getWindowSize()[1], origin[1] + size[1]);
+    const int pixelX = m_MouseX, pixelY = windowHeight - 1 - m_MouseY;
+    const SbVec2f normalized(float(pixelX - origin[0]) / float(size[0]),
+                             float(pixelY - origin[1]) / float(size[1]));
+    SbLine ray;
+    m_ViewVolume.projectPointToLine(normalized, ray);
+    return ray;
+}
+
+bool OivStickyCursor::isSameLine(const SbLine& a, const SbLine& b) {
+    // Moving the near plane (as automatic clipping does when the scene changes) slides the ray's
+    // start along the same line: that is no new view of the mouse pixel.
+    const SbVec3f offset = b.getClosestPoint(a.getPosition()) - a.getPosition();
+    const float scale = 1.0f + a.getPosition().length();
+    return a.getDirection().dot(b.getDirection()) > 1.0f - kSameLineTolerance &&
+           offset.length() <= kSameLineTolerance * scale;
+}
+
+void OivStickyCursor::placeUnderMouse() {
     const SbVec2s size = m_Viewport.getViewportSizePixels();
     if (!m_HasView || !m_PickRoot || size[0] <= 0 || size[1] <= 0) {
         setOnSurface(false);
@@ -319,16 +362,9 @@ void OivStickyCursor::onMouseMove(int x, int y) {
         m_IndexValid = true;
         ++m_IndexBuilds;
     }
-    // The ray a ray pick action computes for the same pixel (pixels from the lower left). A
-    // region made only from a viewport (as an off-screen renderer's is) keeps a default window
-    // size smaller than the viewport; the window is at least as high as the viewport's top.
-    const SbVec2s origin = m_Viewport.getViewportOriginPixels();
-    const int windowHeight = std::max<int>(m_Viewport.getWindowSize()[1], origin[1] + size[1]);
-    const int pixelX = x, pixelY = windowHeight - 1 - y;
-    const SbVec2f normalized(float(pixelX - origin[0]) / float(size[0]),
-                             float(pixelY - origin[1]) / float(size[1]));
-    SbLine ray;
-    m_ViewVolume.projectPointToLine(normalized, ray);
+    const SbLine ray = mouseRay();
+    m_PlacedRay = ray;
+    m_HasPlacedRay = true;
     // Only between the near and the far plane, which lie along the projection direction.
     const float alongProjection = ray.getDirection().dot(m_ViewVolume.getProjectionDirection());
     OivTriangleIndex::Hit hit;

@@ -4,6 +4,9 @@
 // puts the cursor shape there, turned so that its axis (+Z of the shape) follows the surface
 // normal when normal orientation is on, or upright (world +Z) when it is off. Over nothing the
 // cursor hides. Before it has been drawn once, it has no view to pick with and stays hidden.
+// When it is drawn with a view in which the last mouse position looks along another line than
+// the one the cursor was placed from (the camera moved while the cursor was hidden, say), it is
+// placed again under that position first.
 //
 // The scene picked is everything below the group that holds the camera in force where the cursor
 // is drawn (or the whole scene graph if no camera precedes the cursor), except the cursor itself
@@ -22,6 +25,7 @@
 
 #include "tav/OivTriangleIndex.h"
 
+#include <Inventor/SbLine.h>
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbViewVolume.h>
 #include <Inventor/SbViewportRegion.h>
@@ -78,6 +82,9 @@ private:
     OivStickyCursor(const OivStickyCursor&) = delete;
     OivStickyCursor& operator=(const OivStickyCursor&) = delete;
 
+    void placeUnderMouse(void);
+    SbLine mouseRay(void) const;
+    static bool isSameLine(const SbLine& a, const SbLine& b);
     void watchRoot(SoNode* root);
     void place(const OivTriangleIndex::Hit& hit);
     void setOnSurface(bool on);
@@ -93,6 +100,13 @@ private:
     SbViewportRegion m_Viewport;
     SbViewVolume m_ViewVolume;
     SbMatrix m_ModelMatrix;
+    // The last mouse position given, placed again when the view changes.
+    bool m_HasMouse;
+    int m_MouseX;
+    int m_MouseY;
+    // The ray the cursor was last placed from; another one at a draw means a new view.
+    bool m_HasPlacedRay;
+    SbLine m_PlacedRay;
     SoNode* m_PickRoot; // not referenced (it holds the cursor); the sensor reports its deletion
     SoNodeSensor* m_RootSensor;
     OivTriangleIndex m_Index;

@@ -8,7 +8,8 @@ public:
     // OivCompass, OivGlobalZScale, OivStickyCursor and OivPipe. Calling it again does nothing.
     // The library hands this function to SoWin::addInitCallback when it is loaded, so SoWin::init
     // registers the classes; every node's constructor calls it as well, so a node can be created
-    // before (or without) SoWin::init.
+    // before (or without) SoWin::init. A host that reads scene files holding these nodes before
+    // it calls SoWin::init or creates any of them calls it first, as with any node library.
     static void init(void);
     static bool isInitialized(void);
 

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -37,7 +38,9 @@ Rgb toBytes(const SbColor& colour) {
 TEST(DemoPictureTest, PictureHasTheWindowSizeTheGradientOnTopTerrainInTheMiddleAndTheCompass) {
     HWND window = testsupport::createHostWindow(DemoScene::kWidth, DemoScene::kHeight);
     ASSERT_NE(window, nullptr);
-    const std::string path = ::testing::TempDir() + "oivwintav-demo-test.png";
+    // Named after the process: test runs of other build folders share the temporary folder.
+    const std::string path =
+        ::testing::TempDir() + "oivwintav-demo-test-" + std::to_string(getpid()) + ".png";
     std::remove(path.c_str());
     Rgb top{}, bottom{};
     {

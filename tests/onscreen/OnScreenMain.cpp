@@ -15,12 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 
-// As in the headless test programs (their main is not linked here): Coin's and fontconfig's
-// one-time allocations are not ours to report. The display connection and the EGL displays live
-// as long as the process and stay reachable, so they need no exception.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libCoin.so\nleak:libfontconfig.so\n";
-}
+// The sanitizer settings of the headless test programs (their main is not linked here). The
+// display connection and the EGL displays live as long as the process and stay reachable, so they
+// need no exception.
+#include "SanitizerDefaults.h"
 
 namespace {
 

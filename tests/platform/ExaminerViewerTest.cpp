@@ -117,9 +117,16 @@ TEST_F(ExaminerInteraction, ReleaseWhileDraggingSpinsUntilStopped) {
 
 TEST_F(ExaminerInteraction, ReleaseAfterStoppingDoesNotSpin) {
     drag(drawingWindow(), WM_LBUTTONDOWN, 0, MK_LBUTTON, kCentre, {kCentre.x + 40, kCentre.y});
-    Sleep(400);
+    viewer->now += SbTime(0.4);
     mouse(drawingWindow(), WM_LBUTTONUP, 0, kCentre.x + 40, kCentre.y);
     EXPECT_FALSE(viewer->isAnimating());
+
+    // Let go within a fifth of a second of the last move, the scene spins.
+    drag(drawingWindow(), WM_LBUTTONDOWN, 0, MK_LBUTTON, kCentre, {kCentre.x + 40, kCentre.y});
+    viewer->now += SbTime(0.2);
+    mouse(drawingWindow(), WM_LBUTTONUP, 0, kCentre.x + 40, kCentre.y);
+    EXPECT_TRUE(viewer->isAnimating());
+    viewer->stopAnimating();
 }
 
 TEST_F(ExaminerInteraction, SeekClickAnimatesOntoThePickedPoint) {

@@ -1,6 +1,9 @@
 // The per-thread message queue: posting, sending, retrieval order and filters, dropped
 // messages, cursor positions and times carried by MSG, waking from another thread.
+#include "detail/MessageQueue.h"
 #include "Win32Fixture.h"
+
+#include <chrono>
 
 #include <thread>
 
@@ -174,15 +177,24 @@ TEST_F(MessageQueueTest, InvalidatedVisibleWindowGetsOnePaint) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(MessageQueueTest, PostFromAnotherThreadWakesAWaitingGetMessage) {
+TEST_F(MessageQueueTest, PostFromAnotherThreadWakesTheWindowsThread) {
+    // GetMessageA also wakes now and then to run Coin's sensors, which would hide a lost
+    // wake-up: this wait has nothing but the post to end it before a deadline far away.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    using Clock = oivwin32::MessageQueue::Clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30);
     std::thread poster([this] {
         Sleep(50);
         PostMessageA(hwnd, WM_USER + 7, 0, 0);
     });
-    MSG msg;
-    BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+    oivwin32::MessageQueue::current()->waitForPost(deadline);
+    const bool woken = Clock::now() < deadline;
     poster.join();
-    EXPECT_EQ(result, TRUE);
+    EXPECT_TRUE(woken) << "the post from the other thread did not wake this one";
+
+    ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
     EXPECT_EQ(msg.message, UINT(WM_USER + 7));
     EXPECT_EQ(msg.hwnd, hwnd);
 }

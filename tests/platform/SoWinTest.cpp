@@ -2,11 +2,14 @@
 // that runs Coin's sensors.
 #include "support/MessageLoop.h"
 
+#include <Inventor/C/errors/debugerror.h>
 #include <Inventor/SoDB.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/sensors/SoTimerSensor.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -29,6 +32,17 @@ TEST(SoWin, InitCallbackAddedAfterInitRunsAtOnceAndOnlyOnce) {
     SoWin::addInitCallback(countInit);
     SoWin::init("again");
     EXPECT_EQ(initRuns, 1);
+}
+
+TEST(SoWin, CoinsGlxProbeWarningIsDroppedAndOtherMessagesStillShow) {
+    ::testing::internal::CaptureStderr();
+    cc_debugerror_postwarning("glxglue_isdirect", "Couldn't get current GLX context.");
+    cc_debugerror_postwarning("SoSomething::check", "a warning of Coin's own");
+    cc_debugerror_post("glxglue_init", "an error of the GLX glue");
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed.find("GLX context"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("a warning of Coin's own"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("an error of the GLX glue"), std::string::npos) << printed;
 }
 
 struct Ticks {

@@ -63,8 +63,11 @@ public:
 
     std::vector<float> seekSteps;
     std::vector<int> pushedIds;
+    // The viewer's clock: it stands still unless a test moves it on.
+    SbTime now = SbTime(1000.0);
 
 protected:
+    SbTime getCurrentTime(void) const override { return now; }
     void interpolateSeekAnimation(float t) override {
         seekSteps.push_back(t);
         SoWinExaminerViewer::interpolateSeekAnimation(t);

@@ -11,6 +11,7 @@
 #include <Inventor/SoPickedPoint.h>
 #include <Inventor/actions/SoGetBoundingBoxAction.h>
 #include <Inventor/actions/SoRayPickAction.h>
+#include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoPickStyle.h>
@@ -59,9 +60,20 @@ protected:
 
     void build() { ASSERT_EQ(manager->getSceneRoot(), manager->createSceneGraph(camera)); }
 
+    // Every path from the scene root to a node of `type`, behind hidden switch children too.
+    const SoPathList& everyPathTo(SoType type) {
+        search.reset();
+        search.setType(type);
+        search.setInterest(SoSearchAction::ALL);
+        search.setSearchingAll(TRUE);
+        search.apply(manager->getSceneRoot());
+        return search.getPaths();
+    }
+
     SoPerspectiveCamera* camera = nullptr;
     ExtendedSceneProbe* manager = nullptr;
     ContextListener listener;
+    SoSearchAction search;
 };
 
 // --- construction and layout --------------------------------------------------------------------
@@ -237,6 +249,43 @@ TEST_F(SceneManagerLayoutTest, UnScaleBelowTheHostRootKeepsContentAtItsOwnHeight
     SbVec3f top;
     ASSERT_TRUE(pickDown(manager->getSceneRoot(), top));
     EXPECT_NEAR(1.5f, top[2], 1e-5f);
+}
+
+// --- building twice, or with nothing to build around --------------------------------------------
+
+// Every point a ray straight down through (0, 0) meets, so that a branch in the graph twice shows.
+int hitsDown(SoNode* root) {
+    SoRayPickAction pick(SbViewportRegion(100, 100));
+    pick.setRay(SbVec3f(0.0f, 0.0f, 100.0f), SbVec3f(0.0f, 0.0f, -1.0f));
+    pick.setPickAll(TRUE);
+    pick.apply(root);
+    return pick.getPickedPointList().getLength();
+}
+
+TEST_F(SceneManagerLayoutTest, NullCameraBuildsNothingAndASecondBuildReplacesTheFirst) {
+    EXPECT_EQ(manager->getSceneRoot(), manager->createSceneGraph(nullptr));
+    EXPECT_EQ(0, manager->getSceneRoot()->getNumChildren());
+
+    build();
+    manager->getRoot3D()->addChild(hostBlock());
+    ASSERT_EQ(2, hitsDown(manager->getSceneRoot())) << "top and bottom face of the block";
+    const int branches = manager->getSceneRoot()->getNumChildren();
+    EXPECT_EQ(manager->getSceneRoot(), manager->createSceneGraph(nullptr));
+    EXPECT_EQ(branches, manager->getSceneRoot()->getNumChildren());
+
+    // Around a new camera: the host's content once, under the new camera only.
+    SoPerspectiveCamera* second = new SoPerspectiveCamera;
+    second->ref();
+    manager->createSceneGraph(second);
+    EXPECT_EQ(branches, manager->getSceneRoot()->getNumChildren());
+    EXPECT_EQ(2, hitsDown(manager->getSceneRoot()));
+    const SoPathList& cameras = everyPathTo(SoPerspectiveCamera::getClassTypeId());
+    ASSERT_EQ(1, cameras.getLength());
+    EXPECT_EQ(second, cameras[0]->getTail());
+    // The compass, the giro and the cursor are in the graph once each, shown or not.
+    EXPECT_EQ(2, everyPathTo(OivCompass::getClassTypeId()).getLength());
+    EXPECT_EQ(1, everyPathTo(OivStickyCursor::getClassTypeId()).getLength());
+    second->unref();
 }
 
 // --- sticky cursor settings ---------------------------------------------------------------------

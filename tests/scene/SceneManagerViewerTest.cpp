@@ -9,6 +9,7 @@
 #include "tav/OivGlobalZScale.h"
 #include "tav/OivStickyCursor.h"
 #include "viewers/OivWinExaminerViewer.h"
+#include "viewers/OivWinPlaneViewer.h"
 
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/nodes/SoBaseColor.h>
@@ -242,7 +243,65 @@ TEST_F(SceneManagerViewerTest, MouseMovesReachOnlyAnEnabledCursorAlsoWhileViewin
     EXPECT_LT(cursorPosition()[1], atCentre[1]); // window y runs downwards
 }
 
+TEST_F(SceneManagerViewerTest, OnlyExaminerViewersMoveTheCursor) {
+    showHostBlock();
+    startPickingWithCursor();
+    moveMouse(kCentre.x, kCentre.y);
+    ASSERT_TRUE(manager->m_StickyCursor->isOnSurface());
+    const SbVec3f atCentre = cursorPosition();
+
+    // A plane viewer keeps no mouse position: its report changes nothing.
+    HWND otherWindow = testsupport::createHostWindow(kWidth, kHeight);
+    OivWinPlaneViewer* plane = new OivWinPlaneViewer(otherWindow);
+    OivSceneManager::systemMouseEventCB(manager, plane);
+    OivSceneManager::systemMouseEventCB(manager, nullptr);
+    EXPECT_TRUE(cursorPosition() == atCentre);
+    delete plane;
+    DestroyWindow(otherWindow);
+}
+
 // --- the drawn frame ----------------------------------------------------------------------------
+
+// The middle of the pixels where two frames differ; false when they do not differ.
+bool middleOfDifference(const Frame& a, const Frame& b, float& x, float& y) {
+    int count = 0;
+    x = y = 0.0f;
+    for (int row = 0; row < a.size[1]; ++row)
+        for (int column = 0; column < a.size[0]; ++column)
+            if (a.countDiffering(b, column, row, column + 1, row + 1)) {
+                x += column;
+                y += row;
+                ++count;
+            }
+    if (count == 0)
+        return false;
+    x /= count;
+    y /= count;
+    return true;
+}
+
+TEST_F(SceneManagerViewerTest, CursorMovedWhileViewingAppearsUnderTheMouseWhenPickingStarts) {
+    showHostBlock();
+    startPickingWithCursor();
+    const POINT mouse{kCentre.x + 30, kCentre.y + 10};
+
+    // While viewing, the camera pans a unit east and the mouse moves: the cursor is hidden and
+    // not drawn, so it last saw the view from before the pan.
+    viewer->setViewing(TRUE);
+    SoCamera* camera = viewer->getCamera();
+    camera->position = camera->position.getValue() + SbVec3f(1.0f, 0.0f, 0.0f);
+    viewer->render();
+    moveMouse(mouse.x, mouse.y);
+
+    viewer->setViewing(FALSE);
+    const Frame withCursor = drawnFrame(viewer);
+    manager->enableStickyCursor(false);
+    const Frame withoutCursor = drawnFrame(viewer);
+    float x, y;
+    ASSERT_TRUE(middleOfDifference(withCursor, withoutCursor, x, y)) << "no cursor drawn";
+    EXPECT_NEAR(mouse.x, x, 4.0f);
+    EXPECT_NEAR(mouse.y, y, 4.0f);
+}
 
 TEST_F(SceneManagerViewerTest, CompassTopRightAndGiroTopLeftAreDrawnOnlyWhenShown) {
     const Frame none = drawnFrame(viewer);

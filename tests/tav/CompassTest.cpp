@@ -197,6 +197,14 @@ TEST_F(Compass, DrawsOverTheSceneUnderAnyCameraAndNothingWithoutAViewer) {
     const RenderedImage without = render(root);
     EXPECT_EQ(centroidOf(without, x, y, isRed).count, 0);
     EXPECT_EQ(without.at(int(x), int(y)), (Rgb{0, 255, 0}));
+
+    // A compass the host keeps after its viewer is deleted lets go of it and draws nothing.
+    m_Compass->setViewer(m_Viewer);
+    ASSERT_GT(centroidOf(render(root), x, y, isRed).count, 20);
+    delete m_Viewer;
+    m_Viewer = nullptr;
+    EXPECT_EQ(nullptr, m_Compass->getViewer());
+    EXPECT_EQ(render(root).countDiffering(without), 0);
     root->unref();
 }
 

@@ -1,9 +1,24 @@
-// A host's smallest window program: one top-level window and its message loop, which ends when
-// the window is closed. Exits with 0 only if every step behaved as on Windows.
+// A host's checks of the installed package, without SoWin::init:
+//   1. its smallest window program: one top-level window and its message loop, which ends when
+//      the window is closed;
+//   2. the companion library's node classes, registered by OivTav::init before any node exists,
+//      read from a scene file;
+//   3. the picture the canvas host wrote (argument): the cone lit in the middle, the black
+//      background in the corners.
+// Exits with 0 only if every step behaved as expected.
 #include <oivwin32.h>
 #include <windows.h>
 
+#include "tav/OivTav.h"
+
+#include <Inventor/SbImage.h>
+#include <Inventor/SoDB.h>
+#include <Inventor/SoInput.h>
+#include <Inventor/nodes/SoSeparator.h>
+
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -15,14 +30,12 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-int fail(const char* what) {
+bool fail(const char* what) {
     std::fprintf(stderr, "consumer: %s\n", what);
-    return 1;
+    return false;
 }
 
-} // namespace
-
-int main() {
+bool windowLoopEndsWithQuit() {
     WNDCLASSA wc{};
     wc.lpfnWndProc = windowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -49,5 +62,61 @@ int main() {
     if (IsWindow(hwnd))
         return fail("closing did not destroy the window");
     std::puts("consumer: window created, closed, loop ended with WM_QUIT");
-    return 0;
+    return true;
+}
+
+bool companionNodesAreRead() {
+    OivTav::init();
+    const char* const names[] = {"OivCompass", "OivGlobalZScale", "OivPipe", "OivScreenPosition"};
+    // Four nodes at the top: readAll puts them below a separator of its own.
+    const char scene[] = "#Inventor V2.1 ascii\n"
+                         "OivCompass { type HORIZON_GIRO } OivGlobalZScale { } OivPipe { } "
+                         "OivScreenPosition { }\n";
+    SoInput input;
+    input.setBuffer(scene, std::strlen(scene));
+    SoSeparator* root = SoDB::readAll(&input);
+    if (!root)
+        return fail("the scene with the companion nodes was not read");
+    root->ref();
+    bool allRead = root->getNumChildren() == int(std::size(names));
+    for (int i = 0; allRead && i < root->getNumChildren(); ++i)
+        allRead = root->getChild(i)->getTypeId() == SoType::fromName(names[i]);
+    root->unref();
+    if (!allRead)
+        return fail("the companion nodes were not read as their own classes");
+    std::puts("consumer: companion nodes registered by OivTav::init and read from a file");
+    return true;
+}
+
+bool pictureShowsTheCone(const char* path) {
+    SbImage image;
+    if (!image.readFile(path))
+        return fail("the canvas host's picture cannot be read");
+    SbVec2s size;
+    int components = 0;
+    const unsigned char* pixels = image.getValue(size, components);
+    if (!pixels || size[0] < 16 || size[1] < 16 || components < 3)
+        return fail("the canvas host's picture is empty");
+    auto brightness = [&](int x, int y) {
+        const unsigned char* p = pixels + (size_t(y) * size[0] + x) * components;
+        return p[0] + p[1] + p[2];
+    };
+    if (brightness(size[0] / 2, size[1] / 2) < 3 * 64)
+        return fail("no lit cone in the middle of the picture");
+    if (brightness(0, 0) != 0 || brightness(size[0] - 1, size[1] - 1) != 0)
+        return fail("the picture's corners are not the black background");
+    std::printf("consumer: the host's %dx%d picture shows the cone\n", size[0], size[1]);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        fail("usage: consumer picture.png");
+        return 1;
+    }
+    const bool ok =
+        windowLoopEndsWithQuit() & companionNodesAreRead() & pictureShowsTheCone(argv[1]);
+    return ok ? 0 : 1;
 }

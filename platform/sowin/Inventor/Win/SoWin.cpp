@@ -1,5 +1,6 @@
 #include <Inventor/Win/SoWin.h>
 
+#include "SoWinCoinMessages.h"
 #include "SoWinDisplay.h"
 #include "SoWinHeadlessGL.h"
 #include "SoWinWindowClass.h"
@@ -49,6 +50,7 @@ void initCoin() {
     // Coin must know how to make off-screen contexts before anything draws: its own window
     // system fallback needs a display.
     SoWinHeadlessGL::installCoinOffscreenCallbacks();
+    SoWinCoinMessages::dropGlxProbeWarning();
     SoDB::init();
     SoNodeKit::init();
     SoInteraction::init();

@@ -120,6 +120,11 @@ SoWinComponent::SoWinComponent(HWND parent, const char* name, SbBool embed)
     : m_Parent(parent), m_Shell(nullptr), m_BaseWidget(nullptr), m_BaseWidgetOriginalProc(nullptr),
       m_WidgetName(name ? name : ""), m_ClassName("SoWinComponent"), m_TitleSet(FALSE),
       m_IconTitleSet(FALSE), m_LastSize(0, 0), m_CloseCB(nullptr), m_CloseData(nullptr) {
+    // A host that builds a component before calling SoWin::init would crash inside Coin, which
+    // is not set up yet: the layer sets itself up on first use instead, without a top-level
+    // window (a later SoWin::init still makes one).
+    if (!SoWin::isInitialized())
+        SoWin::init(static_cast<HWND>(nullptr));
     if (parent && embed)
         return;
     HINSTANCE instance =

@@ -59,7 +59,8 @@ public:
 protected:
     // Builds nothing yet: a subclass builds its base widget (buildWidget) and installs it with
     // setBaseWidget. With a null parent, or embed false, the component gets a top-level shell
-    // of its own (owned by `parent` when there is one) and builds inside it.
+    // of its own (owned by `parent` when there is one) and builds inside it. Before SoWin::init
+    // it initialises the layer first, as SoWin::init(HWND) with no window does.
     SoWinComponent(HWND parent = NULL, const char* name = NULL, SbBool embed = TRUE);
 
     // Installs `widget` as the base widget and makes it fill the parent's client area.

@@ -49,11 +49,15 @@ SbBool SoWinExaminerViewer::isAnimating(void) const {
 }
 
 void SoWinExaminerViewer::startSpin(void) {
-    const double sinceLastStep = (SbTime::getTimeOfDay() - m_LastMoveTime).getValue();
+    const double sinceLastStep = (getCurrentTime() - m_LastMoveTime).getValue();
     if (!m_AnimationEnabled || !getCamera() || sinceLastStep > kSpinReleaseWindow ||
         m_LastRotation.equals(SbRotation::identity(), 0.0f))
         return;
     m_SpinSensor->schedule();
+}
+
+SbTime SoWinExaminerViewer::getCurrentTime(void) const {
+    return SbTime::getTimeOfDay();
 }
 
 void SoWinExaminerViewer::spinCB(void* data, SoSensor*) {
@@ -136,7 +140,7 @@ void SoWinExaminerViewer::dragTo(const SbVec2f& position) {
         return;
     }
     m_LastPosition = position;
-    m_LastMoveTime = SbTime::getTimeOfDay();
+    m_LastMoveTime = getCurrentTime();
     interactionStep();
 }
 

@@ -54,6 +54,10 @@ protected:
     void leftWheelMotion(float value) override;
     void bottomWheelMotion(float value) override;
 
+    // The clock that tells a release while moving (a spin) from one after the mouse stopped:
+    // the time of day. A subclass may give another, such as a clock that a test moves on.
+    virtual SbTime getCurrentTime(void) const;
+
 private:
     enum class Drag { NONE, ROTATE, PAN, DOLLY };
     static Drag dragFor(WPARAM keys);
