@@ -2,7 +2,8 @@
 // frame of the canvas (background, managed scene graph, compass, horizon giro, message) beside
 // the demo's 3D content alone drawn by a bare SoOffscreenRenderer, at 640 × 480, 1280 × 720 and
 // 1920 × 1080, both read back: the canvas once as RGB rows (readPixels) and once in the
-// surface's own BGRA layout (readPixelsBGRA). And the time OivCanvas::initialize takes on its
+// surface's own BGRA layout (readPixelsBGRA). What each decoration adds to an undecorated
+// canvas frame, at 640 × 480 and 1920 × 1080. And the time OivCanvas::initialize takes on its
 // own.
 #include "DemoScene.h"
 #include "OivWinTav.h"
