@@ -6,6 +6,7 @@
 #   bash scripts/demo.sh [picture.png]     (default: oivwintav-demo.png in the current folder)
 set -euo pipefail
 picture=$(realpath -m "${1:-oivwintav-demo.png}")
+mkdir -p "$(dirname "$picture")" # the pictures go beside each other in that folder
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 build=${OIVWINTAV_BUILD_DIR:-build}
