@@ -65,7 +65,7 @@ bool OivImageOutput::printPage(SoWinFullViewer* viewer, HDC page) {
     // The viewer's own action carries its transparency and antialiasing settings.
     if (SoGLRenderAction* action = manager->getGLRenderAction())
         renderer.setGLRenderAction(action);
-    if (!renderer.getDC() && !renderer.render(manager->getSceneGraph()))
+    if (!renderer.render(manager->getSceneGraph()))
         return false;
     copyOntoPage(renderer.getDC(), page, viewport);
     return true;
