@@ -506,8 +506,7 @@ void OivWinCurveViewer::enableTracking() {
     if (m_TrackingCurveDefined)
         lookAt(*camera, m_TrackingPoint, camera->focalDistance.getValue());
     else
-        m_TrackingPoint = focalPointOf(*camera);
-    m_TrackingCompassTranslation->translation.setValue(m_TrackingPoint);
+        moveTrackingPoint(focalPointOf(*camera));
     scaleTrackingCompass();
     saveHomePosition();
 }
