@@ -294,6 +294,8 @@ void OivWinCurveViewer::forgetCurve(void) {
     m_ResampledTrackingCurve = nullptr;
     m_TrackingCurve = nullptr;
     m_ResampledCapacity = 0;
+    m_NumResampledPoints = 0;
+    m_NumPointsOfInputTrackingCurve = 0;
     m_ResampledIndex.clear();
     m_TrackingPoint.setValue(0.0f, 0.0f, 0.0f);
     m_TrackingCurveDefined = false;

@@ -110,6 +110,12 @@ TEST_F(CurveViewerTest, CurvesLongerThanTheBufferGrowIt) {
     viewer->setTrackingCurve(0, 3, nullptr, kA, false);
     EXPECT_EQ(viewer->getNumResampledPoints(), before);
     EXPECT_EQ(viewer->getNumPointsOfInputTrackingCurve(), int(fine.size()));
+
+    // A forgotten curve leaves no count behind: a host walking the counts would read freed points.
+    viewer->disableTracking(true);
+    EXPECT_EQ(viewer->getResampledTrackingCurve(), nullptr);
+    EXPECT_EQ(viewer->getNumResampledPoints(), 0);
+    EXPECT_EQ(viewer->getNumPointsOfInputTrackingCurve(), 0);
 }
 
 TEST_F(CurveViewerTest, NotificationsComeCurveFirstThenPointThenTheCameraMoves) {
