@@ -3,6 +3,7 @@
 #include "DemoScene.h"
 #include "GroupDemo.h"
 #include "support/MessageLoop.h"
+#include "support/TempPath.h"
 
 #include <Inventor/SbImage.h>
 #include <windows.h>
@@ -35,7 +36,7 @@ int halvesDiffer(const unsigned char* data, int width, int components, int x, in
 TEST(GroupDemoPictureTest, PlanViewShowsTheTerrainAsTheMoved3DViewDoes) {
     HWND window = testsupport::createHostWindow(DemoScene::kWidth, DemoScene::kHeight);
     ASSERT_NE(window, nullptr);
-    const std::string path = ::testing::TempDir() + "oivwintav-demo-group-test.png";
+    const std::string path = testsupport::tempPath("oivwintav-demo-group-test", ".png");
     std::remove(path.c_str());
     ASSERT_TRUE(GroupDemo::writePairPicture(window, path.c_str()));
     DestroyWindow(window);
