@@ -5,6 +5,7 @@
 // geometry (which rebuilds the cursor's index) and with the first move after a colour edit
 // (which must not), and reports what the index holds per triangle.
 #include "support/BenchHost.h"
+#include "support/ThreadClock.h"
 #include "tav/OivStickyCursor.h"
 #include "tav/OivTriangleIndex.h"
 
@@ -26,22 +27,11 @@
 
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <vector>
 
 namespace {
 
-// The thread's processor time: the machines are shared, and what is compared is work done, not
-// time spent waiting for a core.
-struct Clock {
-    using duration = std::chrono::nanoseconds;
-    using time_point = std::chrono::time_point<Clock, duration>;
-    static time_point now() {
-        timespec t;
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return time_point(duration(int64_t(t.tv_sec) * 1000000000 + t.tv_nsec));
-    }
-};
+using Clock = benchhost::ThreadClock;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;

@@ -11,6 +11,7 @@
 #include "OivWinTav.h"
 #include "SoMPEGEncoder.h"
 #include "support/BenchHost.h"
+#include "support/ThreadClock.h"
 
 #include <Inventor/SoMPEGRenderer.h>
 #include <Inventor/SoSceneManager.h>
@@ -26,7 +27,6 @@ extern "C" {
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,15 +37,7 @@ using Clock = std::chrono::steady_clock;
 
 // The encoders run on the calling thread only; its processor time compares them fairly on a
 // machine that other work keeps busy.
-struct ThreadClock {
-    typedef std::chrono::nanoseconds duration;
-    typedef std::chrono::time_point<ThreadClock> time_point;
-    static time_point now() {
-        timespec now;
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return time_point(std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
-    }
-};
+using benchhost::ThreadClock;
 
 constexpr int kWidth = DemoScene::kWidth, kHeight = DemoScene::kHeight;
 constexpr float kMediumQuality = 0.3f;

@@ -6,6 +6,7 @@
 
 #include "OivWinTav.h"
 #include "support/MessageLoop.h"
+#include "support/TempPath.h"
 
 #include <Inventor/SbImage.h>
 #include <Inventor/nodes/SoCamera.h>
@@ -86,7 +87,7 @@ TEST(CurveCanvas, TheDemoWritesTheCurvePictureBesideTheFirst) {
     EXPECT_EQ(CurveDemo::pictureBeside("out.d/picture"), "out.d/picture-curve");
 
     HWND window = testsupport::createHostWindow(DemoScene::kWidth, DemoScene::kHeight);
-    const std::string first = ::testing::TempDir() + "oivwintav-demo-test.png";
+    const std::string first = testsupport::tempPath("oivwintav-demo-test", ".png");
     const std::string second = CurveDemo::pictureBeside(first.c_str());
     std::remove(second.c_str());
     EXPECT_TRUE(CurveDemo::writePictureBeside(window, first.c_str()));

@@ -2,6 +2,7 @@
 // it was whenever the import fails. Binary files whose numbers cannot be value counts are read
 // first in a child process; a valid file that only looks like that still imports.
 #include "OivWinTav.h"
+#include "support/TempPath.h"
 
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
 #include <Inventor/errors/SoDebugError.h>
@@ -14,8 +15,6 @@
 #include <Inventor/nodes/SoSwitch.h>
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -74,7 +73,7 @@ protected:
         parent->ref();
         kept = new SoCube;
         parent->addChild(kept);
-        path = ::testing::TempDir() + "oivwintav-damaged-" + std::to_string(getpid()) + ".iv";
+        path = testsupport::tempPath("oivwintav-damaged", ".iv");
     }
     void TearDown() override {
         std::remove(path.c_str());

@@ -5,6 +5,7 @@
 #include "OivWinTav.h"
 #include "support/MessageLoop.h"
 #include "support/RenderedImage.h"
+#include "support/TempPath.h"
 
 #include <Inventor/SbImage.h>
 #include <Inventor/nodes/SoGradientBackground.h>
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -38,9 +38,7 @@ Rgb toBytes(const SbColor& colour) {
 TEST(DemoPictureTest, PictureHasTheWindowSizeTheGradientOnTopTerrainInTheMiddleAndTheCompass) {
     HWND window = testsupport::createHostWindow(DemoScene::kWidth, DemoScene::kHeight);
     ASSERT_NE(window, nullptr);
-    // Named after the process: test runs of other build folders share the temporary folder.
-    const std::string path =
-        ::testing::TempDir() + "oivwintav-demo-test-" + std::to_string(getpid()) + ".png";
+    const std::string path = testsupport::tempPath("oivwintav-demo-test", ".png");
     std::remove(path.c_str());
     Rgb top{}, bottom{};
     {

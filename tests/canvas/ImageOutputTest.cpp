@@ -3,6 +3,7 @@
 #include "OivWinTav.h"
 #include "scene/ViewerFrame.h"
 #include "support/MessageLoop.h"
+#include "support/TempPath.h"
 
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -180,7 +181,7 @@ TEST_F(ImageOutputTest, PrintedPageWritesToAPngFile) {
     build(OivBaseCanvas::EXAMINER_VIEWER);
     Page page(300, 600, 450);
     ASSERT_TRUE(canvas->printPage(page.dc()));
-    const std::string path = ::testing::TempDir() + "oivwintav-printed-page.png";
+    const std::string path = testsupport::tempPath("oivwintav-printed-page", ".png");
     ASSERT_TRUE(OivWin32SaveBitmapAsPng(page.dc(), path.c_str()));
     EXPECT_FALSE(OivWin32SaveBitmapAsPng(nullptr, path.c_str()));
 

@@ -5,6 +5,7 @@
 
 #include "DemoScene.h"
 #include "canvas/OivCanvas.h"
+#include "support/TempPath.h"
 
 #include <Inventor/SbLinear.h>
 #include <Inventor/Win/SoWin.h>
@@ -39,7 +40,7 @@ TEST_F(OnScreenCanvasTest, ScreenShowsTheHeadlessFrameAndReadPixelsReadsIt) {
     ASSERT_EQ(shown.height, DemoScene::kHeight);
 
     const ScreenImage headless =
-        onscreen::headlessDemoFrame(::testing::TempDir() + "oivwintav-headless-frame.png");
+        onscreen::headlessDemoFrame(testsupport::tempPath("oivwintav-headless-frame", ".png"));
     ASSERT_EQ(headless.width, DemoScene::kWidth) << "the headless child wrote no frame";
     const int limit = int(kDifferingShare * shown.width * shown.height);
     EXPECT_LE(shown.countDiffering(headless, kChannelTolerance), limit);
