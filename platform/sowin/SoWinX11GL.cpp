@@ -107,5 +107,5 @@ void SoWinX11GL::swapBuffers(Surface surface) {
 void SoWinX11GL::flush(Surface surface) {
     // A window surface draws into its back buffer whatever the drawing window's mode: the frame
     // reaches the screen only with a swap.
-    eglSwapBuffers(m_Display, surface);
+    swapBuffers(surface);
 }
