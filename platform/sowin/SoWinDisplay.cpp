@@ -19,36 +19,29 @@ bool wantsDisplay() {
 }
 
 #ifdef OIVWINTAV_X11
-bool openDisplay() {
+void openDisplay() {
     std::unique_ptr<oivwin32::X11WindowSystem> windows = oivwin32::X11WindowSystem::open(nullptr);
     if (!windows) {
         std::fprintf(stderr, "SoWin: cannot open the display \"%s\"; drawing off screen\n",
                      std::getenv("DISPLAY"));
-        return false;
+        return;
     }
     std::unique_ptr<SoWinX11GL> drawing = SoWinX11GL::open(*windows);
     if (!drawing) {
         std::fprintf(stderr, "SoWin: the display offers no OpenGL through EGL; drawing off "
                              "screen\n");
-        return false;
+        return;
     }
     // Both live as long as the process: windows and surfaces may be used until it ends.
     SoWinGLBackend::use(drawing.release());
-    if (!oivwin32::WindowSystem::install(std::move(windows)))
-        return false;
-    SoWinImGuiDialogs::install();
-    return true;
+    if (oivwin32::WindowSystem::install(std::move(windows)))
+        SoWinImGuiDialogs::install();
 }
 #else
-bool openDisplay() {
-    return false; // built without a window system
+void openDisplay() {
+    // Built without a window system: everything stays off screen.
 }
 #endif
-
-bool& onScreen() {
-    static bool value = false;
-    return value;
-}
 
 } // namespace
 
@@ -57,9 +50,6 @@ void SoWinDisplay::choose() {
     if (chosen)
         return;
     chosen = true;
-    onScreen() = wantsDisplay() && openDisplay();
-}
-
-bool SoWinDisplay::isOnScreen() {
-    return onScreen();
+    if (wantsDisplay())
+        openDisplay();
 }

@@ -9,8 +9,6 @@ class SoWinDisplay {
 public:
     // Makes the choice; later calls do nothing. Windows that exist already move to the display.
     static void choose();
-    // True when windows are shown on a display.
-    static bool isOnScreen();
 
     SoWinDisplay() = delete;
 };

@@ -29,7 +29,9 @@ EGLConfig configFor(EGLDisplay display, unsigned long visualId) {
     if (!eglChooseConfig(display, kConfigAttributes, nullptr, 0, &count) || count < 1)
         return nullptr;
     std::vector<EGLConfig> configs(static_cast<size_t>(count));
-    eglChooseConfig(display, kConfigAttributes, configs.data(), count, &count);
+    if (!eglChooseConfig(display, kConfigAttributes, configs.data(), count, &count))
+        return nullptr;
+    configs.resize(static_cast<size_t>(count));
     for (EGLConfig config : configs) {
         EGLint visual = 0;
         if (eglGetConfigAttrib(display, config, EGL_NATIVE_VISUAL_ID, &visual) &&
@@ -107,5 +109,5 @@ void SoWinX11GL::swapBuffers(Surface surface) {
 void SoWinX11GL::flush(Surface surface) {
     // A window surface draws into its back buffer whatever the drawing window's mode: the frame
     // reaches the screen only with a swap.
-    eglSwapBuffers(m_Display, surface);
+    swapBuffers(surface);
 }

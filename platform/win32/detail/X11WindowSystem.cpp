@@ -335,17 +335,21 @@ void X11WindowSystem::windowPlaced(HWND hwnd) {
 void X11WindowSystem::windowRetitled(HWND hwnd) {
     Private& p = *m_Private;
     const Window window = p.windowFor(hwnd);
+    if (!window)
+        return;
     const WindowState state = stateOf(hwnd);
-    if (window && !state.child)
+    if (!state.child)
         p.setTitle(window, state.title);
 }
 
 void X11WindowSystem::windowReparented(HWND hwnd) {
     Private& p = *m_Private;
     const Window window = p.windowFor(hwnd);
+    if (!window)
+        return;
     const WindowState state = stateOf(hwnd);
     const Window parent = state.child ? p.windowFor(state.parent) : p.root;
-    if (window && parent)
+    if (parent)
         XReparentWindow(p.display, window, parent, state.position.x, state.position.y);
 }
 
