@@ -1,12 +1,17 @@
 #include "tav/OivSceneTriangles.h"
 
+#include "tav/OivSharedVertices.h"
+#include "tav/OivVertexShapeData.h"
+
 #include <Inventor/SoPrimitiveVertex.h>
 #include <Inventor/elements/SoCoordinateElement.h>
 #include <Inventor/elements/SoCreaseAngleElement.h>
 #include <Inventor/elements/SoNormalBindingElement.h>
 #include <Inventor/elements/SoNormalElement.h>
 #include <Inventor/elements/SoPickStyleElement.h>
+#include <Inventor/elements/SoShapeHintsElement.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
+#include <Inventor/nodes/SoIndexedTriangleStripSet.h>
 #include <Inventor/nodes/SoQuadMesh.h>
 #include <Inventor/nodes/SoShape.h>
 #include <Inventor/nodes/SoVertexProperty.h>
@@ -113,6 +118,91 @@ void visitQuadsInMortonOrder(int row, int column, int side, int rows, int column
     visitQuadsInMortonOrder(row + half, column + half, half, rows, columns, visit);
 }
 
+// Which corners of a run (a face or a strip) Coin's generation hands the next normal to, and
+// from where; the others keep the one before. A run's first corner without a normal of its own
+// takes the shape's overall normal.
+struct NormalSteps {
+    bool indexed;  // through the normal indices, else counting through the normals
+    bool first;    // the first corner of a run
+    bool second;   // its second and third corners
+    bool later;    // corners from the fourth on
+    bool skipsEnd; // the end mark of a run has its entry in the normal indices
+};
+
+constexpr NormalSteps kOverall{false, false, false, false, false};
+constexpr NormalSteps kPerVertex{false, true, true, true, false};
+constexpr NormalSteps kPerVertexIndexed{true, true, true, true, true};
+constexpr NormalSteps kPerRun{false, true, false, false, false};
+constexpr NormalSteps kPerRunIndexed{true, true, false, false, false};
+constexpr NormalSteps kPerStripTriangle{false, true, false, true, false};
+constexpr NormalSteps kPerStripTriangleIndexed{true, true, false, true, false};
+
+// As Coin's generation of the shape reads a normal binding: generated normals always come per
+// vertex through the cache's indices, or per face (triangle, strip) in order.
+NormalSteps normalSteps(SoNormalBindingElement::Binding binding, bool generated, bool strips) {
+    switch (binding) {
+    case SoNormalBindingElement::OVERALL:
+        return kOverall;
+    case SoNormalBindingElement::PER_VERTEX:
+        return generated ? kPerVertexIndexed : kPerVertex;
+    case SoNormalBindingElement::PER_VERTEX_INDEXED:
+        return kPerVertexIndexed;
+    case SoNormalBindingElement::PER_PART:
+        return kPerRun;
+    case SoNormalBindingElement::PER_PART_INDEXED:
+        return generated ? kPerRun : kPerRunIndexed;
+    case SoNormalBindingElement::PER_FACE:
+        return strips ? kPerStripTriangle : kPerRun;
+    case SoNormalBindingElement::PER_FACE_INDEXED:
+        if (strips)
+            return generated ? kPerStripTriangle : kPerStripTriangleIndexed;
+        return generated ? kPerRun : kPerRunIndexed;
+    }
+    return kPerVertexIndexed;
+}
+
+// Whether a run's corner after its first takes the next normal.
+bool takesNormal(const NormalSteps& steps, size_t corner) {
+    if (corner == 0)
+        return false;
+    return corner < 3 ? steps.second : steps.later;
+}
+
+// The normals handed out in turn, checked: one that is not there is never read.
+class NormalSequence {
+public:
+    NormalSequence(const OivSharedVertices& vertices, const NormalSteps& steps,
+                   const int32_t* indices, int count)
+        : m_Vertices(vertices), m_Indexed(steps.indexed), m_Indices(indices),
+          m_Count(indices ? count : 0) {}
+    int32_t next() {
+        const int32_t position = m_Next++;
+        if (!m_Indexed)
+            return m_Vertices.checkedNormal(position);
+        return m_Vertices.checkedNormal(position < m_Count ? m_Indices[position] : -1);
+    }
+    void skip() { ++m_Next; }
+
+private:
+    const OivSharedVertices& m_Vertices;
+    bool m_Indexed;
+    const int32_t* m_Indices;
+    int m_Count;
+    int32_t m_Next = 0;
+};
+
+// Whether a face of five or more corners, which Coin splits with its tessellator unless faces
+// are known to be convex, lies among `count` coordinate indices.
+bool hasPolygons(const int32_t* index, int count) {
+    int corners = 0;
+    for (int i = 0; i < count; ++i) {
+        corners = index[i] >= 0 ? corners + 1 : 0;
+        if (corners > 4)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void OivSceneTriangles::clear(void) {
@@ -154,8 +244,13 @@ SoCallbackAction::Response OivSceneTriangles::startShape(SoCallbackAction* actio
     if (type == SoQuadMesh::getClassTypeId() &&
         readQuadMesh(action, static_cast<const SoQuadMesh*>(shape)))
         return SoCallbackAction::PRUNE;
-    if (type == SoIndexedFaceSet::getClassTypeId() &&
-        readFlatTriangles(action, static_cast<const SoIndexedFaceSet*>(shape)))
+    if (type == SoIndexedFaceSet::getClassTypeId()) {
+        const SoIndexedFaceSet* faces = static_cast<const SoIndexedFaceSet*>(shape);
+        if (readFlatTriangles(action, faces) || readIndexedShape(action, faces, false))
+            return SoCallbackAction::PRUNE;
+    }
+    if (type == SoIndexedTriangleStripSet::getClassTypeId() &&
+        readIndexedShape(action, static_cast<const SoIndexedShape*>(shape), true))
         return SoCallbackAction::PRUNE;
     return SoCallbackAction::CONTINUE;
 }
@@ -233,6 +328,105 @@ bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoInde
         for (int k = 0; k < 3; ++k)
             unorderedCorners.push_back(first + uint32_t(index[i + k]));
     return true;
+}
+
+bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape,
+                                         bool strips) {
+    const int count = shape->coordIndex.getNum();
+    if (count < 3)
+        return true; // draws nothing
+    const int32_t* index = shape->coordIndex.getValues(0);
+    SoState* state = action->getState();
+    if (shape->getNodeType() == SoNode::VRML1 ||
+        (!strips && SoShapeHintsElement::getFaceType(state) != SoShapeHintsElement::CONVEX &&
+         hasPolygons(index, count)))
+        return false;
+    // Coin's generation reads from the shape and its cache, which it may write: not a change.
+    SoIndexedShape* source = const_cast<SoIndexedShape*>(shape);
+    const OivVertexShapeData data(action, source, &source->normalIndex);
+    // All coordinates are turned to world space: not worth it for a few faces of a large
+    // coordinate node that many shapes share.
+    if (!data.is3D() || data.coordCount > count)
+        return false;
+
+    const uint32_t first = uint32_t(points.size());
+    OivSharedVertices vertices(data.coords, data.coordCount, data.normals, data.normalCount, points,
+                               normals);
+    const NormalSteps steps =
+        normalSteps(SoNormalBindingElement::get(state), data.normalsGenerated, strips);
+    const bool byCoordinates = !data.normalIndices && steps.skipsEnd;
+    NormalSequence sequence(vertices, steps, byCoordinates ? index : data.normalIndices,
+                            byCoordinates ? count : data.normalIndexCount);
+    const int32_t overall =
+        data.normals ? vertices.checkedNormal(0) : OivSharedVertices::kDefaultNormal;
+    std::vector<int32_t> runCoords, runNormals;
+    int i = 0;
+    // A run of fewer than three corners ends the shape, as in Coin's generation.
+    while (i + 2 < count && index[i] >= 0 && index[i + 1] >= 0 && index[i + 2] >= 0) {
+        runCoords.clear();
+        runNormals.clear();
+        int32_t normal = steps.first ? sequence.next() : overall;
+        for (; i < count && index[i] >= 0; ++i) {
+            if (takesNormal(steps, runCoords.size()))
+                normal = sequence.next();
+            runCoords.push_back(index[i]);
+            runNormals.push_back(normal);
+        }
+        ++i; // the end mark
+        if (steps.skipsEnd)
+            sequence.skip();
+        if (strips)
+            addStrip(vertices, runCoords.data(), runNormals.data(), int(runCoords.size()));
+        else
+            addFan(vertices, runCoords.data(), runNormals.data(), int(runCoords.size()));
+    }
+    turnToWorld(first);
+    return true;
+}
+
+void OivSceneTriangles::addFan(OivSharedVertices& vertices, const int32_t* coords,
+                               const int32_t* normals, int count) {
+    // Coin splits quads along the diagonal from their first corner, and larger convex faces as a
+    // fan from it. A face with a corner outside the coordinates has no shape: all of it goes.
+    for (int k = 0; k < count; ++k)
+        if (!vertices.hasCoordinate(coords[k]))
+            return;
+    for (int k = 1; k + 1 < count; ++k) {
+        const int corner[3] = {0, k, k + 1};
+        addTriangle(vertices, coords, normals, corner);
+    }
+}
+
+void OivSceneTriangles::addStrip(OivSharedVertices& vertices, const int32_t* coords,
+                                 const int32_t* normals, int count) {
+    // Every other triangle of a strip turns its first two corners, as Coin's generation gives
+    // them: the winding alternates and each triangle starts where Coin's does.
+    for (int k = 0; k + 2 < count; ++k) {
+        const int odd = k & 1;
+        const int corner[3] = {k + odd, k + 1 - odd, k + 2};
+        if (vertices.hasCoordinate(coords[corner[0]]) &&
+            vertices.hasCoordinate(coords[corner[1]]) && vertices.hasCoordinate(coords[corner[2]]))
+            addTriangle(vertices, coords, normals, corner);
+    }
+}
+
+void OivSceneTriangles::addTriangle(OivSharedVertices& vertices, const int32_t* coords,
+                                    const int32_t* normals, const int corner[3]) {
+    // A corner without a normal leaves the whole triangle to its own face normal.
+    const bool flat = normals[corner[0]] == OivSharedVertices::kFaceNormal ||
+                      normals[corner[1]] == OivSharedVertices::kFaceNormal ||
+                      normals[corner[2]] == OivSharedVertices::kFaceNormal;
+    for (int k = 0; k < 3; ++k)
+        unorderedCorners.push_back(vertices.vertex(
+            coords[corner[k]], flat ? OivSharedVertices::kFaceNormal : normals[corner[k]]));
+}
+
+void OivSceneTriangles::turnToWorld(uint32_t first) {
+    const int count = int(points.size() - first);
+    if (count == 0)
+        return;
+    transformPoints(m_Model, &points[first], count, &points[first]);
+    turnDirections(m_Normal, &normals[first], count);
 }
 
 bool OivSceneTriangles::findGeneratedNormalsShape(SoState* state, const SoVertexShape* shape,

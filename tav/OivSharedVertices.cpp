@@ -1,0 +1,37 @@
+#include "tav/OivSharedVertices.h"
+
+OivSharedVertices::OivSharedVertices(const SbVec3f* coords, int coordCount, const SbVec3f* normals,
+                                     int normalCount, std::vector<SbVec3f>& points,
+                                     std::vector<SbVec3f>& vertexNormals)
+    : m_Coords(coords), m_CoordCount(coords ? coordCount : 0), m_Normals(normals),
+      m_NormalCount(normals ? normalCount : 0), m_Points(points), m_VertexNormals(vertexNormals),
+      m_Slots(size_t(m_CoordCount), Slot{0, kNoVertex, 0}) {}
+
+uint32_t OivSharedVertices::vertex(int32_t coordinate, int32_t normal) {
+    uint32_t slot = uint32_t(coordinate);
+    if (m_Slots[slot].vertex == kNoVertex) {
+        m_Slots[slot] = Slot{normal, add(coordinate, normal), 0};
+        return m_Slots[slot].vertex;
+    }
+    while (m_Slots[slot].normal != normal) {
+        if (m_Slots[slot].next == 0) {
+            const uint32_t chained = uint32_t(m_Slots.size());
+            m_Slots[slot].next = chained;
+            m_Slots.push_back(Slot{normal, add(coordinate, normal), 0});
+            return m_Slots[chained].vertex;
+        }
+        slot = m_Slots[slot].next;
+    }
+    return m_Slots[slot].vertex;
+}
+
+uint32_t OivSharedVertices::add(int32_t coordinate, int32_t normal) {
+    m_Points.push_back(m_Coords[coordinate]);
+    if (normal >= 0)
+        m_VertexNormals.push_back(m_Normals[normal]);
+    else if (normal == kDefaultNormal)
+        m_VertexNormals.emplace_back(0.0f, 0.0f, 1.0f);
+    else
+        m_VertexNormals.emplace_back(0.0f, 0.0f, 0.0f);
+    return uint32_t(m_Points.size() - 1);
+}

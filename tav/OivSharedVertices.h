@@ -1,0 +1,61 @@
+// The vertices of one shape's triangles, each pair of a coordinate and a normal the shape gives
+// its corners stored once, however many triangles share it: a smooth mesh whose coordinates and
+// normals are indexed alike keeps one vertex per coordinate. Vertices are appended to the
+// caller's arrays in object space; turning them to world space is left to the caller.
+#ifndef OIVWINTAV_OIVSHAREDVERTICES_H
+#define OIVWINTAV_OIVSHAREDVERTICES_H
+
+#include <Inventor/SbVec3f.h>
+
+#include <cstdint>
+#include <vector>
+
+class OivSharedVertices {
+public:
+    // Normals besides indices into the shape's normals: the corner takes its triangle's own
+    // normal (stored as a zero vector), or the +Z Coin gives vertices of a shape without normals.
+    static constexpr int32_t kFaceNormal = -1;
+    static constexpr int32_t kDefaultNormal = -2;
+
+    // `coordCount` coordinates and `normalCount` normals (either may be null when its count is
+    // zero); the vertices go to the end of `points` and `vertexNormals`.
+    OivSharedVertices(const SbVec3f* coords, int coordCount, const SbVec3f* normals,
+                      int normalCount, std::vector<SbVec3f>& points,
+                      std::vector<SbVec3f>& vertexNormals);
+    OivSharedVertices(const OivSharedVertices&) = delete;
+    OivSharedVertices& operator=(const OivSharedVertices&) = delete;
+
+    bool hasCoordinate(int32_t coordinate) const {
+        return coordinate >= 0 && coordinate < m_CoordCount;
+    }
+    // `normal` itself if it is an index into the normals, else kFaceNormal: a normal that is
+    // not there is never read.
+    int32_t checkedNormal(int32_t normal) const {
+        return normal >= 0 && normal < m_NormalCount ? normal : kFaceNormal;
+    }
+    // The index in the caller's arrays of the vertex at a coordinate for which hasCoordinate
+    // holds, with a normal that checkedNormal gave.
+    uint32_t vertex(int32_t coordinate, int32_t normal);
+
+private:
+    // A vertex at a coordinate; the first at each coordinate has the coordinate's slot, others
+    // are chained behind it.
+    struct Slot {
+        int32_t normal;
+        uint32_t vertex;
+        uint32_t next; // 0: the last of its coordinate (slot 0 is never chained)
+    };
+    static constexpr uint32_t kNoVertex = UINT32_MAX;
+
+    uint32_t add(int32_t coordinate, int32_t normal);
+
+    const SbVec3f* m_Coords;
+    int m_CoordCount;
+    const SbVec3f* m_Normals;
+    int m_NormalCount;
+    std::vector<SbVec3f>& m_Points;
+    std::vector<SbVec3f>& m_VertexNormals;
+    std::vector<Slot> m_Slots;
+};
+
+#endif // OIVWINTAV_OIVSHAREDVERTICES_H

@@ -1,0 +1,69 @@
+#include "tav/OivVertexShapeData.h"
+
+#include <Inventor/actions/SoAction.h>
+#include <Inventor/caches/SoNormalCache.h>
+#include <Inventor/elements/SoCoordinateElement.h>
+#include <Inventor/elements/SoNormalElement.h>
+#include <Inventor/fields/SoMFInt32.h>
+#include <Inventor/misc/SoState.h>
+#include <Inventor/nodes/SoVertexShape.h>
+
+namespace {
+
+// The normal cache is reached only through members a vertex shape keeps to itself and its
+// subclasses. A subclass may name them to form pointers to them, which then apply to any vertex
+// shape; this class is never instantiated.
+class NormalCacheAccess : public SoVertexShape {
+public:
+    static SoNormalCache* lock(SoVertexShape* shape, SoState* state) {
+        return (shape->*&NormalCacheAccess::generateAndReadLockNormalCache)(state);
+    }
+    static void unlock(SoVertexShape* shape) {
+        (shape->*&NormalCacheAccess::readUnlockNormalCache)();
+    }
+};
+
+} // namespace
+
+OivVertexShapeData::OivVertexShapeData(SoAction* action, SoVertexShape* shape,
+                                       const SoMFInt32* normalIndex)
+    : m_Action(action), m_Shape(shape) {
+    SoState* state = action->getState();
+    if (SoNode* property = shape->vertexProperty.getValue()) {
+        state->push();
+        m_Pushed = true;
+        property->doAction(action);
+    }
+    const SoCoordinateElement* coordinates = SoCoordinateElement::getInstance(state);
+    m_Is3D = coordinates->is3D();
+    if (!m_Is3D)
+        return;
+    coords = coordinates->getArrayPtr3();
+    coordCount = coords ? coordinates->getNum() : 0;
+
+    const SoNormalElement* given = SoNormalElement::getInstance(state);
+    normals = given->getArrayPtr();
+    normalCount = normals ? given->getNum() : 0;
+    if (normalIndex && normalIndex->getNum() > 0 && (*normalIndex)[0] >= 0) {
+        normalIndices = normalIndex->getValues(0);
+        normalIndexCount = normalIndex->getNum();
+    }
+    if (normals)
+        return;
+    const SoNormalCache* cache = NormalCacheAccess::lock(shape, state);
+    m_CacheLocked = true;
+    normals = cache->getNormals();
+    if (!normals)
+        return;
+    normalCount = cache->getNum();
+    normalsGenerated = true;
+    normalIndices = cache->getIndices();
+    normalIndexCount = normalIndices ? cache->getNumIndices() : 0;
+}
+
+OivVertexShapeData::~OivVertexShapeData() {
+    if (m_CacheLocked)
+        NormalCacheAccess::unlock(m_Shape);
+    if (m_Pushed)
+        m_Action->getState()->pop();
+}
