@@ -55,22 +55,27 @@ SbVec3f inverseDirection(const SbVec3f& direction) {
     return inverse;
 }
 
-// Least significant digit radix sort of (key << 32 | value) pairs by their key.
+// Least significant digit radix sort of (key << 32 | value) pairs by their key. The counts of
+// every digit are taken in one pass over the items.
 void radixSort(std::vector<uint64_t>& items, int keyBits) {
-    std::vector<uint64_t> scratch(items.size());
     constexpr uint32_t kBuckets = 1u << kRadixBits;
-    for (int shift = 32; shift < 32 + keyBits; shift += kRadixBits) {
-        std::array<size_t, kBuckets> offsets{};
-        for (uint64_t item : items)
-            ++offsets[(item >> shift) & (kBuckets - 1)];
+    const int passes = (keyBits + kRadixBits - 1) / kRadixBits;
+    std::vector<std::array<size_t, kBuckets>> offsets(static_cast<size_t>(passes));
+    for (uint64_t item : items)
+        for (int pass = 0; pass < passes; ++pass)
+            ++offsets[pass][(item >> (32 + pass * kRadixBits)) & (kBuckets - 1)];
+    std::vector<uint64_t> scratch(items.size());
+    for (int pass = 0; pass < passes; ++pass) {
         size_t sum = 0;
-        for (size_t& offset : offsets) {
+        for (size_t& offset : offsets[pass]) {
             const size_t count = offset;
             offset = sum;
             sum += count;
         }
+        const int shift = 32 + pass * kRadixBits;
+        std::array<size_t, kBuckets>& next = offsets[pass];
         for (uint64_t item : items)
-            scratch[offsets[(item >> shift) & (kBuckets - 1)]++] = item;
+            scratch[next[(item >> shift) & (kBuckets - 1)]++] = item;
         items.swap(scratch);
     }
 }
@@ -114,11 +119,13 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
     const uint32_t count = uint32_t(unordered.size() / 3);
     if (count == 0)
         return;
-    SbVec3f low = points[unordered[0]], high = low;
-    for (uint32_t corner : unordered)
+    // The bounds of all points, in order, hold those of the triangles to sort; a little more
+    // room costs nothing.
+    SbVec3f low = points[0], high = low;
+    for (const SbVec3f& point : points)
         for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::min(low[axis], points[corner][axis]);
-            high[axis] = std::max(high[axis], points[corner][axis]);
+            low[axis] = std::min(low[axis], point[axis]);
+            high[axis] = std::max(high[axis], point[axis]);
         }
     // Centroids are summed, not averaged: three times the bounds hold them. Cells are cubes, so
     // that a flat terrain is not cut as often across its thin extent as along its wide ones.
@@ -141,10 +148,13 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
     radixSort(keyed, 3 * kMortonBits);
 
     std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
-    ordered.reserve(ordered.size() + unordered.size());
+    size_t next = ordered.size();
+    ordered.resize(next + unordered.size());
     for (uint64_t item : keyed) {
-        const uint32_t t = uint32_t(item);
-        ordered.insert(ordered.end(), &unordered[3 * t], &unordered[3 * t] + 3);
+        const uint32_t* corners = &unordered[3 * size_t(uint32_t(item))];
+        ordered[next++] = corners[0];
+        ordered[next++] = corners[1];
+        ordered[next++] = corners[2];
     }
     unordered.clear();
     unordered.shrink_to_fit();
