@@ -10,7 +10,10 @@
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
+#include <Inventor/nodes/SoIndexedTriangleStripSet.h>
 #include <Inventor/nodes/SoMaterial.h>
+#include <Inventor/nodes/SoNormal.h>
+#include <Inventor/nodes/SoNormalBinding.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoQuadMesh.h>
@@ -24,8 +27,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -71,11 +76,12 @@ protected:
 
     void render() { ASSERT_TRUE(RenderedImage(m_Root, kWidth, kHeight).isValid()); }
 
-    // A ray pick at the same pixel, given in client coordinates (top left origin).
+    // A ray pick at the same pixel, given in client coordinates (top left origin), of the scene
+    // or of the reference scene when one is set.
     Pick plainPick(int x, int y) const {
         SoRayPickAction action{SbViewportRegion(kWidth, kHeight)};
         action.setPoint(SbVec2s(short(x), short(kHeight - 1 - y)));
-        action.apply(m_Root);
+        action.apply(m_Reference ? m_Reference : m_Root);
         const SoPickedPoint* point = action.getPickedPoint();
         if (!point)
             return {false, SbVec3f(), SbVec3f(), SbVec3f()};
@@ -97,6 +103,7 @@ protected:
     }
 
     SoSeparator* m_Root = nullptr;
+    SoNode* m_Reference = nullptr; // not referenced: the test holds it
     SoPerspectiveCamera* m_Camera = nullptr;
     SoSeparator* m_Content = nullptr;
     SoTranslation* m_Move = nullptr;
@@ -445,4 +452,303 @@ TEST_F(StickyCursorAfterEdits, ATerrainOfIndexedTrianglesFlatAndSmooth) {
     EXPECT_GT(expectLikeTheRayPick("flat triangles"), 50);
     hints->creaseAngle = 1.0f;
     EXPECT_GT(expectLikeTheRayPick("smooth triangles"), 50);
+}
+
+// The terrain's grid as the shapes imported meshes are made of: indexed face sets of triangles,
+// quads and convex hexagons, and strips, with normals of every binding, given or generated.
+class StickyCursorOverImportedShapes : public StickyCursorAfterEdits {
+protected:
+    void SetUp() override {
+        StickyCursorAfterEdits::SetUp();
+        const SoVertexProperty* vertices =
+            static_cast<const SoVertexProperty*>(m_Terrain->vertexProperty.getValue());
+        m_Columns = m_Terrain->verticesPerRow.getValue();
+        m_Rows = m_Terrain->verticesPerColumn.getValue();
+        m_Surface = new SoSeparator;
+        m_Hints = new SoShapeHints;
+        m_Coordinates = new SoCoordinate3;
+        m_Coordinates->point.setValues(0, vertices->vertex.getNum(), vertices->vertex.getValues(0));
+        m_Normals = new SoNormal;
+        m_Binding = new SoNormalBinding;
+        for (SoNode* node :
+             {(SoNode*)m_Hints, (SoNode*)m_Coordinates, (SoNode*)m_Normals, (SoNode*)m_Binding})
+            m_Surface->addChild(node);
+        m_Content->replaceChild(m_Terrain, m_Surface);
+    }
+
+    int corner(int row, int column) const { return row * m_Columns + column; }
+
+    // Cells as faces: mostly two triangles, every third a quad, and every seventh row pairs its
+    // cells into hexagons.
+    std::vector<int32_t> mixedFaces() const {
+        std::vector<int32_t> faces;
+        for (int row = 0; row + 1 < m_Rows; ++row)
+            for (int column = 0; column + 1 < m_Columns; ++column) {
+                const int32_t a = corner(row, column), b = a + 1, c = a + m_Columns, d = c + 1;
+                if (row % 7 == 3 && column + 2 < m_Columns) {
+                    faces.insert(faces.end(), {a, b, b + 1, d + 1, d, c, -1});
+                    ++column;
+                } else if ((row + column) % 3 == 0) {
+                    faces.insert(faces.end(), {a, b, d, c, -1});
+                } else {
+                    faces.insert(faces.end(), {a, b, c, -1, b, d, c, -1});
+                }
+            }
+        return faces;
+    }
+
+    // A strip along each row of cells, every other one starting on its other side.
+    std::vector<int32_t> rowStrips() const {
+        std::vector<int32_t> strips;
+        for (int row = 0; row + 1 < m_Rows; ++row) {
+            for (int column = 0; column < m_Columns; ++column) {
+                const int32_t low = corner(row, column), high = low + m_Columns;
+                if (row % 2)
+                    strips.insert(strips.end(), {low, high});
+                else
+                    strips.insert(strips.end(), {high, low});
+            }
+            strips.push_back(-1);
+        }
+        return strips;
+    }
+
+    // Normals that tilt from +Z in a pattern of their index, none alike and none the faces'.
+    static std::vector<SbVec3f> tilted(int count) {
+        std::vector<SbVec3f> normals;
+        for (int i = 0; i < count; ++i)
+            normals.emplace_back(0.4f * std::sin(0.7f * i), 0.4f * std::cos(1.3f * i),
+                                 1.0f + 0.1f * (i % 3));
+        return normals;
+    }
+
+    static int countRuns(const std::vector<int32_t>& index) {
+        return int(std::count(index.begin(), index.end(), -1));
+    }
+    static int countCorners(const std::vector<int32_t>& index) {
+        return int(index.size()) - countRuns(index);
+    }
+
+    // Gives the shape normals for `binding` (as many as it reads, with normal indices of their
+    // own where it reads indices) or, with `generated`, none of its own.
+    void giveNormals(SoIndexedShape* shape, const std::vector<int32_t>& index,
+                     SoNormalBinding::Binding binding, bool generated) {
+        m_Binding->value = binding;
+        shape->normalIndex.setValue(-1);
+        m_Normals->vector.setNum(0);
+        if (generated)
+            return;
+        switch (binding) {
+        case SoNormalBinding::OVERALL:
+            m_Normals->vector.setValue(SbVec3f(0.3f, -0.2f, 1.0f));
+            return;
+        case SoNormalBinding::PER_VERTEX:
+            setNormals(tilted(countCorners(index)));
+            return;
+        case SoNormalBinding::PER_VERTEX_INDEXED: {
+            // Indices of their own, the same -1 marks as the coordinates'.
+            const int count = m_Coordinates->point.getNum();
+            std::vector<int32_t> normalIndex;
+            for (int32_t i : index)
+                normalIndex.push_back(i < 0 ? -1 : (i * 7 + 3) % count);
+            shape->normalIndex.setValues(0, int(normalIndex.size()), normalIndex.data());
+            setNormals(tilted(count));
+            return;
+        }
+        case SoNormalBinding::PER_FACE_INDEXED:
+        case SoNormalBinding::PER_PART_INDEXED: {
+            // One per face, triangle or strip: as many as there are corners are enough.
+            std::vector<int32_t> normalIndex;
+            for (int i = 0; i < countCorners(index); ++i)
+                normalIndex.push_back((i * 5 + 1) % 11);
+            shape->normalIndex.setValues(0, int(normalIndex.size()), normalIndex.data());
+            setNormals(tilted(11));
+            return;
+        }
+        default: // per face or part, in order: as many as there are corners holds enough
+            setNormals(tilted(countCorners(index)));
+            return;
+        }
+    }
+
+    void setNormals(const std::vector<SbVec3f>& normals) {
+        m_Normals->vector.setValues(0, int(normals.size()), normals.data());
+    }
+
+    // Every binding with given normals and with generated ones, flat and smooth: the cursor
+    // lands like the pick after each, then after a move of the coordinates and of the normals.
+    void expectEveryBindingLikeTheRayPick(SoIndexedShape* shape,
+                                          const std::vector<int32_t>& index) {
+        shape->coordIndex.setValues(0, int(index.size()), index.data());
+        const SoNormalBinding::Binding bindings[] = {
+            SoNormalBinding::OVERALL,           SoNormalBinding::PER_PART,
+            SoNormalBinding::PER_PART_INDEXED,  SoNormalBinding::PER_FACE,
+            SoNormalBinding::PER_FACE_INDEXED,  SoNormalBinding::PER_VERTEX,
+            SoNormalBinding::PER_VERTEX_INDEXED};
+        for (SoNormalBinding::Binding binding : bindings)
+            for (int generated = 0; generated < 2; ++generated)
+                for (float crease : {0.0f, 1.0f}) {
+                    if (!generated && crease > 0.0f)
+                        continue;
+                    const std::string name = "binding " + std::to_string(int(binding)) +
+                                             (generated ? " generated, crease " : " given") +
+                                             (generated ? std::to_string(crease) : "");
+                    m_Hints->creaseAngle = crease;
+                    giveNormals(shape, index, binding, generated);
+                    EXPECT_GT(expectLikeTheRayPick(name.c_str()), 50) << name;
+                }
+        giveNormals(shape, index, SoNormalBinding::PER_VERTEX_INDEXED, false);
+        expectAfter("coordinates moved", 1, [&] {
+            for (int i = 0; i < m_Coordinates->point.getNum(); i += 5)
+                m_Coordinates->point.set1Value(i, m_Coordinates->point[i] + SbVec3f(0, 0, 0.15f));
+        });
+        expectAfter("normals turned", 1, [&] {
+            for (int i = 0; i < m_Normals->vector.getNum(); i += 3)
+                m_Normals->vector.set1Value(i, SbVec3f(-0.3f, 0.2f, 1.0f));
+        });
+        m_Binding->value = SoNormalBinding::PER_VERTEX_INDEXED;
+        m_Normals->vector.setNum(0);
+        m_Hints->creaseAngle = 1.0f;
+        expectAfter("smooth, coordinates moved", 1, [&] {
+            for (int i = 2; i < m_Coordinates->point.getNum(); i += 5)
+                m_Coordinates->point.set1Value(i, m_Coordinates->point[i] - SbVec3f(0, 0, 0.2f));
+        });
+    }
+
+    int m_Columns = 0, m_Rows = 0;
+    SoSeparator* m_Surface = nullptr;
+    SoShapeHints* m_Hints = nullptr;
+    SoCoordinate3* m_Coordinates = nullptr;
+    SoNormal* m_Normals = nullptr;
+    SoNormalBinding* m_Binding = nullptr;
+};
+
+TEST_F(StickyCursorOverImportedShapes, FacesOfEveryNormalBinding) {
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    m_Surface->addChild(faces);
+    expectEveryBindingLikeTheRayPick(faces, mixedFaces());
+}
+
+TEST_F(StickyCursorOverImportedShapes, StripsOfEveryNormalBinding) {
+    SoIndexedTriangleStripSet* strips = new SoIndexedTriangleStripSet;
+    m_Surface->addChild(strips);
+    expectEveryBindingLikeTheRayPick(strips, rowStrips());
+}
+
+// Normals and coordinates in a vertex property instead of nodes before the shape.
+TEST_F(StickyCursorOverImportedShapes, FacesWithAVertexProperty) {
+    const std::vector<int32_t> index = mixedFaces();
+    SoVertexProperty* property = new SoVertexProperty;
+    property->vertex = m_Coordinates->point;
+    const std::vector<SbVec3f> normals = tilted(m_Coordinates->point.getNum());
+    property->normal.setValues(0, int(normals.size()), normals.data());
+    property->normalBinding = SoVertexProperty::PER_VERTEX_INDEXED;
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    faces->vertexProperty = property;
+    faces->coordIndex.setValues(0, int(index.size()), index.data());
+    m_Binding->value = SoNormalBinding::OVERALL; // the vertex property's binding holds
+    m_Surface->addChild(faces);
+    EXPECT_GT(expectLikeTheRayPick("vertex property"), 50);
+}
+
+// A face of two corners ends the shape for Coin's generation: nothing after it is picked.
+TEST_F(StickyCursorOverImportedShapes, AFaceOfTwoCornersEndsTheShape) {
+    std::vector<int32_t> index = mixedFaces();
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    faces->coordIndex.setValues(0, int(index.size()), index.data());
+    m_Surface->addChild(faces);
+    m_Hints->creaseAngle = 1.0f;
+    const int whole = expectLikeTheRayPick("all faces");
+    const auto middle = std::find(index.begin() + index.size() / 2, index.end(), -1) + 1;
+    index.insert(middle, {0, 1, -1});
+    faces->coordIndex.setValues(0, int(index.size()), index.data());
+    const int half = expectLikeTheRayPick("faces up to two corners");
+    EXPECT_GT(half, 20);
+    EXPECT_LT(half, whole - 20);
+}
+
+// Faces Coin's tessellator splits (not known to be convex, five corners or more) are left to
+// Coin: a concave pentagon above the terrain is picked where it is, not across its notch.
+TEST_F(StickyCursorOverImportedShapes, AConcavePentagonIsPickedWhereItIs) {
+    m_Coordinates->point.setValues(m_Coordinates->point.getNum(), 5,
+                                   std::vector<SbVec3f>{{-2.0f, -2.0f, 0.8f},
+                                                        {2.0f, -2.0f, 0.8f},
+                                                        {2.0f, 2.0f, 0.8f},
+                                                        {0.0f, -0.5f, 0.8f},
+                                                        {-2.0f, 2.0f, 0.8f}}
+                                       .data());
+    const int32_t first = m_Coordinates->point.getNum() - 5;
+    std::vector<int32_t> index = mixedFaces();
+    index.insert(index.end(), {first, first + 1, first + 2, first + 3, first + 4, -1});
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    faces->coordIndex.setValues(0, int(index.size()), index.data());
+    m_Surface->addChild(faces);
+    m_Hints->faceType = SoShapeHints::UNKNOWN_FACE_TYPE;
+    EXPECT_GT(expectLikeTheRayPick("concave pentagon"), 50);
+    // Across the notch the terrain lies below the pentagon's plane (raised by the exaggeration):
+    // a fan from its first corner would have covered it.
+    SbVec3f inNotch;
+    m_Camera->getViewVolume(float(kWidth) / kHeight)
+        .projectToScreen(SbVec3f(1.0f, 0.8f, 2.5f * 0.8f), inNotch);
+    const int x = int(inNotch[0] * kWidth), y = int((1.0f - inNotch[1]) * kHeight);
+    m_Cursor->onMouseMove(x, y);
+    ASSERT_TRUE(m_Cursor->isOnSurface());
+    EXPECT_LT(cursorPosition()[2], 2.5f * 0.8f - 0.1f);
+}
+
+// Coin reads indices unchecked. A face with a coordinate index past the coordinates is left
+// out; a triangle with a normal index past the normals takes its own face normal. The cursor is
+// held to the pick of a reference without the first kind of face and with the face normal given
+// to the second.
+TEST_F(StickyCursorOverImportedShapes, IndicesOutsideTheirArraysAreNeverRead) {
+    constexpr int32_t kFarOff = 1000000;
+    const std::vector<int32_t> index = mixedFaces();
+    const int count = m_Coordinates->point.getNum();
+    const SbVec3f* p = m_Coordinates->point.getValues(0);
+    std::vector<SbVec3f> normals = tilted(count);
+    std::vector<int32_t> faulty, faultyNormals, reference, referenceNormals;
+    int face = 0;
+    for (auto start = index.begin(); start != index.end(); ++face) {
+        const auto end = std::find(start, index.end(), -1) + 1;
+        std::vector<int32_t> corners(start, end), normalCorners(start, end);
+        const bool triangle = end - start == 4;
+        if (face % 4 == 0) {
+            corners[1] = kFarOff;
+        } else if (face % 4 == 1 && triangle) {
+            normalCorners[1] = kFarOff;
+            const SbVec3f flat =
+                (p[corners[1]] - p[corners[0]]).cross(p[corners[2]] - p[corners[0]]);
+            normals.push_back(flat);
+            const int32_t n = int32_t(normals.size() - 1);
+            reference.insert(reference.end(), corners.begin(), corners.end());
+            referenceNormals.insert(referenceNormals.end(), {n, n, n, -1});
+        } else {
+            reference.insert(reference.end(), corners.begin(), corners.end());
+            referenceNormals.insert(referenceNormals.end(), normalCorners.begin(),
+                                    normalCorners.end());
+        }
+        faulty.insert(faulty.end(), corners.begin(), corners.end());
+        faultyNormals.insert(faultyNormals.end(), normalCorners.begin(), normalCorners.end());
+        start = end;
+    }
+    setNormals(normals);
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    faces->coordIndex.setValues(0, int(faulty.size()), faulty.data());
+    faces->normalIndex.setValues(0, int(faultyNormals.size()), faultyNormals.data());
+    m_Surface->addChild(faces);
+
+    SoSeparator* referenceScene = new SoSeparator;
+    referenceScene->ref();
+    referenceScene->addChild(m_Camera);
+    SoSeparator* referenceContent = static_cast<SoSeparator*>(m_Content->copy());
+    referenceScene->addChild(referenceContent);
+    SoIndexedFaceSet* referenceFaces = static_cast<SoIndexedFaceSet*>(
+        static_cast<SoSeparator*>(referenceContent->getChild(m_Content->findChild(m_Surface)))
+            ->getChild(m_Surface->findChild(faces)));
+    referenceFaces->coordIndex.setValues(0, int(reference.size()), reference.data());
+    referenceFaces->normalIndex.setValues(0, int(referenceNormals.size()), referenceNormals.data());
+    m_Reference = referenceScene;
+    EXPECT_GT(expectLikeTheRayPick("indices past their arrays"), 50);
+    m_Reference = nullptr;
+    referenceScene->unref();
 }
