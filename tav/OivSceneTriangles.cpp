@@ -191,6 +191,22 @@ private:
     int32_t m_Next = 0;
 };
 
+// The triangles of runs (faces or strips) of `count` coordinate indices, as many as their
+// generation gives at most: two fewer than each run has corners.
+size_t countTriangles(const int32_t* index, int count) {
+    size_t triangles = 0;
+    int corners = 0;
+    for (int i = 0; i <= count; ++i) {
+        if (i < count && index[i] >= 0) {
+            ++corners;
+            continue;
+        }
+        triangles += size_t(std::max(corners - 2, 0));
+        corners = 0;
+    }
+    return triangles;
+}
+
 // Whether a face of five or more corners, which Coin splits with its tessellator unless faces
 // are known to be convex, lies among `count` coordinate indices.
 bool hasPolygons(const int32_t* index, int count) {
@@ -350,6 +366,9 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
         return false;
 
     const uint32_t first = uint32_t(points.size());
+    unorderedCorners.reserve(unorderedCorners.size() + 3 * countTriangles(index, count));
+    points.reserve(first + size_t(data.coordCount));
+    normals.reserve(first + size_t(data.coordCount));
     OivSharedVertices vertices(data.coords, data.coordCount, data.normals, data.normalCount, points,
                                normals);
     const NormalSteps steps =
