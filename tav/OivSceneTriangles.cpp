@@ -10,10 +10,12 @@
 #include <Inventor/elements/SoNormalElement.h>
 #include <Inventor/elements/SoPickStyleElement.h>
 #include <Inventor/elements/SoShapeHintsElement.h>
+#include <Inventor/nodes/SoFaceSet.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoIndexedTriangleStripSet.h>
 #include <Inventor/nodes/SoQuadMesh.h>
 #include <Inventor/nodes/SoShape.h>
+#include <Inventor/nodes/SoTriangleStripSet.h>
 #include <Inventor/nodes/SoVertexProperty.h>
 
 #include <algorithm>
@@ -137,9 +139,9 @@ constexpr NormalSteps kPerRunIndexed{true, true, false, false, false};
 constexpr NormalSteps kPerStripTriangle{false, true, false, true, false};
 constexpr NormalSteps kPerStripTriangleIndexed{true, true, false, true, false};
 
-// As Coin's generation of the shape reads a normal binding: generated normals always come per
-// vertex through the cache's indices, or per face (triangle, strip) in order.
-NormalSteps normalSteps(SoNormalBindingElement::Binding binding, bool generated, bool strips) {
+// As Coin's generation of an indexed shape reads a normal binding: generated normals always come
+// per vertex through the cache's indices, or per face (triangle, strip) in order.
+NormalSteps indexedSteps(SoNormalBindingElement::Binding binding, bool generated, bool strips) {
     switch (binding) {
     case SoNormalBindingElement::OVERALL:
         return kOverall;
@@ -161,11 +163,21 @@ NormalSteps normalSteps(SoNormalBindingElement::Binding binding, bool generated,
     return kPerVertexIndexed;
 }
 
-// Whether a run's corner after its first takes the next normal.
-bool takesNormal(const NormalSteps& steps, size_t corner) {
-    if (corner == 0)
-        return false;
-    return corner < 3 ? steps.second : steps.later;
+// As Coin's generation of a face set or triangle strip set reads a normal binding: in order,
+// given or generated.
+NormalSteps nonIndexedSteps(SoNormalBindingElement::Binding binding, bool strips) {
+    switch (binding) {
+    case SoNormalBindingElement::OVERALL:
+        return kOverall;
+    case SoNormalBindingElement::PER_PART:
+    case SoNormalBindingElement::PER_PART_INDEXED:
+        return kPerRun;
+    case SoNormalBindingElement::PER_FACE:
+    case SoNormalBindingElement::PER_FACE_INDEXED:
+        return strips ? kPerStripTriangle : kPerRun;
+    default:
+        return kPerVertex;
+    }
 }
 
 // The normals handed out in turn, checked: one that is not there is never read.
@@ -191,6 +203,77 @@ private:
     int32_t m_Next = 0;
 };
 
+// Runs of corners (faces or strips) as the triangles Coin's generation makes of them, each
+// corner with the normal it hands that corner.
+class RunTriangles {
+public:
+    // `overall`: the normal of a first corner that takes none.
+    RunTriangles(OivSharedVertices& vertices, const NormalSteps& steps, const int32_t* indices,
+                 int indexCount, int32_t overall, bool strips, std::vector<uint32_t>& corners)
+        : m_Vertices(vertices), m_Steps(steps), m_Sequence(vertices, steps, indices, indexCount),
+          m_Overall(overall), m_Strips(strips), m_Corners(corners) {}
+    RunTriangles(const RunTriangles&) = delete;
+    RunTriangles& operator=(const RunTriangles&) = delete;
+
+    // A run of `count` corners at these coordinates, and its end mark.
+    void add(const int32_t* coords, int count) {
+        m_Normals.resize(size_t(count));
+        int32_t normal = m_Steps.first ? m_Sequence.next() : m_Overall;
+        for (int k = 0; k < count; ++k) {
+            if (k > 0 && (k < 3 ? m_Steps.second : m_Steps.later))
+                normal = m_Sequence.next();
+            m_Normals[size_t(k)] = normal;
+        }
+        if (m_Steps.skipsEnd)
+            m_Sequence.skip();
+        if (m_Strips)
+            addStrip(coords, count);
+        else
+            addFan(coords, count);
+    }
+
+private:
+    void addFan(const int32_t* coords, int count) {
+        // Coin splits quads along the diagonal from their first corner, and larger convex faces
+        // as a fan from it. A face with a corner outside the coordinates has no shape: all of it
+        // goes.
+        for (int k = 0; k < count; ++k)
+            if (!m_Vertices.hasCoordinate(coords[k]))
+                return;
+        for (int k = 1; k + 1 < count; ++k)
+            addTriangle(coords, 0, k, k + 1);
+    }
+
+    void addStrip(const int32_t* coords, int count) {
+        // Every other triangle of a strip turns its first two corners, as Coin's generation
+        // gives them: the winding alternates and each triangle starts where Coin's does.
+        for (int k = 0; k + 2 < count; ++k) {
+            const int odd = k & 1;
+            if (m_Vertices.hasCoordinate(coords[k]) && m_Vertices.hasCoordinate(coords[k + 1]) &&
+                m_Vertices.hasCoordinate(coords[k + 2]))
+                addTriangle(coords, k + odd, k + 1 - odd, k + 2);
+        }
+    }
+
+    void addTriangle(const int32_t* coords, int a, int b, int c) {
+        // A corner without a normal leaves the whole triangle to its own face normal.
+        const bool flat = m_Normals[size_t(a)] == OivSharedVertices::kFaceNormal ||
+                          m_Normals[size_t(b)] == OivSharedVertices::kFaceNormal ||
+                          m_Normals[size_t(c)] == OivSharedVertices::kFaceNormal;
+        for (int corner : {a, b, c})
+            m_Corners.push_back(m_Vertices.vertex(
+                coords[corner], flat ? OivSharedVertices::kFaceNormal : m_Normals[size_t(corner)]));
+    }
+
+    OivSharedVertices& m_Vertices;
+    NormalSteps m_Steps;
+    NormalSequence m_Sequence;
+    int32_t m_Overall;
+    bool m_Strips;
+    std::vector<uint32_t>& m_Corners;
+    std::vector<int32_t> m_Normals; // of the run's corners
+};
+
 // The triangles of runs (faces or strips) of `count` coordinate indices, as many as their
 // generation gives at most: two fewer than each run has corners.
 size_t countTriangles(const int32_t* index, int count) {
@@ -205,6 +288,41 @@ size_t countTriangles(const int32_t* index, int count) {
         corners = 0;
     }
     return triangles;
+}
+
+// The runs of a face set or strip set, from their vertex counts.
+struct RunLengths {
+    int64_t vertices = 0;  // taken from the coordinates
+    int64_t triangles = 0; // at most
+    int longest = 0;
+    bool valid = true; // every run as long as its shape needs
+};
+
+RunLengths measureRuns(const int32_t* counts, int runCount, bool strips) {
+    RunLengths lengths;
+    for (int run = 0; run < runCount; ++run) {
+        const int count = counts[run];
+        if (count < (strips ? 3 : 1)) {
+            lengths.valid = false;
+            if (!strips)
+                break;
+            continue;
+        }
+        lengths.vertices += count;
+        lengths.triangles += std::max(count - 2, 0);
+        lengths.longest = std::max(lengths.longest, count);
+    }
+    return lengths;
+}
+
+bool isConvex(SoState* state) {
+    return SoShapeHintsElement::getFaceType(state) == SoShapeHintsElement::CONVEX;
+}
+
+// The normal of a run's first corner that takes none: the shape's first, or Coin's +Z when it
+// has none.
+int32_t overallNormal(const OivVertexShapeData& data, const OivSharedVertices& vertices) {
+    return data.normals ? vertices.checkedNormal(0) : OivSharedVertices::kDefaultNormal;
 }
 
 // Whether a face of five or more corners, which Coin splits with its tessellator unless faces
@@ -268,6 +386,16 @@ SoCallbackAction::Response OivSceneTriangles::startShape(SoCallbackAction* actio
     if (type == SoIndexedTriangleStripSet::getClassTypeId() &&
         readIndexedShape(action, static_cast<const SoIndexedShape*>(shape), true))
         return SoCallbackAction::PRUNE;
+    if (type == SoFaceSet::getClassTypeId()) {
+        const SoFaceSet* faces = static_cast<const SoFaceSet*>(shape);
+        if (readNonIndexedShape(action, faces, faces->numVertices, false))
+            return SoCallbackAction::PRUNE;
+    }
+    if (type == SoTriangleStripSet::getClassTypeId()) {
+        const SoTriangleStripSet* strips = static_cast<const SoTriangleStripSet*>(shape);
+        if (readNonIndexedShape(action, strips, strips->numVertices, true))
+            return SoCallbackAction::PRUNE;
+    }
     return SoCallbackAction::CONTINUE;
 }
 
@@ -354,90 +482,99 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
     const int32_t* index = shape->coordIndex.getValues(0);
     SoState* state = action->getState();
     if (shape->getNodeType() == SoNode::VRML1 ||
-        (!strips && SoShapeHintsElement::getFaceType(state) != SoShapeHintsElement::CONVEX &&
-         hasPolygons(index, count)))
+        (!strips && !isConvex(state) && hasPolygons(index, count)))
         return false;
     // Coin's generation reads from the shape and its cache, which it may write: not a change.
     SoIndexedShape* source = const_cast<SoIndexedShape*>(shape);
-    const OivVertexShapeData data(action, source, &source->normalIndex);
+    OivVertexShapeData data(action, source);
     // All coordinates are turned to world space: not worth it for a few faces of a large
     // coordinate node that many shapes share.
     if (!data.is3D() || data.coordCount > count)
         return false;
+    data.readNormals(&source->normalIndex, true);
 
     const uint32_t first = uint32_t(points.size());
-    unorderedCorners.reserve(unorderedCorners.size() + 3 * countTriangles(index, count));
-    points.reserve(first + size_t(data.coordCount));
-    normals.reserve(first + size_t(data.coordCount));
+    reserve(3 * countTriangles(index, count), size_t(data.coordCount));
     OivSharedVertices vertices(data.coords, data.coordCount, data.normals, data.normalCount, points,
-                               normals);
+                               normals, 0, data.coordCount);
     const NormalSteps steps =
-        normalSteps(SoNormalBindingElement::get(state), data.normalsGenerated, strips);
+        indexedSteps(SoNormalBindingElement::get(state), data.normalsGenerated, strips);
     const bool byCoordinates = !data.normalIndices && steps.skipsEnd;
-    NormalSequence sequence(vertices, steps, byCoordinates ? index : data.normalIndices,
-                            byCoordinates ? count : data.normalIndexCount);
-    const int32_t overall =
-        data.normals ? vertices.checkedNormal(0) : OivSharedVertices::kDefaultNormal;
-    std::vector<int32_t> runCoords, runNormals;
+    RunTriangles runs(vertices, steps, byCoordinates ? index : data.normalIndices,
+                      byCoordinates ? count : data.normalIndexCount, overallNormal(data, vertices),
+                      strips, unorderedCorners);
     int i = 0;
     // A run of fewer than three corners ends the shape, as in Coin's generation.
     while (i + 2 < count && index[i] >= 0 && index[i + 1] >= 0 && index[i + 2] >= 0) {
-        runCoords.clear();
-        runNormals.clear();
-        int32_t normal = steps.first ? sequence.next() : overall;
-        for (; i < count && index[i] >= 0; ++i) {
-            if (takesNormal(steps, runCoords.size()))
-                normal = sequence.next();
-            runCoords.push_back(index[i]);
-            runNormals.push_back(normal);
-        }
+        const int start = i;
+        while (i < count && index[i] >= 0)
+            ++i;
+        runs.add(index + start, i - start);
         ++i; // the end mark
-        if (steps.skipsEnd)
-            sequence.skip();
-        if (strips)
-            addStrip(vertices, runCoords.data(), runNormals.data(), int(runCoords.size()));
-        else
-            addFan(vertices, runCoords.data(), runNormals.data(), int(runCoords.size()));
     }
     turnToWorld(first);
     return true;
 }
 
-void OivSceneTriangles::addFan(OivSharedVertices& vertices, const int32_t* coords,
-                               const int32_t* normals, int count) {
-    // Coin splits quads along the diagonal from their first corner, and larger convex faces as a
-    // fan from it. A face with a corner outside the coordinates has no shape: all of it goes.
-    for (int k = 0; k < count; ++k)
-        if (!vertices.hasCoordinate(coords[k]))
-            return;
-    for (int k = 1; k + 1 < count; ++k) {
-        const int corner[3] = {0, k, k + 1};
-        addTriangle(vertices, coords, normals, corner);
+bool OivSceneTriangles::readNonIndexedShape(SoCallbackAction* action,
+                                            const SoNonIndexedShape* shape,
+                                            const SoMFInt32& numVertices, bool strips) {
+    if (numVertices.getNum() == 1 && numVertices[0] == 0)
+        return true; // draws nothing
+    SoState* state = action->getState();
+    if (shape->getNodeType() == SoNode::VRML1)
+        return false;
+    SoNonIndexedShape* source = const_cast<SoNonIndexedShape*>(shape);
+    OivVertexShapeData data(action, source);
+    if (!data.is3D())
+        return false;
+    const int start = shape->startIndex.getValue();
+    // One count of -1 stands for the rest of the coordinates, as one run.
+    const int rest = data.coordCount - start;
+    const bool useRest = numVertices.getNum() == 1 && numVertices[0] == -1;
+    const int32_t* counts = useRest ? &rest : numVertices.getValues(0);
+    const int runCount = useRest ? (data.coordCount > 1 ? 1 : 0) : numVertices.getNum();
+    RunLengths lengths = measureRuns(counts, runCount, strips);
+    if (!strips && !isConvex(state) && lengths.longest > 4)
+        return false; // Coin's tessellator splits those
+    // Coin's normal generation of strips reads the coordinates unchecked.
+    const bool inside = start >= 0 && int64_t(start) + lengths.vertices <= data.coordCount;
+    data.readNormals(nullptr, inside && lengths.valid);
+
+    // Runs take consecutive coordinates from the start index.
+    const uint32_t first = uint32_t(points.size());
+    const int used =
+        int(std::min<int64_t>(lengths.vertices, INT32_MAX - int64_t(std::max(start, 0))));
+    reserve(3 * size_t(lengths.triangles), size_t(std::min(used, data.coordCount)));
+    OivSharedVertices vertices(data.coords, data.coordCount, data.normals, data.normalCount, points,
+                               normals, start, used);
+    const NormalSteps steps = nonIndexedSteps(SoNormalBindingElement::get(state), strips);
+    RunTriangles runs(vertices, steps, nullptr, 0, overallNormal(data, vertices), strips,
+                      unorderedCorners);
+    std::vector<int32_t> corners;
+    int64_t next = start;
+    for (int run = 0; run < runCount; ++run) {
+        const int count = counts[run];
+        // A face set's count below one ends the shape (Coin's generation would run away);
+        // strips of fewer than three vertices are passed over without taking any.
+        if (!strips && count < 1)
+            break;
+        if (strips && count < 3)
+            continue;
+        corners.resize(size_t(count));
+        // Past the coordinates (or the numbers): no corner of the shape.
+        for (int32_t& corner : corners)
+            corner = next < INT32_MAX ? int32_t(next++) : -1;
+        runs.add(corners.data(), count);
     }
+    turnToWorld(first);
+    return true;
 }
 
-void OivSceneTriangles::addStrip(OivSharedVertices& vertices, const int32_t* coords,
-                                 const int32_t* normals, int count) {
-    // Every other triangle of a strip turns its first two corners, as Coin's generation gives
-    // them: the winding alternates and each triangle starts where Coin's does.
-    for (int k = 0; k + 2 < count; ++k) {
-        const int odd = k & 1;
-        const int corner[3] = {k + odd, k + 1 - odd, k + 2};
-        if (vertices.hasCoordinate(coords[corner[0]]) &&
-            vertices.hasCoordinate(coords[corner[1]]) && vertices.hasCoordinate(coords[corner[2]]))
-            addTriangle(vertices, coords, normals, corner);
-    }
-}
-
-void OivSceneTriangles::addTriangle(OivSharedVertices& vertices, const int32_t* coords,
-                                    const int32_t* normals, const int corner[3]) {
-    // A corner without a normal leaves the whole triangle to its own face normal.
-    const bool flat = normals[corner[0]] == OivSharedVertices::kFaceNormal ||
-                      normals[corner[1]] == OivSharedVertices::kFaceNormal ||
-                      normals[corner[2]] == OivSharedVertices::kFaceNormal;
-    for (int k = 0; k < 3; ++k)
-        unorderedCorners.push_back(vertices.vertex(
-            coords[corner[k]], flat ? OivSharedVertices::kFaceNormal : normals[corner[k]]));
+void OivSceneTriangles::reserve(size_t corners, size_t vertices) {
+    unorderedCorners.reserve(unorderedCorners.size() + corners);
+    points.reserve(points.size() + vertices);
+    normals.reserve(normals.size() + vertices);
 }
 
 void OivSceneTriangles::turnToWorld(uint32_t first) {

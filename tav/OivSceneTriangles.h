@@ -8,16 +8,17 @@
 //
 // The shapes large surfaces are made of are read straight from their coordinates, with the
 // triangles and normals Coin's primitive generation gives them, which costs a fraction of
-// generating their primitives: quad meshes with generated normals (terrains), indexed face sets
-// (imported meshes) and indexed triangle strip sets, with normals of their own or generated ones
-// of any binding. Vertices are shared where a shape's triangles share a coordinate with the same
-// normal. Every other shape, and the rare forms Coin's generation treats otherwise (faces its
+// generating their primitives: quad meshes with generated normals (terrains), and face sets and
+// triangle strip sets, indexed (imported meshes) or not, with normals of their own or generated
+// ones of any binding. Vertices are shared where a shape's triangles share a coordinate with the
+// same normal. Every other shape, and the rare forms Coin's generation treats otherwise (faces its
 // tessellator splits, VRML1 nodes, 4D coordinates), goes through its own primitive generation;
 // vertices it shares between consecutive triangles (strips, fans) are stored once.
 //
 // Coin reads indices in release builds unchecked; here a face or strip triangle with a
-// coordinate index outside the coordinates is left out, and one with a normal index outside the
-// normals (or no normal index where one is needed) takes its own face normal.
+// coordinate outside the coordinates is left out, and one with a normal outside the normals (or
+// no normal index where one is needed) takes its own face normal. A face set's vertex count
+// below one ends the shape.
 #ifndef OIVWINTAV_OIVSCENETRIANGLES_H
 #define OIVWINTAV_OIVSCENETRIANGLES_H
 
@@ -29,9 +30,9 @@
 #include <cstdint>
 #include <vector>
 
-class OivSharedVertices;
 class SoIndexedShape;
 class SoMFInt32;
+class SoNonIndexedShape;
 class SoNode;
 class SoPrimitiveVertex;
 class SoIndexedFaceSet;
@@ -77,16 +78,13 @@ private:
     SoCallbackAction::Response startShape(SoCallbackAction* action, const SoNode* shape);
     bool readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh);
     bool readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces);
-    // Faces (split as fans) or strips of an indexed face set or triangle strip set; false where
-    // Coin's generation must do it.
+    // Faces (split as fans) or strips of an indexed or a non-indexed face set or triangle strip
+    // set; false where Coin's generation must do it.
     bool readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape, bool strips);
-    // A run's triangles: its corners (coordinate and normal indices) as a fan or a strip.
-    void addFan(OivSharedVertices& vertices, const int32_t* coords, const int32_t* normals,
-                int count);
-    void addStrip(OivSharedVertices& vertices, const int32_t* coords, const int32_t* normals,
-                  int count);
-    void addTriangle(OivSharedVertices& vertices, const int32_t* coords, const int32_t* normals,
-                     const int corner[3]);
+    bool readNonIndexedShape(SoCallbackAction* action, const SoNonIndexedShape* shape,
+                             const SoMFInt32& numVertices, bool strips);
+    // Room for this many more corners of unordered triangles and vertices.
+    void reserve(size_t corners, size_t vertices);
     // Turns the vertices appended since `first` to world space.
     void turnToWorld(uint32_t first);
     // The coordinates of a shape whose normals Coin generates per vertex; false for other shapes

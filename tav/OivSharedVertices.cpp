@@ -1,14 +1,19 @@
 #include "tav/OivSharedVertices.h"
 
+#include <algorithm>
+
 OivSharedVertices::OivSharedVertices(const SbVec3f* coords, int coordCount, const SbVec3f* normals,
                                      int normalCount, std::vector<SbVec3f>& points,
-                                     std::vector<SbVec3f>& vertexNormals)
-    : m_Coords(coords), m_CoordCount(coords ? coordCount : 0), m_Normals(normals),
-      m_NormalCount(normals ? normalCount : 0), m_Points(points), m_VertexNormals(vertexNormals),
-      m_Slots(size_t(m_CoordCount), Slot{0, kNoVertex, 0}) {}
+                                     std::vector<SbVec3f>& vertexNormals, int firstUsed,
+                                     int usedCount)
+    : m_Coords(coords), m_First(std::max(firstUsed, 0)),
+      m_End(coords ? int(std::clamp<int64_t>(int64_t(firstUsed) + usedCount, m_First, coordCount))
+                   : m_First),
+      m_Normals(normals), m_NormalCount(normals ? normalCount : 0), m_Points(points),
+      m_VertexNormals(vertexNormals), m_Slots(size_t(m_End - m_First), Slot{0, kNoVertex, 0}) {}
 
 uint32_t OivSharedVertices::vertex(int32_t coordinate, int32_t normal) {
-    uint32_t slot = uint32_t(coordinate);
+    uint32_t slot = uint32_t(coordinate - m_First);
     if (m_Slots[slot].vertex == kNoVertex) {
         m_Slots[slot] = Slot{normal, add(coordinate, normal), 0};
         return m_Slots[slot].vertex;

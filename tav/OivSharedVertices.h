@@ -18,15 +18,16 @@ public:
     static constexpr int32_t kDefaultNormal = -2;
 
     // `coordCount` coordinates and `normalCount` normals (either may be null when its count is
-    // zero); the vertices go to the end of `points` and `vertexNormals`.
+    // zero), of which the shape uses at most those in [firstUsed, firstUsed + usedCount); the
+    // vertices go to the end of `points` and `vertexNormals`.
     OivSharedVertices(const SbVec3f* coords, int coordCount, const SbVec3f* normals,
                       int normalCount, std::vector<SbVec3f>& points,
-                      std::vector<SbVec3f>& vertexNormals);
+                      std::vector<SbVec3f>& vertexNormals, int firstUsed, int usedCount);
     OivSharedVertices(const OivSharedVertices&) = delete;
     OivSharedVertices& operator=(const OivSharedVertices&) = delete;
 
     bool hasCoordinate(int32_t coordinate) const {
-        return coordinate >= 0 && coordinate < m_CoordCount;
+        return coordinate >= m_First && coordinate < m_End;
     }
     // `normal` itself if it is an index into the normals, else kFaceNormal: a normal that is
     // not there is never read.
@@ -50,12 +51,13 @@ private:
     uint32_t add(int32_t coordinate, int32_t normal);
 
     const SbVec3f* m_Coords;
-    int m_CoordCount;
+    int m_First, m_End; // the coordinates that can be used
+
     const SbVec3f* m_Normals;
     int m_NormalCount;
     std::vector<SbVec3f>& m_Points;
     std::vector<SbVec3f>& m_VertexNormals;
-    std::vector<Slot> m_Slots;
+    std::vector<Slot> m_Slots; // from m_First on
 };
 
 #endif // OIVWINTAV_OIVSHAREDVERTICES_H

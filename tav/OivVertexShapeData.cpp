@@ -25,8 +25,7 @@ public:
 
 } // namespace
 
-OivVertexShapeData::OivVertexShapeData(SoAction* action, SoVertexShape* shape,
-                                       const SoMFInt32* normalIndex)
+OivVertexShapeData::OivVertexShapeData(SoAction* action, SoVertexShape* shape)
     : m_Action(action), m_Shape(shape) {
     SoState* state = action->getState();
     if (SoNode* property = shape->vertexProperty.getValue()) {
@@ -40,7 +39,10 @@ OivVertexShapeData::OivVertexShapeData(SoAction* action, SoVertexShape* shape,
         return;
     coords = coordinates->getArrayPtr3();
     coordCount = coords ? coordinates->getNum() : 0;
+}
 
+void OivVertexShapeData::readNormals(const SoMFInt32* normalIndex, bool mayGenerate) {
+    SoState* state = m_Action->getState();
     const SoNormalElement* given = SoNormalElement::getInstance(state);
     normals = given->getArrayPtr();
     normalCount = normals ? given->getNum() : 0;
@@ -48,9 +50,9 @@ OivVertexShapeData::OivVertexShapeData(SoAction* action, SoVertexShape* shape,
         normalIndices = normalIndex->getValues(0);
         normalIndexCount = normalIndex->getNum();
     }
-    if (normals)
+    if (normals || !mayGenerate)
         return;
-    const SoNormalCache* cache = NormalCacheAccess::lock(shape, state);
+    const SoNormalCache* cache = NormalCacheAccess::lock(m_Shape, state);
     m_CacheLocked = true;
     normals = cache->getNormals();
     if (!normals)

@@ -19,14 +19,18 @@ class SoVertexShape;
 
 class OivVertexShapeData {
 public:
-    // `normalIndex` is the shape's field of normal indices, null for a shape without one.
-    OivVertexShapeData(SoAction* action, SoVertexShape* shape, const SoMFInt32* normalIndex);
+    // Reads the coordinates.
+    OivVertexShapeData(SoAction* action, SoVertexShape* shape);
     ~OivVertexShapeData();
     OivVertexShapeData(const OivVertexShapeData&) = delete;
     OivVertexShapeData& operator=(const OivVertexShapeData&) = delete;
 
     // False for 4D coordinates, of which nothing else is read.
     bool is3D(void) const { return m_Is3D; }
+    // Reads the normals of 3D coordinates; `normalIndex` is the shape's field of normal indices,
+    // null for a shape without one. Without `mayGenerate` none are generated: for shapes whose
+    // normal generation in Coin would read past the coordinates.
+    void readNormals(const SoMFInt32* normalIndex, bool mayGenerate);
 
     const SbVec3f* coords = nullptr;
     int coordCount = 0;

@@ -9,6 +9,7 @@
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoDirectionalLight.h>
+#include <Inventor/nodes/SoFaceSet.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoIndexedTriangleStripSet.h>
 #include <Inventor/nodes/SoMaterial.h>
@@ -23,6 +24,7 @@
 #include <Inventor/nodes/SoSwitch.h>
 #include <Inventor/nodes/SoTransform.h>
 #include <Inventor/nodes/SoTranslation.h>
+#include <Inventor/nodes/SoTriangleStripSet.h>
 #include <Inventor/nodes/SoVertexProperty.h>
 
 #include <gtest/gtest.h>
@@ -530,14 +532,18 @@ protected:
     }
 
     // Gives the shape normals for `binding` (as many as it reads, with normal indices of their
-    // own where it reads indices) or, with `generated`, none of its own.
-    void giveNormals(SoIndexedShape* shape, const std::vector<int32_t>& index,
+    // own where an indexed shape reads indices) or, with `generated`, none of its own. A shape
+    // that is not indexed (`indexed` null) reads its normals in order.
+    void giveNormals(SoIndexedShape* indexed, const std::vector<int32_t>& index,
                      SoNormalBinding::Binding binding, bool generated) {
         m_Binding->value = binding;
-        shape->normalIndex.setValue(-1);
+        if (indexed)
+            indexed->normalIndex.setValue(-1);
         m_Normals->vector.setNum(0);
         if (generated)
             return;
+        if (!indexed && binding != SoNormalBinding::OVERALL)
+            binding = SoNormalBinding::PER_VERTEX;
         switch (binding) {
         case SoNormalBinding::OVERALL:
             m_Normals->vector.setValue(SbVec3f(0.3f, -0.2f, 1.0f));
@@ -551,7 +557,7 @@ protected:
             std::vector<int32_t> normalIndex;
             for (int32_t i : index)
                 normalIndex.push_back(i < 0 ? -1 : (i * 7 + 3) % count);
-            shape->normalIndex.setValues(0, int(normalIndex.size()), normalIndex.data());
+            indexed->normalIndex.setValues(0, int(normalIndex.size()), normalIndex.data());
             setNormals(tilted(count));
             return;
         }
@@ -561,7 +567,7 @@ protected:
             std::vector<int32_t> normalIndex;
             for (int i = 0; i < countCorners(index); ++i)
                 normalIndex.push_back((i * 5 + 1) % 11);
-            shape->normalIndex.setValues(0, int(normalIndex.size()), normalIndex.data());
+            indexed->normalIndex.setValues(0, int(normalIndex.size()), normalIndex.data());
             setNormals(tilted(11));
             return;
         }
@@ -577,9 +583,30 @@ protected:
 
     // Every binding with given normals and with generated ones, flat and smooth: the cursor
     // lands like the pick after each, then after a move of the coordinates and of the normals.
-    void expectEveryBindingLikeTheRayPick(SoIndexedShape* shape,
+    // The runs of `index` (faces or strips) for a shape that is not indexed: coordinates in
+    // their order after `skipped` others, and their lengths.
+    void unindex(const std::vector<int32_t>& index, int skipped, SoMFInt32& numVertices) {
+        std::vector<SbVec3f> points(size_t(skipped), SbVec3f(9.0f, 9.0f, 9.0f));
+        std::vector<int32_t> lengths(1, 0);
+        for (int32_t i : index) {
+            if (i >= 0) {
+                points.push_back(m_Coordinates->point[i]);
+                ++lengths.back();
+            } else {
+                lengths.push_back(0);
+            }
+        }
+        lengths.pop_back();
+        m_Coordinates->point.setValues(0, int(points.size()), points.data());
+        m_Coordinates->point.setNum(int(points.size()));
+        numVertices.setValues(0, int(lengths.size()), lengths.data());
+    }
+
+    // With `indexed` null, the runs of `index` must already be in place.
+    void expectEveryBindingLikeTheRayPick(SoIndexedShape* indexed,
                                           const std::vector<int32_t>& index) {
-        shape->coordIndex.setValues(0, int(index.size()), index.data());
+        if (indexed)
+            indexed->coordIndex.setValues(0, int(index.size()), index.data());
         const SoNormalBinding::Binding bindings[] = {
             SoNormalBinding::OVERALL,           SoNormalBinding::PER_PART,
             SoNormalBinding::PER_PART_INDEXED,  SoNormalBinding::PER_FACE,
@@ -594,10 +621,10 @@ protected:
                                              (generated ? " generated, crease " : " given") +
                                              (generated ? std::to_string(crease) : "");
                     m_Hints->creaseAngle = crease;
-                    giveNormals(shape, index, binding, generated);
+                    giveNormals(indexed, index, binding, generated);
                     EXPECT_GT(expectLikeTheRayPick(name.c_str()), 50) << name;
                 }
-        giveNormals(shape, index, SoNormalBinding::PER_VERTEX_INDEXED, false);
+        giveNormals(indexed, index, SoNormalBinding::PER_VERTEX_INDEXED, false);
         expectAfter("coordinates moved", 1, [&] {
             for (int i = 0; i < m_Coordinates->point.getNum(); i += 5)
                 m_Coordinates->point.set1Value(i, m_Coordinates->point[i] + SbVec3f(0, 0, 0.15f));
@@ -633,6 +660,27 @@ TEST_F(StickyCursorOverImportedShapes, StripsOfEveryNormalBinding) {
     SoIndexedTriangleStripSet* strips = new SoIndexedTriangleStripSet;
     m_Surface->addChild(strips);
     expectEveryBindingLikeTheRayPick(strips, rowStrips());
+}
+
+// The same runs in shapes that take their coordinates in order, from a start index.
+TEST_F(StickyCursorOverImportedShapes, FaceSetsAndStripSetsOfEveryNormalBinding) {
+    SoFaceSet* faces = new SoFaceSet;
+    faces->startIndex = 3;
+    const std::vector<int32_t> mixed = mixedFaces();
+    const std::vector<SbVec3f> grid(m_Coordinates->point.getValues(0),
+                                    m_Coordinates->point.getValues(0) +
+                                        m_Coordinates->point.getNum());
+    unindex(mixed, 3, faces->numVertices);
+    m_Surface->addChild(faces);
+    expectEveryBindingLikeTheRayPick(nullptr, mixed);
+
+    m_Coordinates->point.setValues(0, int(grid.size()), grid.data());
+    m_Coordinates->point.setNum(int(grid.size()));
+    SoTriangleStripSet* strips = new SoTriangleStripSet;
+    const std::vector<int32_t> rows = rowStrips();
+    unindex(rows, 0, strips->numVertices);
+    m_Surface->replaceChild(faces, strips);
+    expectEveryBindingLikeTheRayPick(nullptr, rows);
 }
 
 // Normals and coordinates in a vertex property instead of nodes before the shape.
