@@ -218,6 +218,7 @@ public:
     // A run of `count` corners at these coordinates, and its end mark.
     void add(const int32_t* coords, int count) {
         m_Normals.resize(size_t(count));
+        m_RunVertices.assign(size_t(count), kUnknown);
         int32_t normal = m_Steps.first ? m_Sequence.next() : m_Overall;
         for (int k = 0; k < count; ++k) {
             if (k > 0 && (k < 3 ? m_Steps.second : m_Steps.later))
@@ -261,9 +262,20 @@ private:
                           m_Normals[size_t(b)] == OivSharedVertices::kFaceNormal ||
                           m_Normals[size_t(c)] == OivSharedVertices::kFaceNormal;
         for (int corner : {a, b, c})
-            m_Corners.push_back(m_Vertices.vertex(
-                coords[corner], flat ? OivSharedVertices::kFaceNormal : m_Normals[size_t(corner)]));
+            m_Corners.push_back(
+                flat ? m_Vertices.vertex(coords[corner], OivSharedVertices::kFaceNormal)
+                     : vertexAt(coords, corner));
     }
+
+    // The vertex of a run's corner with its own normal, looked up once for all its triangles.
+    uint32_t vertexAt(const int32_t* coords, int corner) {
+        uint32_t& vertex = m_RunVertices[size_t(corner)];
+        if (vertex == kUnknown)
+            vertex = m_Vertices.vertex(coords[corner], m_Normals[size_t(corner)]);
+        return vertex;
+    }
+
+    static constexpr uint32_t kUnknown = UINT32_MAX;
 
     OivSharedVertices& m_Vertices;
     NormalSteps m_Steps;
@@ -271,7 +283,8 @@ private:
     int32_t m_Overall;
     bool m_Strips;
     std::vector<uint32_t>& m_Corners;
-    std::vector<int32_t> m_Normals; // of the run's corners
+    std::vector<int32_t> m_Normals;      // of the run's corners
+    std::vector<uint32_t> m_RunVertices; // of the run's corners, kUnknown until looked up
 };
 
 // The triangles of runs (faces or strips) of `count` coordinate indices, as many as their

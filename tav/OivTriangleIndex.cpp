@@ -55,27 +55,35 @@ SbVec3f inverseDirection(const SbVec3f& direction) {
     return inverse;
 }
 
-// Least significant digit radix sort of (key << 32 | value) pairs by their key. The counts of
-// every digit are taken in one pass over the items.
-void radixSort(std::vector<uint64_t>& items, int keyBits) {
-    constexpr uint32_t kBuckets = 1u << kRadixBits;
-    const int passes = (keyBits + kRadixBits - 1) / kRadixBits;
-    std::vector<std::array<size_t, kBuckets>> offsets(static_cast<size_t>(passes));
-    for (uint64_t item : items)
-        for (int pass = 0; pass < passes; ++pass)
-            ++offsets[pass][(item >> (32 + pass * kRadixBits)) & (kBuckets - 1)];
+constexpr uint32_t kBuckets = 1u << kRadixBits;
+constexpr int kRadixPasses = (3 * kMortonBits + kRadixBits - 1) / kRadixBits;
+using DigitCounts = std::array<std::array<size_t, kBuckets>, kRadixPasses>;
+
+uint32_t digit(uint64_t item, int pass) {
+    return uint32_t(item >> (32 + pass * kRadixBits)) & (kBuckets - 1);
+}
+
+// Least significant digit radix sort of (Morton code << 32 | value) pairs by their code, with
+// the counts of every digit taken when the codes were made. The last pass hands each item with
+// its place to `place` instead of moving it once more.
+template <typename Place>
+void radixSort(std::vector<uint64_t>& items, DigitCounts& counts, const Place& place) {
     std::vector<uint64_t> scratch(items.size());
-    for (int pass = 0; pass < passes; ++pass) {
+    for (int pass = 0; pass < kRadixPasses; ++pass) {
+        std::array<size_t, kBuckets>& next = counts[size_t(pass)];
         size_t sum = 0;
-        for (size_t& offset : offsets[pass]) {
+        for (size_t& offset : next) {
             const size_t count = offset;
             offset = sum;
             sum += count;
         }
-        const int shift = 32 + pass * kRadixBits;
-        std::array<size_t, kBuckets>& next = offsets[pass];
+        if (pass + 1 == kRadixPasses) {
+            for (uint64_t item : items)
+                place(next[digit(item, pass)]++, uint32_t(item));
+            return;
+        }
         for (uint64_t item : items)
-            scratch[next[(item >> shift) & (kBuckets - 1)]++] = item;
+            scratch[next[digit(item, pass)]++] = item;
         items.swap(scratch);
     }
 }
@@ -135,6 +143,7 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
     const SbVec3f origin = low * 3.0f;
 
     std::vector<uint64_t> keyed(count);
+    DigitCounts counts{};
     for (uint32_t t = 0; t < count; ++t) {
         const SbVec3f sum =
             points[unordered[3 * t]] + points[unordered[3 * t + 1]] + points[unordered[3 * t + 2]];
@@ -144,18 +153,22 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
             code |= spreadBits(uint32_t(cell)) << axis;
         }
         keyed[t] = (uint64_t(code) << 32) | t;
+        for (int pass = 0; pass < kRadixPasses; ++pass)
+            ++counts[size_t(pass)][digit(keyed[t], pass)];
     }
-    radixSort(keyed, 3 * kMortonBits);
 
     std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
-    size_t next = ordered.size();
-    ordered.resize(next + unordered.size());
-    for (uint64_t item : keyed) {
-        const uint32_t* corners = &unordered[3 * size_t(uint32_t(item))];
-        ordered[next++] = corners[0];
-        ordered[next++] = corners[1];
-        ordered[next++] = corners[2];
-    }
+    uint32_t* first = nullptr;
+    const size_t start = ordered.size();
+    ordered.resize(start + unordered.size());
+    first = &ordered[start];
+    radixSort(keyed, counts, [&](size_t place, uint32_t t) {
+        const uint32_t* corners = &unordered[3 * size_t(t)];
+        uint32_t* target = first + 3 * place;
+        target[0] = corners[0];
+        target[1] = corners[1];
+        target[2] = corners[2];
+    });
     unordered.clear();
     unordered.shrink_to_fit();
 }
