@@ -683,6 +683,36 @@ TEST_F(StickyCursorOverImportedShapes, FaceSetsAndStripSetsOfEveryNormalBinding)
     expectEveryBindingLikeTheRayPick(nullptr, rows);
 }
 
+// Vertex counts that reach past the coordinates: the faces that fit are picked, the rest never
+// read (the reference is the pick of the faces that fit). A strip of two vertices is passed over
+// without taking any, as in Coin's generation.
+TEST_F(StickyCursorOverImportedShapes, VertexCountsPastTheCoordinates) {
+    m_Binding->value = SoNormalBinding::OVERALL;
+    m_Normals->vector.setValue(SbVec3f(0.2f, 0.1f, 1.0f));
+    const std::vector<int32_t> mixed = mixedFaces();
+    SoFaceSet* faces = new SoFaceSet;
+    unindex(mixed, 0, faces->numVertices);
+    m_Surface->addChild(faces);
+    SoSeparator* referenceScene = new SoSeparator;
+    referenceScene->ref();
+    referenceScene->addChild(m_Camera);
+    referenceScene->addChild(m_Content->copy());
+    m_Reference = referenceScene;
+    for (int32_t extra : {3, 4, 7})
+        faces->numVertices.set1Value(faces->numVertices.getNum(), extra);
+    EXPECT_GT(expectLikeTheRayPick("face set past its coordinates"), 50);
+    m_Reference = nullptr;
+    referenceScene->unref();
+
+    SoTriangleStripSet* strips = new SoTriangleStripSet;
+    const std::vector<int32_t> rows = rowStrips();
+    unindex(rows, 0, strips->numVertices);
+    strips->numVertices.insertSpace(strips->numVertices.getNum() / 2, 1);
+    strips->numVertices.set1Value(strips->numVertices.getNum() / 2, 2);
+    m_Surface->replaceChild(faces, strips);
+    EXPECT_GT(expectLikeTheRayPick("a strip of two vertices"), 50);
+}
+
 // Normals and coordinates in a vertex property instead of nodes before the shape.
 TEST_F(StickyCursorOverImportedShapes, FacesWithAVertexProperty) {
     const std::vector<int32_t> index = mixedFaces();
