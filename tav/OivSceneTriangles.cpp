@@ -512,6 +512,7 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
                                normals, 0, data.coordCount);
     const NormalSteps steps =
         indexedSteps(SoNormalBindingElement::get(state), data.normalsGenerated, strips);
+    // Normals per vertex indexed without normal indices of their own follow the coordinates'.
     const bool byCoordinates = !data.normalIndices && steps.skipsEnd;
     RunTriangles runs(vertices, steps, byCoordinates ? index : data.normalIndices,
                       byCoordinates ? count : data.normalIndexCount, overallNormal(data, vertices),
@@ -543,7 +544,7 @@ bool OivSceneTriangles::readNonIndexedShape(SoCallbackAction* action,
         return false;
     const int start = shape->startIndex.getValue();
     // One count of -1 stands for the rest of the coordinates, as one run.
-    const int rest = data.coordCount - start;
+    const int rest = int(std::min<int64_t>(int64_t(data.coordCount) - start, INT32_MAX));
     const bool useRest = numVertices.getNum() == 1 && numVertices[0] == -1;
     const int32_t* counts = useRest ? &rest : numVertices.getValues(0);
     const int runCount = useRest ? (data.coordCount > 1 ? 1 : 0) : numVertices.getNum();
