@@ -74,7 +74,20 @@ protected:
         cursorBranch->addChild(m_Cursor);
         m_Root->addChild(cursorBranch);
     }
-    void TearDown() override { m_Root->unref(); }
+    void TearDown() override {
+        if (m_Reference)
+            m_Reference->unref();
+        m_Root->unref();
+    }
+
+    // From here on the pick the cursor is held to is that of the content as it is now.
+    void keepAsReference() {
+        SoSeparator* scene = new SoSeparator;
+        scene->ref();
+        scene->addChild(m_Camera);
+        scene->addChild(m_Content->copy());
+        m_Reference = scene;
+    }
 
     void render() { ASSERT_TRUE(RenderedImage(m_Root, kWidth, kHeight).isValid()); }
 
@@ -105,7 +118,7 @@ protected:
     }
 
     SoSeparator* m_Root = nullptr;
-    SoNode* m_Reference = nullptr; // not referenced: the test holds it
+    SoNode* m_Reference = nullptr;
     SoPerspectiveCamera* m_Camera = nullptr;
     SoSeparator* m_Content = nullptr;
     SoTranslation* m_Move = nullptr;
@@ -693,16 +706,12 @@ TEST_F(StickyCursorOverImportedShapes, VertexCountsPastTheCoordinates) {
     SoFaceSet* faces = new SoFaceSet;
     unindex(mixed, 0, faces->numVertices);
     m_Surface->addChild(faces);
-    SoSeparator* referenceScene = new SoSeparator;
-    referenceScene->ref();
-    referenceScene->addChild(m_Camera);
-    referenceScene->addChild(m_Content->copy());
-    m_Reference = referenceScene;
+    keepAsReference();
     for (int32_t extra : {3, 4, 7})
         faces->numVertices.set1Value(faces->numVertices.getNum(), extra);
     EXPECT_GT(expectLikeTheRayPick("face set past its coordinates"), 50);
+    m_Reference->unref();
     m_Reference = nullptr;
-    referenceScene->unref();
 
     SoTriangleStripSet* strips = new SoTriangleStripSet;
     const std::vector<int32_t> rows = rowStrips();
@@ -811,22 +820,13 @@ TEST_F(StickyCursorOverImportedShapes, IndicesOutsideTheirArraysAreNeverRead) {
     }
     setNormals(normals);
     SoIndexedFaceSet* faces = new SoIndexedFaceSet;
-    faces->coordIndex.setValues(0, int(faulty.size()), faulty.data());
-    faces->normalIndex.setValues(0, int(faultyNormals.size()), faultyNormals.data());
+    faces->coordIndex.setValues(0, int(reference.size()), reference.data());
+    faces->normalIndex.setValues(0, int(referenceNormals.size()), referenceNormals.data());
     m_Surface->addChild(faces);
-
-    SoSeparator* referenceScene = new SoSeparator;
-    referenceScene->ref();
-    referenceScene->addChild(m_Camera);
-    SoSeparator* referenceContent = static_cast<SoSeparator*>(m_Content->copy());
-    referenceScene->addChild(referenceContent);
-    SoIndexedFaceSet* referenceFaces = static_cast<SoIndexedFaceSet*>(
-        static_cast<SoSeparator*>(referenceContent->getChild(m_Content->findChild(m_Surface)))
-            ->getChild(m_Surface->findChild(faces)));
-    referenceFaces->coordIndex.setValues(0, int(reference.size()), reference.data());
-    referenceFaces->normalIndex.setValues(0, int(referenceNormals.size()), referenceNormals.data());
-    m_Reference = referenceScene;
+    keepAsReference();
+    faces->coordIndex.setValues(0, int(faulty.size()), faulty.data());
+    faces->coordIndex.setNum(int(faulty.size()));
+    faces->normalIndex.setValues(0, int(faultyNormals.size()), faultyNormals.data());
+    faces->normalIndex.setNum(int(faultyNormals.size()));
     EXPECT_GT(expectLikeTheRayPick("indices past their arrays"), 50);
-    m_Reference = nullptr;
-    referenceScene->unref();
 }
