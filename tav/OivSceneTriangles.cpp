@@ -218,7 +218,7 @@ public:
     // A run of `count` corners at these coordinates, and its end mark.
     void add(const int32_t* coords, int count) {
         m_Normals.resize(size_t(count));
-        m_RunVertices.assign(size_t(count), kUnknown);
+        m_RunVertices.assign(2 * size_t(count), kUnknown);
         int32_t normal = m_Steps.first ? m_Sequence.next() : m_Overall;
         for (int k = 0; k < count; ++k) {
             if (k > 0 && (k < 3 ? m_Steps.second : m_Steps.later))
@@ -257,21 +257,26 @@ private:
     }
 
     void addTriangle(const int32_t* coords, int a, int b, int c) {
-        // A corner without a normal leaves the whole triangle to its own face normal.
-        const bool flat = m_Normals[size_t(a)] == OivSharedVertices::kFaceNormal ||
-                          m_Normals[size_t(b)] == OivSharedVertices::kFaceNormal ||
-                          m_Normals[size_t(c)] == OivSharedVertices::kFaceNormal;
+        // A corner without a normal leaves the whole triangle to its own face normal, and so
+        // does one normal along the face's.
+        const int32_t corners[3] = {coords[a], coords[b], coords[c]};
+        const int32_t normals[3] = {m_Normals[size_t(a)], m_Normals[size_t(b)],
+                                    m_Normals[size_t(c)]};
+        const bool flat = normals[0] == OivSharedVertices::kFaceNormal ||
+                          normals[1] == OivSharedVertices::kFaceNormal ||
+                          normals[2] == OivSharedVertices::kFaceNormal ||
+                          m_Vertices.isFlat(corners, normals);
         for (int corner : {a, b, c})
-            m_Corners.push_back(
-                flat ? m_Vertices.vertex(coords[corner], OivSharedVertices::kFaceNormal)
-                     : vertexAt(coords, corner));
+            m_Corners.push_back(vertexAt(coords, corner, flat));
     }
 
-    // The vertex of a run's corner with its own normal, looked up once for all its triangles.
-    uint32_t vertexAt(const int32_t* coords, int corner) {
-        uint32_t& vertex = m_RunVertices[size_t(corner)];
+    // The vertex of a run's corner with its own normal or flat, looked up once for all its
+    // triangles.
+    uint32_t vertexAt(const int32_t* coords, int corner, bool flat) {
+        uint32_t& vertex = m_RunVertices[size_t(flat ? m_Normals.size() + corner : corner)];
         if (vertex == kUnknown)
-            vertex = m_Vertices.vertex(coords[corner], m_Normals[size_t(corner)]);
+            vertex = m_Vertices.vertex(coords[corner], flat ? OivSharedVertices::kFaceNormal
+                                                            : m_Normals[size_t(corner)]);
         return vertex;
     }
 
@@ -283,8 +288,9 @@ private:
     int32_t m_Overall;
     bool m_Strips;
     std::vector<uint32_t>& m_Corners;
-    std::vector<int32_t> m_Normals;      // of the run's corners
-    std::vector<uint32_t> m_RunVertices; // of the run's corners, kUnknown until looked up
+    std::vector<int32_t> m_Normals; // of the run's corners
+    // Of the run's corners, with their own normal and then flat; kUnknown until looked up.
+    std::vector<uint32_t> m_RunVertices;
 };
 
 // The triangles of runs (faces or strips) of `count` coordinate indices, as many as their

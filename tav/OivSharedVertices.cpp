@@ -32,11 +32,6 @@ uint32_t OivSharedVertices::vertex(int32_t coordinate, int32_t normal) {
 
 uint32_t OivSharedVertices::add(int32_t coordinate, int32_t normal) {
     m_Points.push_back(m_Coords[coordinate]);
-    if (normal >= 0)
-        m_VertexNormals.push_back(m_Normals[normal]);
-    else if (normal == kDefaultNormal)
-        m_VertexNormals.emplace_back(0.0f, 0.0f, 1.0f);
-    else
-        m_VertexNormals.emplace_back(0.0f, 0.0f, 0.0f);
+    m_VertexNormals.push_back(normalOf(normal));
     return uint32_t(m_Points.size() - 1);
 }

@@ -5,6 +5,8 @@
 #ifndef OIVWINTAV_OIVSHAREDVERTICES_H
 #define OIVWINTAV_OIVSHAREDVERTICES_H
 
+#include "tav/OivSceneTriangles.h"
+
 #include <Inventor/SbVec3f.h>
 
 #include <cstdint>
@@ -37,6 +39,24 @@ public:
     // The index in the caller's arrays of the vertex at a coordinate for which hasCoordinate
     // holds, with a normal that checkedNormal gave.
     uint32_t vertex(int32_t coordinate, int32_t normal);
+    // Whether the corners of a triangle (coordinates for which hasCoordinate holds, normals that
+    // checkedNormal gave) share one normal along the triangle's own, to float precision: such a
+    // triangle can take its face normal and share its vertices whatever its neighbours' normals
+    // (flat shaded meshes, and faces whose normals were generated without a crease angle).
+    bool isFlat(const int32_t coordinates[3], const int32_t normals[3]) const {
+        // Sine of the largest angle between the normal and the face's that counts as none.
+        constexpr float kParallel = 1.0e-5f;
+        const SbVec3f normal = normalOf(normals[0]);
+        if ((normals[1] != normals[0] && normalOf(normals[1]) != normal) ||
+            (normals[2] != normals[0] && normalOf(normals[2]) != normal))
+            return false;
+        const SbVec3f& p0 = m_Coords[coordinates[0]];
+        const SbVec3f face =
+            OivSceneTriangles::cross(m_Coords[coordinates[1]] - p0, m_Coords[coordinates[2]] - p0);
+        const SbVec3f across = OivSceneTriangles::cross(face, normal);
+        const float size = face.dot(face) * normal.dot(normal);
+        return size > 0.0f && across.dot(across) <= kParallel * kParallel * size;
+    }
 
 private:
     // A vertex at a coordinate; the first at each coordinate has the coordinate's slot, others
@@ -49,6 +69,11 @@ private:
     static constexpr uint32_t kNoVertex = UINT32_MAX;
 
     uint32_t add(int32_t coordinate, int32_t normal);
+    SbVec3f normalOf(int32_t normal) const {
+        if (normal >= 0)
+            return m_Normals[normal];
+        return SbVec3f(0.0f, 0.0f, normal == kDefaultNormal ? 1.0f : 0.0f);
+    }
 
     const SbVec3f* m_Coords;
     int m_First, m_End; // the coordinates that can be used
