@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
@@ -720,6 +721,43 @@ TEST_F(StickyCursorOverImportedShapes, VertexCountsPastTheCoordinates) {
     strips->numVertices.set1Value(strips->numVertices.getNum() / 2, 2);
     m_Surface->replaceChild(faces, strips);
     EXPECT_GT(expectLikeTheRayPick("a strip of two vertices"), 50);
+}
+
+// Vertices are shared wherever a coordinate keeps one normal: in smooth meshes, in meshes with
+// normals of their own indexed like their coordinates, and in flat shaded ones, whose faces'
+// normals are their own (as exporters write them, one per face).
+TEST_F(StickyCursorOverImportedShapes, SharedVerticesKeepTheIndexSmall) {
+    const std::vector<int32_t> index = mixedFaces();
+    SoIndexedFaceSet* faces = new SoIndexedFaceSet;
+    faces->coordIndex.setValues(0, int(index.size()), index.data());
+    m_Surface->addChild(faces);
+    const auto bytesPerTriangle = [&] {
+        OivTriangleIndex triangles;
+        triangles.build(m_Surface, SbViewportRegion(kWidth, kHeight), nullptr);
+        return double(triangles.getMemoryUsage()) / double(triangles.getTriangleCount());
+    };
+    m_Hints->creaseAngle = 1.0f;
+    EXPECT_LT(bytesPerTriangle(), 40.0) << "smooth";
+    giveNormals(faces, index, SoNormalBinding::PER_VERTEX_INDEXED, false);
+    EXPECT_LT(bytesPerTriangle(), 40.0) << "normals of their own";
+
+    std::vector<int32_t> triangles;
+    std::vector<SbVec3f> flat;
+    const SbVec3f* p = m_Coordinates->point.getValues(0);
+    for (int row = 0; row + 1 < m_Rows; ++row)
+        for (int column = 0; column + 1 < m_Columns; ++column) {
+            const int32_t a = corner(row, column), b = a + 1, c = a + m_Columns, d = c + 1;
+            for (const auto& t : {std::array<int32_t, 3>{a, b, c}, {b, d, c}}) {
+                triangles.insert(triangles.end(), {t[0], t[1], t[2], -1});
+                flat.push_back((p[t[1]] - p[t[0]]).cross(p[t[2]] - p[t[0]]));
+            }
+        }
+    faces->coordIndex.setValues(0, int(triangles.size()), triangles.data());
+    faces->normalIndex.setValue(-1);
+    setNormals(flat);
+    m_Binding->value = SoNormalBinding::PER_FACE;
+    EXPECT_LT(bytesPerTriangle(), 40.0) << "flat shaded";
+    EXPECT_GT(expectLikeTheRayPick("flat shaded"), 50);
 }
 
 // Normals and coordinates in a vertex property instead of nodes before the shape.
