@@ -11,9 +11,11 @@
 // generating their primitives: quad meshes with generated normals (terrains), and face sets and
 // triangle strip sets, indexed (imported meshes) or not, with normals of their own or generated
 // ones of any binding. Vertices are shared where a shape's triangles share a coordinate with the
-// same normal. Every other shape, and the rare forms Coin's generation treats otherwise (faces its
-// tessellator splits, VRML1 nodes, 4D coordinates), goes through its own primitive generation;
-// vertices it shares between consecutive triangles (strips, fans) are stored once.
+// same normal, and triangles whose corners have one normal along their face are stored flat
+// (their vertex normals zero), sharing theirs with their neighbours. Every other shape, and the
+// rare forms Coin's generation treats otherwise (faces its tessellator splits, VRML1 nodes, 4D
+// coordinates), goes through its own primitive generation; vertices it shares between consecutive
+// triangles (strips, fans) are stored once.
 //
 // Coin reads indices in release builds unchecked; here a face or strip triangle with a
 // coordinate outside the coordinates is left out, and one with a normal outside the normals (or

@@ -77,7 +77,6 @@ private:
 
     const SbVec3f* m_Coords;
     int m_First, m_End; // the coordinates that can be used
-
     const SbVec3f* m_Normals;
     int m_NormalCount;
     std::vector<SbVec3f>& m_Points;
