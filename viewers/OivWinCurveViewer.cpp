@@ -82,6 +82,13 @@ SoCallbackListCB* asListCallback(OivWinCurveViewer::TrackingCallback* function) 
     return reinterpret_cast<SoCallbackListCB*>(function);
 }
 
+// The list would call a null function the next time it fires.
+void addToList(SoCallbackList* list, OivWinCurveViewer::TrackingCallback* function,
+               void* userData) {
+    if (function)
+        list->addCallback(asListCallback(function), userData);
+}
+
 } // namespace
 
 int OivWinCurveViewer::buttonStateLeft = 0;
@@ -358,7 +365,7 @@ SbVec3f& OivWinCurveViewer::getTrackingPointInObjectSpace(SoNode* node) {
 
 void OivWinCurveViewer::addTrackingPointChangedCallback(TrackingCallback* function,
                                                         void* userData) {
-    m_TrackingPointChangedCallbacks->addCallback(asListCallback(function), userData);
+    addToList(m_TrackingPointChangedCallbacks, function, userData);
 }
 
 void OivWinCurveViewer::removeTrackingPointChangedCallback(TrackingCallback* function,
@@ -368,7 +375,7 @@ void OivWinCurveViewer::removeTrackingPointChangedCallback(TrackingCallback* fun
 
 void OivWinCurveViewer::addTrackingCurveChangedCallback(TrackingCallback* function,
                                                         void* userData) {
-    m_TrackingCurveChangedCallbacks->addCallback(asListCallback(function), userData);
+    addToList(m_TrackingCurveChangedCallbacks, function, userData);
 }
 
 void OivWinCurveViewer::removeTrackingCurveChangedCallback(TrackingCallback* function,
@@ -378,7 +385,7 @@ void OivWinCurveViewer::removeTrackingCurveChangedCallback(TrackingCallback* fun
 
 void OivWinCurveViewer::addPreTrackingCurveChangedCallback(TrackingCallback* function,
                                                            void* userData) {
-    m_PreTrackingCurveChangedCallbacks->addCallback(asListCallback(function), userData);
+    addToList(m_PreTrackingCurveChangedCallbacks, function, userData);
 }
 
 void OivWinCurveViewer::removePreTrackingCurveChangedCallback(TrackingCallback* function,

@@ -107,6 +107,7 @@ public:
     float getTrackingObjectScale() { return m_TrackingObjectScale; }
     void setTrackingObjectScale(float scale);
 
+    // Each list calls its pairs in the order they were added; a null function is not added.
     void addTrackingPointChangedCallback(TrackingCallback* function, void* userData);
     void removeTrackingPointChangedCallback(TrackingCallback* function, void* userData);
     void addTrackingCurveChangedCallback(TrackingCallback* function, void* userData);
