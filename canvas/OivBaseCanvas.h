@@ -66,8 +66,9 @@ public:
     bool export3DGraphicFile(const char* fileName, SoNode* root, bool binary, bool toVRML2);
 
     // Image output. printPage renders the current view off screen and copies it onto `hdc` at the
-    // physical size it has on screen (a black background prints white); false without a viewer
-    // or when the rendering fails. magnify centres the view on the rectangle with corners (x0, y0)
+    // physical size it has on screen (a black background prints white); false without a viewer,
+    // when the rendering fails or when `hdc` takes no picture (null, deleted, not a device
+    // context). magnify centres the view on the rectangle with corners (x0, y0)
     // and (x1, y1) in the viewer window's pixels (origin top left, any order) and zooms an
     // orthographic camera to it; a rectangle without area changes nothing. copyBitmap does
     // nothing: the view is taken as a picture through printPage instead.
