@@ -33,6 +33,7 @@
 #include <Inventor/sensors/SoAlarmSensor.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 
@@ -76,6 +77,10 @@ SbVec3f focalPointOf(const SoCamera& camera) {
 // Puts the camera `distance` back from `point` along its line of sight.
 void lookAt(SoCamera& camera, const SbVec3f& point, float distance) {
     camera.position.setValue(point - viewingDirection(camera) * distance);
+}
+
+bool isFinite(const SbVec3f& point) {
+    return std::isfinite(point[0]) && std::isfinite(point[1]) && std::isfinite(point[2]);
 }
 
 SoCallbackListCB* asListCallback(OivWinCurveViewer::TrackingCallback* function) {
@@ -322,7 +327,9 @@ void OivWinCurveViewer::notifyTrackingPointChanged(void) {
 
 void OivWinCurveViewer::updateTrackingPoint(const SbVec3f& point, bool adjustCamera,
                                             bool curveChanged) {
-    moveTrackingPoint(point);
+    // A point that is not finite would take the camera, and every later view, with it to nowhere.
+    if (isFinite(point))
+        moveTrackingPoint(point);
     if (curveChanged && m_TrackingCurveChangedCallbackEnabled)
         m_TrackingCurveChangedCallbacks->invokeCallbacks(this);
     notifyTrackingPointChanged();
