@@ -7,10 +7,17 @@
 //
 // The check cannot tell a count from a large integer field value, so a stopped read says only that
 // the file may be damaged: isSuspect() is then true, and the caller decides how to read it safely.
+//
+// A file that names itself, directly or through others, in a File node is not read again inside
+// itself: Coin would follow the cycle until the stack overflows. The reference is left empty, as
+// Coin leaves a subfile it cannot find.
 #ifndef OIVWINTAV_OIVSCENEINPUT_H
 #define OIVWINTAV_OIVSCENEINPUT_H
 
 #include <Inventor/SoInput.h>
+
+#include <string>
+#include <vector>
 
 class OivSceneInput : public SoInput {
 public:
@@ -18,6 +25,9 @@ public:
 
     // SoInput::openFile, then notes the file's size and whether it is binary.
     SbBool openFile(const char* fileName, SbBool okIfNotFound = FALSE) override;
+    // SoInput::pushFile, refused for a file that is already being read.
+    SbBool pushFile(const char* fileName) override;
+    void closeFile(void) override;
 
     SbBool read(int& i) override;
     SbBool read(unsigned int& i) override;
@@ -26,11 +36,16 @@ public:
     // Whether a read was stopped by an implausible number.
     bool isSuspect() const { return m_Suspect; }
 
+protected:
+    SbBool popFile(void) override;
+
 private:
     SbBool refuse();
 
     unsigned m_Limit; // the file's size; the largest unsigned for files that are not checked
     bool m_Suspect;
+    // The files being read, outermost first, by their canonical paths.
+    std::vector<std::string> m_OpenFiles;
 };
 
 #endif // OIVWINTAV_OIVSCENEINPUT_H

@@ -4,11 +4,15 @@
 
 #include <Inventor/SoInput.h>
 #include <Inventor/VRMLnodes/SoVRMLShape.h>
+#include <Inventor/actions/SoCallbackAction.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
+#include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoCylinder.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +130,45 @@ TEST_F(SceneFileTest, ImportsOneSeparatorOrNothing) {
     SoNode* added = parent->getChild(1);
     ASSERT_TRUE(added->isOfType(SoSeparator::getClassTypeId()));
     EXPECT_EQ(static_cast<SoSeparator*>(added)->getNumChildren(), 3);
+}
+
+// Nodes of `type` met on the way through `scene`, read subfiles included.
+int countOf(SoNode* scene, SoType type) {
+    int count = 0;
+    SoCallbackAction action;
+    action.addPreCallback(
+        type,
+        [](void* data, SoCallbackAction*, const SoNode*) {
+            ++*static_cast<int*>(data);
+            return SoCallbackAction::CONTINUE;
+        },
+        &count);
+    action.apply(scene);
+    return count;
+}
+
+// Files that name each other, or themselves, in File nodes are each read once on every path: the
+// reference that would close the cycle is left empty instead of being followed until the stack
+// overflows. A file named twice without a cycle is read twice.
+TEST_F(SceneFileTest, FilesThatIncludeEachOtherAreReadOnce) {
+    writeText(folder.file("a.iv"),
+              "#Inventor V2.1 ascii\nSeparator { Cube {} File { name \"b.iv\" } }\n");
+    writeText(folder.file("b.iv"),
+              "#Inventor V2.1 ascii\nSeparator { Sphere {} File { name \"a.iv\" } }\n");
+    writeText(folder.file("self.iv"),
+              "#Inventor V2.1 ascii\nSeparator { Cone {} File { name \"self.iv\" } }\n");
+    writeText(folder.file("leaf.iv"), "#Inventor V2.1 ascii\nCylinder {}\n");
+    writeText(folder.file("twice.iv"), "#Inventor V2.1 ascii\n"
+                                       "Separator { File { name \"leaf.iv\" } "
+                                       "File { name \"leaf.iv\" } }\n");
+
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("a.iv").c_str(), parent));
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("self.iv").c_str(), parent));
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("twice.iv").c_str(), parent));
+    EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 1);
+    EXPECT_EQ(countOf(parent->getChild(1), SoSphere::getClassTypeId()), 1);
+    EXPECT_EQ(countOf(parent->getChild(2), SoCone::getClassTypeId()), 1);
+    EXPECT_EQ(countOf(parent->getChild(3), SoCylinder::getClassTypeId()), 2);
 }
 
 TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {
