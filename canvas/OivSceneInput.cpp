@@ -1,5 +1,6 @@
 #include "canvas/OivSceneInput.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -16,14 +17,30 @@ std::string canonicalPath(const char* path) {
     return error ? std::string(path ? path : "") : resolved.string();
 }
 
+// The stack a read may use: a quarter of the process's stack size limit (of 8 MiB when there is
+// none), leaving the rest to the host's own calls and to later traversals of what was read.
+size_t stackBudget() {
+    constexpr size_t kUnlimitedStack = size_t(8) << 20;
+    constexpr size_t kShareForReading = 4;
+    rlimit stack{};
+    const bool limited = getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur != RLIM_INFINITY;
+    return (limited ? size_t(stack.rlim_cur) : kUnlimitedStack) / kShareForReading;
+}
+
+uintptr_t stackPosition() {
+    return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+}
+
 } // namespace
 
-OivSceneInput::OivSceneInput() : m_Limit(UINT_MAX), m_Suspect(false) {}
+OivSceneInput::OivSceneInput()
+    : m_Limit(UINT_MAX), m_Suspect(false), m_StackStart(0), m_StackBudget(stackBudget()) {}
 
 SbBool OivSceneInput::openFile(const char* fileName, SbBool okIfNotFound) {
     m_Limit = UINT_MAX;
     m_Suspect = false;
     m_OpenFiles.clear();
+    m_StackStart = stackPosition();
     if (!SoInput::openFile(fileName, okIfNotFound))
         return FALSE;
     m_OpenFiles.push_back(canonicalPath(getCurFileName()));
@@ -46,6 +63,14 @@ SbBool OivSceneInput::read(unsigned int& i) {
     if (!SoInput::read(i))
         return FALSE;
     return i <= m_Limit ? TRUE : refuse();
+}
+
+SbBool OivSceneInput::read(SbName& n, SbBool validIdent) {
+    // The stack grows downwards on every platform the library runs on.
+    const uintptr_t here = stackPosition();
+    if (m_StackStart > here && m_StackStart - here > m_StackBudget)
+        return FALSE;
+    return SoInput::read(n, validIdent);
 }
 
 SbBool OivSceneInput::refuse() {

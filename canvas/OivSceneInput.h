@@ -11,11 +11,17 @@
 // A file that names itself, directly or through others, in a File node is not read again inside
 // itself: Coin would follow the cycle until the stack overflows. The reference is left empty, as
 // Coin leaves a subfile it cannot find.
+//
+// Coin reads nested nodes recursively, so a file nested deeply enough (tens of thousands of
+// groups, by damage or on purpose) would overflow the stack as well: the read stops, as a failed
+// one, once it has used a quarter of the stack the process may have.
 #ifndef OIVWINTAV_OIVSCENEINPUT_H
 #define OIVWINTAV_OIVSCENEINPUT_H
 
 #include <Inventor/SoInput.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +37,8 @@ public:
 
     SbBool read(int& i) override;
     SbBool read(unsigned int& i) override;
+    // Every node's name is read through here, at the depth the node is read at.
+    SbBool read(SbName& n, SbBool validIdent = FALSE) override;
     using SoInput::read;
 
     // Whether a read was stopped by an implausible number.
@@ -46,6 +54,9 @@ private:
     bool m_Suspect;
     // The files being read, outermost first, by their canonical paths.
     std::vector<std::string> m_OpenFiles;
+    // Where the stack stood when the file was opened, and how far below it reading may go.
+    uintptr_t m_StackStart;
+    size_t m_StackBudget;
 };
 
 #endif // OIVWINTAV_OIVSCENEINPUT_H

@@ -171,6 +171,29 @@ TEST_F(SceneFileTest, FilesThatIncludeEachOtherAreReadOnce) {
     EXPECT_EQ(countOf(parent->getChild(3), SoCylinder::getClassTypeId()), 2);
 }
 
+// Groups nested `depth` deep around a cube, as an ASCII file.
+std::string nestedScene(int depth) {
+    std::string text = "#Inventor V2.1 ascii\n";
+    for (int i = 0; i < depth; ++i)
+        text += "Group {\n";
+    text += "Cube {}\n";
+    text.append(size_t(depth) * 2, ' ');
+    for (int i = 0; i < depth; ++i)
+        text[text.size() - size_t(depth - i) * 2] = '}';
+    return text;
+}
+
+// Coin reads nested groups recursively: a file nested a hundred thousand deep fails to import
+// instead of overflowing the stack, and a deeply but sensibly nested one still reads.
+TEST_F(SceneFileTest, AFileNestedTooDeeplyFailsInsteadOfOverflowingTheStack) {
+    writeText(folder.file("abyss.iv"), nestedScene(100000));
+    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("abyss.iv").c_str(), parent));
+    EXPECT_EQ(parent->getNumChildren(), 1);
+    writeText(folder.file("deep.iv"), nestedScene(500));
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("deep.iv").c_str(), parent));
+    EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 1);
+}
+
 TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {
     const std::string extra = folder.file("textures");
     SoInput::addDirectoryFirst(extra.c_str());
