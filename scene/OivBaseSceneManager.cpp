@@ -144,8 +144,7 @@ OivBaseSceneManager::OivBaseSceneManager()
       m_PreSceneGroup(nullptr), m_PostSceneGroup(nullptr), m_SceneContextChangeCB(nullptr),
       m_SceneContextChangeData(nullptr), m_CameraControl(nullptr), m_Background(BLACK),
       m_BackgroundSwitch(nullptr), m_ImageBackground(nullptr), m_GradientBackground(nullptr),
-      m_LastCounter(0.0), m_CounterFrequency(0.0), m_Fps(0.0f), m_ViewerFps(0.0f),
-      m_ViewerWidget(nullptr) {
+      m_LastCounter(0.0), m_CounterFrequency(0.0), m_Fps(0.0f), m_ViewerFps(0.0f) {
     // Its nodes need Coin: a manager made before SoWin::init sets the viewer layer up first, as
     // a viewer does.
     if (!SoWin::isInitialized())
@@ -200,9 +199,7 @@ OivBaseSceneManager::~OivBaseSceneManager() {
 void OivBaseSceneManager::setViewer(SoWinViewer* viewer, bool orthographic) {
     releaseViewer(viewer);
     m_Viewer = viewer;
-    // The viewer's window tells later whether the viewer still exists: it goes with the viewer,
-    // and its handle is never given to another window.
-    m_ViewerWidget = viewer ? viewer->getWidget() : nullptr;
+    m_ViewerWatch.watch(viewer);
     if (!viewer)
         return;
     viewer->setFramesPerSecondCallback(fpsCB, this);
@@ -226,9 +223,7 @@ void OivBaseSceneManager::releaseViewer(SoWinViewer* next) {
 }
 
 SoWinViewer* OivBaseSceneManager::getLiveViewer() const {
-    if (!m_Viewer || !m_ViewerWidget)
-        return m_Viewer;
-    return SoWinComponent::getComponent(m_ViewerWidget) == m_Viewer ? m_Viewer : nullptr;
+    return m_ViewerWatch.get();
 }
 
 SoSeparator* OivBaseSceneManager::createSceneGraph(SoCamera* camera) {

@@ -6,6 +6,8 @@
 #ifndef OIVWINTAV_OIVBASESCENEMANAGER_H
 #define OIVWINTAV_OIVBASESCENEMANAGER_H
 
+#include "tav/OivViewerWatch.h"
+
 #include <Inventor/SbColor.h>
 #include <Inventor/SbString.h>
 #include <windows.h>
@@ -153,7 +155,7 @@ private:
     void buildMessageDisplay();
     void loadBackgroundImage();
 
-    HWND m_ViewerWidget;
+    OivViewerWatch m_ViewerWatch;
 };
 
 #endif // OIVWINTAV_OIVBASESCENEMANAGER_H

@@ -171,7 +171,7 @@ void OivCompass::initClass(void) {
     SO_NODE_INIT_CLASS(OivCompass, SoSeparator, "Separator");
 }
 
-OivCompass::OivCompass(void) : m_Viewer(nullptr), m_ViewerWidget(nullptr) {
+OivCompass::OivCompass(void) {
     OivTav::init();
     SO_NODE_CONSTRUCTOR(OivCompass);
     SO_NODE_ADD_FIELD(type, (ROSE));
@@ -258,16 +258,11 @@ void OivCompass::setType(CompassType compassType) {
 }
 
 void OivCompass::setViewer(SoWinViewer* viewer) {
-    m_Viewer = viewer;
-    // The viewer's window tells later whether the viewer still exists: it goes with the viewer,
-    // and its handle is never given to another window.
-    m_ViewerWidget = viewer ? viewer->getWidget() : nullptr;
+    m_Viewer.watch(viewer);
 }
 
 SoWinViewer* OivCompass::getViewer(void) const {
-    if (!m_Viewer || !m_ViewerWidget)
-        return m_Viewer;
-    return SoWinComponent::getComponent(m_ViewerWidget) == m_Viewer ? m_Viewer : nullptr;
+    return m_Viewer.get();
 }
 
 void OivCompass::getPlacement(const SbViewportRegion& viewport, float& centerX, float& centerY,

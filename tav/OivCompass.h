@@ -23,6 +23,8 @@
 #ifndef OIVWINTAV_OIVCOMPASS_H
 #define OIVWINTAV_OIVCOMPASS_H
 
+#include "tav/OivViewerWatch.h"
+
 #include <Inventor/fields/SoSFEnum.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSubNode.h>
@@ -91,8 +93,7 @@ private:
     void updateInstrument(const SbViewportRegion& viewport, const OivAttitude& attitude);
     void updateGround(float horizonHeight);
 
-    SoWinViewer* m_Viewer;
-    HWND m_ViewerWidget;
+    OivViewerWatch m_Viewer;
     // Drawn by GLRender; not a child, so it is neither written to files nor seen by other
     // actions, and editing it while drawing notifies no one.
     SoSeparator* m_Instrument;

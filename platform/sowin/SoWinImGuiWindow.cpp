@@ -284,5 +284,8 @@ void SoWinImGuiWindow::processEvent(MSG* msg) {
         return;
     // One frame per message: a press and its release must each be seen by a frame of their own.
     redraw();
-    p.settle();
+    // A move changes only what is highlighted, which that frame shows; a press or a release may
+    // open or close a pop-up, which takes ImGui a few frames to place.
+    if (msg->message != WM_MOUSEMOVE)
+        p.settle();
 }

@@ -5,6 +5,7 @@
 #include "onscreen/TestScreen.h"
 
 #include "SoWinImGuiDialogs.h"
+#include "SoWinImGuiWindow.h"
 
 #include <DialogViz/SoDialogVizAll.h>
 
@@ -154,6 +155,47 @@ TEST_F(OnScreenDialogTest, ProgramChangesShowAndTheWindowManagersCloseHidesTheDi
         onscreen::settleUntil(m_Screen, [&] { return m_Screen.findTopLevel(kTitle) == 0; }));
     EXPECT_FALSE(placeOf(m_Lights));
     EXPECT_TRUE(m_Auditor.heard.empty());
+}
+
+// A dialog window that counts the frames it draws.
+class CountingWindow : public SoWinImGuiWindow {
+public:
+    using SoWinImGuiWindow::SoWinImGuiWindow;
+    int frames = 0;
+
+protected:
+    void actualRedraw(void) override {
+        ++frames;
+        SoWinImGuiWindow::actualRedraw();
+    }
+};
+
+TEST(OnScreenDialogFrames, EachPointerMoveOverADialogDrawsOneFrame) {
+    TestScreen screen;
+    ASSERT_TRUE(screen.isOpen());
+    SoTopLevelDialog* dialog = new SoTopLevelDialog;
+    dialog->ref();
+    dialog->label = "Counted";
+    SoDialogPushButton* button = new SoDialogPushButton;
+    button->buttonLabel = "Hover";
+    dialog->addChild(button);
+    {
+        CountingWindow window(dialog);
+        window.show();
+        ASSERT_TRUE(onscreen::settleUntil(screen, [&] { return window.frames > 0; }));
+        onscreen::settle(screen);
+        constexpr int kMoves = 8;
+        const int before = window.frames;
+        for (int i = 0; i < kMoves; ++i) {
+            screen.moveTo(onscreen::onScreen(window.getNormalWidget(), 20 + 9 * i, 12 + 2 * i));
+            onscreen::settle(screen);
+        }
+        EXPECT_GE(window.frames - before, kMoves / 2) << "moves over the dialog are drawn";
+        EXPECT_LE(window.frames - before, kMoves) << "no more than a frame per move";
+        window.release();
+    }
+    dialog->unref();
+    onscreen::settle(screen);
 }
 
 } // namespace

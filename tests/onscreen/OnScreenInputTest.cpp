@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,37 @@ TEST_F(OnScreenInputTest, PointerMessagesGoToTheWindowUnderThePointerWithClientC
     const POINT expected = onscreen::onScreen(m_Window, 5, 6);
     EXPECT_EQ(cursor.x, expected.x);
     EXPECT_EQ(cursor.y, expected.y);
+}
+
+TEST_F(OnScreenInputTest, MotionThatQueuedUpArrivesAsItsNewestPositionInItsPlaceAmongButtons) {
+    constexpr int kSteps = 30;
+    for (int i = 1; i <= kSteps; ++i)
+        m_Screen.moveTo(onscreen::onScreen(m_Child, 4 + i, 2 + i));
+    m_Screen.drag(onscreen::onScreen(m_Child, 40, 30), onscreen::onScreen(m_Child, 10, 70), 1,
+                  kSteps);
+    ASSERT_TRUE(onscreen::settleUntil(m_Screen, [&] { return received(m_Child, WM_LBUTTONUP); }));
+
+    // The child's pointer messages, split at the press and the release.
+    std::vector<std::vector<Recorded>> runs(1);
+    for (const Recorded& r : recorded()) {
+        if (r.hwnd != m_Child)
+            continue;
+        if (r.message == WM_MOUSEMOVE)
+            runs.back().push_back(r);
+        else if (r.message == WM_LBUTTONDOWN || r.message == WM_LBUTTONUP)
+            runs.emplace_back();
+    }
+    ASSERT_EQ(runs.size(), 3u) << win32test::describe(win32test::messagesOf(m_Child));
+    const POINT last[] = {{40, 30}, {10, 70}};
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_FALSE(runs[run].empty()) << "run " << run;
+        EXPECT_LE(runs[run].size(), 2u) << "run " << run << ": motion is not coalesced";
+        const Recorded& newest = runs[run].back();
+        EXPECT_EQ(GET_X_LPARAM(newest.lParam), last[run].x) << "run " << run;
+        EXPECT_EQ(GET_Y_LPARAM(newest.lParam), last[run].y) << "run " << run;
+        EXPECT_EQ(newest.wParam, WPARAM(run == 1 ? MK_LBUTTON : 0)) << "run " << run;
+    }
+    EXPECT_TRUE(runs[2].empty()) << "no motion after the release";
 }
 
 TEST_F(OnScreenInputTest, WheelNotchesArriveWithTheirSignAndScreenCoordinates) {

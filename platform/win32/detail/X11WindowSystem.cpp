@@ -150,6 +150,22 @@ struct X11WindowSystem::Private {
              static_cast<WPARAM>(virtualKey), X11Input::keyLParam(press, event.keycode));
     }
 
+    // Win32 hands a program only the newest pointer position: the motion that queued up while
+    // a frame was drawn becomes one WM_MOUSEMOVE, not a redraw for every step of the way. Only
+    // motion directly following in the queue, in the same window with the same buttons held,
+    // is taken, so no press, release or key changes its place among the moves.
+    const XMotionEvent& latestMotion(XEvent& event) {
+        XEvent next;
+        while (XEventsQueued(display, QueuedAfterReading) > 0) {
+            XPeekEvent(display, &next);
+            if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window ||
+                next.xmotion.state != event.xmotion.state)
+                break;
+            XNextEvent(display, &event);
+        }
+        return event.xmotion;
+    }
+
     bool isTopLevel(HWND hwnd) const { return !stateOf(hwnd).child; }
 
     // A top-level window moved or resized by the window manager or the user: the table follows,
@@ -195,10 +211,11 @@ struct X11WindowSystem::Private {
         case ButtonRelease:
             button(hwnd, event.xbutton);
             break;
-        case MotionNotify:
-            pointer(hwnd, WM_MOUSEMOVE, X11Input::mouseKeys(event.xmotion.state), event.xmotion.x,
-                    event.xmotion.y);
+        case MotionNotify: {
+            const XMotionEvent& motion = latestMotion(event);
+            pointer(hwnd, WM_MOUSEMOVE, X11Input::mouseKeys(motion.state), motion.x, motion.y);
             break;
+        }
         case KeyPress:
         case KeyRelease:
             key(hwnd, event.xkey);
