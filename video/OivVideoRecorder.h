@@ -41,7 +41,8 @@ public:
     void resume();
     // Finalises the file and returns to idle.
     void stop();
-    // Whether a recording is running or paused, that is whether the last start opened a file.
+    // Whether a recording is running or paused: false after stop, and after a start that could
+    // open no file.
     bool hasRecording() const { return m_Renderer != nullptr; }
 
 protected:
