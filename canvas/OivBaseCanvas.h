@@ -92,9 +92,9 @@ public:
 protected:
     OivBaseCanvas();
     // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first), the dialog list (registered dialogs bound to the
-    // canvas are unbound) and the video recorder. Not virtual: a canvas is deleted as its
-    // subclass.
+    // (its camera-type callback cleared first), the dialog list (every dialog bound to the
+    // canvas is unbound, registered or not) and the video recorder. Not virtual: a canvas is
+    // deleted as its subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes

@@ -107,6 +107,28 @@ TEST(DialogLifetime, ADialogOutlivingItsCanvasIsUnboundAndDiesCleanly) {
     EXPECT_EQ(dialog.getOivCanvas(), nullptr);
 }
 
+// The video and scene file dialogs have nothing to refresh, so a host may well bind them without
+// registering them: their canvas going still leaves them unbound, and their buttons do nothing.
+TEST(DialogLifetime, ADialogBoundButNeverRegisteredIsUnboundWhenItsCanvasGoes) {
+    DuiVideoRecorder dialog;
+    OivCanvas* other = new OivCanvas;
+    {
+        OivCanvas canvas;
+        dialog.setOivCanvas(&canvas);
+        dialog.initialize();
+    }
+    EXPECT_EQ(dialog.getOivCanvas(), nullptr);
+    EXPECT_EQ(dialog.getAuditor()->getOivCanvas(), nullptr);
+    DuiBaseDialog::findControl<SoDialogPushButton>(dialog.getTopLevelDialog(), "AID_video_start")
+        ->press();
+    // Another canvas going leaves a dialog bound elsewhere alone.
+    dialog.setOivCanvas(other);
+    { OivCanvas unrelated; }
+    EXPECT_EQ(dialog.getOivCanvas(), other);
+    delete other;
+    EXPECT_EQ(dialog.getOivCanvas(), nullptr);
+}
+
 struct ChangeLog {
     std::vector<DuiBaseDialog*> senders;
     static void record(void* data, DuiBaseDialog* dialog) {
