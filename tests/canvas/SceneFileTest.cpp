@@ -194,6 +194,23 @@ TEST_F(SceneFileTest, AFileNestedTooDeeplyFailsInsteadOfOverflowingTheStack) {
     EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 1);
 }
 
+// A node used inside its own definition makes a scene that contains itself, which every drawing
+// would follow until the stack overflows: such a file is not imported, and nothing of it stays in
+// memory. A node used twice without a cycle is shared as usual.
+TEST_F(SceneFileTest, ASceneThatContainsItselfIsNotImported) {
+    writeText(folder.file("cycle.iv"),
+              "#Inventor V2.1 ascii\nDEF S Separator { Cube {} Separator { USE S } }\n");
+    writeText(folder.file("cycle.wrl"),
+              "#VRML V2.0 utf8\nDEF G Group { children [ Group { children [ USE G ] } ] }\n");
+    writeText(folder.file("shared.iv"),
+              "#Inventor V2.1 ascii\nSeparator { DEF C Cube {} Separator { USE C } }\n");
+    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("cycle.iv").c_str(), parent));
+    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("cycle.wrl").c_str(), parent));
+    ASSERT_EQ(parent->getNumChildren(), 1);
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("shared.iv").c_str(), parent));
+    EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 2);
+}
+
 TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {
     const std::string extra = folder.file("textures");
     SoInput::addDirectoryFirst(extra.c_str());
