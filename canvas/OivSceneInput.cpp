@@ -1,5 +1,7 @@
 #include "canvas/OivSceneInput.h"
 
+#include <Inventor/misc/SoProto.h>
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -70,7 +72,40 @@ SbBool OivSceneInput::read(SbName& n, SbBool validIdent) {
     const uintptr_t here = stackPosition();
     if (m_StackStart > here && m_StackStart - here > m_StackBudget)
         return FALSE;
-    return SoInput::read(n, validIdent);
+    if (!SoInput::read(n, validIdent))
+        return FALSE;
+    return instantiatesProtoBeingDefined(n) ? FALSE : TRUE;
+}
+
+// Coin names only the innermost PROTO being read; the ones around it are remembered as they are
+// met, and forgotten once reading is back outside them.
+void OivSceneInput::followProtoDefinitions() {
+    SoProto* current = getCurrentProto();
+    if (!current) {
+        m_ProtosBeingDefined.clear();
+        return;
+    }
+    auto found = std::find(m_ProtosBeingDefined.begin(), m_ProtosBeingDefined.end(), current);
+    if (found == m_ProtosBeingDefined.end())
+        m_ProtosBeingDefined.push_back(current);
+    else
+        m_ProtosBeingDefined.erase(found + 1, m_ProtosBeingDefined.end());
+}
+
+// The name of a PROTO being defined, followed by an opening brace, is an instance of it inside its
+// own definition. A DEF, USE or field of the same name is not followed by a brace.
+bool OivSceneInput::instantiatesProtoBeingDefined(const SbName& name) {
+    followProtoDefinitions();
+    const bool beingDefined =
+        std::any_of(m_ProtosBeingDefined.begin(), m_ProtosBeingDefined.end(),
+                    [&name](const SoProto* proto) { return proto->getProtoName() == name; });
+    if (!beingDefined)
+        return false;
+    char next = 0;
+    if (!SoInput::read(next))
+        return false;
+    putBack(next);
+    return next == '{';
 }
 
 SbBool OivSceneInput::refuse() {

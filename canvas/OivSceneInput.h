@@ -12,6 +12,9 @@
 // itself: Coin would follow the cycle until the stack overflows. The reference is left empty, as
 // Coin leaves a subfile it cannot find.
 //
+// A VRML PROTO whose body holds an instance of itself (directly or through a PROTO defined inside
+// it) is refused as a read error: Coin would copy it into itself until the stack overflows.
+//
 // Coin reads nested nodes recursively, so a file nested deeply enough (tens of thousands of
 // groups, by damage or on purpose) would overflow the stack as well: the read stops, as a failed
 // one, once it has used a quarter of the stack the process may have.
@@ -24,6 +27,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+class SoProto;
 
 class OivSceneInput : public SoInput {
 public:
@@ -49,11 +54,15 @@ protected:
 
 private:
     SbBool refuse();
+    void followProtoDefinitions();
+    bool instantiatesProtoBeingDefined(const SbName& name);
 
     unsigned m_Limit; // the file's size; the largest unsigned for files that are not checked
     bool m_Suspect;
     // The files being read, outermost first, by their canonical paths.
     std::vector<std::string> m_OpenFiles;
+    // The PROTOs whose definitions are being read, outermost first.
+    std::vector<SoProto*> m_ProtosBeingDefined;
     // Where the stack stood when the file was opened, and how far below it reading may go.
     uintptr_t m_StackStart;
     size_t m_StackBudget;

@@ -195,20 +195,32 @@ TEST_F(SceneFileTest, AFileNestedTooDeeplyFailsInsteadOfOverflowingTheStack) {
 }
 
 // A node used inside its own definition makes a scene that contains itself, which every drawing
-// would follow until the stack overflows: such a file is not imported, and nothing of it stays in
-// memory. A node used twice without a cycle is shared as usual.
+// would follow until the stack overflows; a PROTO holding an instance of itself would be copied
+// into itself while the file is read. Such files are not imported, and nothing of them stays in
+// memory. A node used twice without a cycle is shared as usual, and a PROTO may share its name
+// with a field or a DEF inside it.
 TEST_F(SceneFileTest, ASceneThatContainsItselfIsNotImported) {
-    writeText(folder.file("cycle.iv"),
-              "#Inventor V2.1 ascii\nDEF S Separator { Cube {} Separator { USE S } }\n");
-    writeText(folder.file("cycle.wrl"),
-              "#VRML V2.0 utf8\nDEF G Group { children [ Group { children [ USE G ] } ] }\n");
+    const char* const cyclic[] = {
+        "#Inventor V2.1 ascii\nDEF S Separator { Cube {} Separator { USE S } }\n",
+        "#VRML V2.0 utf8\nDEF G Group { children [ Group { children [ USE G ] } ] }\n",
+        "#VRML V2.0 utf8\nPROTO A [] { Group { children [ A {} ] } }\nA {}\n",
+        "#VRML V2.0 utf8\nPROTO X [] { PROTO Y [] { Group { children [ X {} ] } } Y {} }\nX {}\n",
+    };
+    for (const char* text : cyclic) {
+        writeText(folder.file("cycle.wrl"), text);
+        EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("cycle.wrl").c_str(), parent)) << text;
+    }
+    ASSERT_EQ(parent->getNumChildren(), 1);
+
     writeText(folder.file("shared.iv"),
               "#Inventor V2.1 ascii\nSeparator { DEF C Cube {} Separator { USE C } }\n");
-    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("cycle.iv").c_str(), parent));
-    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("cycle.wrl").c_str(), parent));
-    ASSERT_EQ(parent->getNumChildren(), 1);
     ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("shared.iv").c_str(), parent));
     EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 2);
+    writeText(folder.file("proto.wrl"),
+              "#VRML V2.0 utf8\nPROTO W [ field SFVec3f W 0 0 0 ] "
+              "{ DEF W Transform { children [ Shape { geometry Box {} } ] } }\n"
+              "W {} W {}\n");
+    EXPECT_TRUE(canvas.import3DGraphicFile(folder.file("proto.wrl").c_str(), parent));
 }
 
 TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {
