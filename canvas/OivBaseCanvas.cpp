@@ -195,16 +195,13 @@ void OivBaseCanvas::removeDUI(DuiBaseDialog* dialog) {
 }
 
 void OivBaseCanvas::releaseDialogs() {
+    // A dialog that outlives its canvas must not unregister itself from, or drive, a dead one.
+    DuiBaseDialog::unbindFrom(this);
     if (!m_DuiList)
         return;
-    // A dialog that outlives its canvas must not unregister itself from, or drive, a dead one.
     SbPList* dialogs = m_DuiList;
     m_DuiList = nullptr;
-    for (int i = 0; i < dialogs->getLength(); ++i) {
-        DuiBaseDialog* dialog = static_cast<DuiBaseDialog*>((*dialogs)[i]);
-        forgetCanvas(dialog->m_RegisteredWith, this);
-        if (static_cast<OivBaseCanvas*>(dialog->getOivCanvas()) == this)
-            dialog->setOivCanvas(nullptr);
-    }
+    for (int i = 0; i < dialogs->getLength(); ++i)
+        forgetCanvas(static_cast<DuiBaseDialog*>((*dialogs)[i])->m_RegisteredWith, this);
     delete dialogs;
 }

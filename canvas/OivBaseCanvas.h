@@ -66,8 +66,9 @@ public:
     bool export3DGraphicFile(const char* fileName, SoNode* root, bool binary, bool toVRML2);
 
     // Image output. printPage renders the current view off screen and copies it onto `hdc` at the
-    // physical size it has on screen (a black background prints white); false without a viewer
-    // or when the rendering fails. magnify centres the view on the rectangle with corners (x0, y0)
+    // physical size it has on screen (a black background prints white); false without a viewer,
+    // when the rendering fails or when `hdc` takes no picture (null, deleted, not a device
+    // context). magnify centres the view on the rectangle with corners (x0, y0)
     // and (x1, y1) in the viewer window's pixels (origin top left, any order) and zooms an
     // orthographic camera to it; a rectangle without area changes nothing. copyBitmap does
     // nothing: the view is taken as a picture through printPage instead.
@@ -91,9 +92,9 @@ public:
 protected:
     OivBaseCanvas();
     // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first), the dialog list (registered dialogs bound to the
-    // canvas are unbound) and the video recorder. Not virtual: a canvas is deleted as its
-    // subclass.
+    // (its camera-type callback cleared first), the dialog list (every dialog bound to the
+    // canvas is unbound, registered or not) and the video recorder. Not virtual: a canvas is
+    // deleted as its subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes

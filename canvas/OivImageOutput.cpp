@@ -1,6 +1,7 @@
 #include "canvas/OivImageOutput.h"
 
 #include <Inventor/SbLinear.h>
+#include <Inventor/SbVec2i32.h>
 #include <Inventor/SoOffscreenDCRenderer.h>
 #include <Inventor/SoSceneManager.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
@@ -19,26 +20,30 @@ SbColor printedBackground(const SbColor& background) {
 }
 
 // The destination size keeps the physical size: only the horizontal resolutions are compared, and
-// the one factor scales both directions.
-SbVec2s printedSize(HDC source, HDC page, const SbVec2s& size) {
+// the one factor scales both directions. In full integers: a view of a few hundred pixels on a
+// fine printer is wider than a short holds.
+SbVec2i32 printedSize(HDC source, HDC page, const SbVec2s& size) {
     const int sourceDpi = GetDeviceCaps(source, LOGPIXELSX);
     const int pageDpi = GetDeviceCaps(page, LOGPIXELSX);
     if (sourceDpi == pageDpi || sourceDpi <= 0)
-        return size;
+        return SbVec2i32(size[0], size[1]);
     const float factor = float(pageDpi) / float(sourceDpi);
-    return SbVec2s(short(float(size[0]) * factor), short(float(size[1]) * factor));
+    return SbVec2i32(int32_t(float(size[0]) * factor), int32_t(float(size[1]) * factor));
 }
 
-void copyOntoPage(HDC source, HDC page, const SbViewportRegion& viewport) {
+// False when nothing reached the page (not a device context that takes pictures).
+bool copyOntoPage(HDC source, HDC page, const SbViewportRegion& viewport) {
     const SbVec2s origin = viewport.getViewportOriginPixels();
     const SbVec2s size = viewport.getViewportSizePixels();
-    const SbVec2s destination = printedSize(source, page, size);
+    const SbVec2i32 destination = printedSize(source, page, size);
     DIBSECTION section{};
     GetObjectA(GetCurrentObject(source, OBJ_BITMAP), sizeof section, &section);
-    StretchDIBits(page, origin[0], origin[1], destination[0], destination[1], origin[0], origin[1],
-                  size[0], size[1], section.dsBm.bmBits,
-                  reinterpret_cast<const BITMAPINFO*>(&section.dsBmih), DIB_RGB_COLORS, SRCCOPY);
+    const int copiedLines = StretchDIBits(
+        page, origin[0], origin[1], destination[0], destination[1], origin[0], origin[1], size[0],
+        size[1], section.dsBm.bmBits, reinterpret_cast<const BITMAPINFO*>(&section.dsBmih),
+        DIB_RGB_COLORS, SRCCOPY);
     GdiFlush();
+    return copiedLines > 0; // 0 or GDI_ERROR on failure
 }
 
 // The point of the view volume's near plane at normalised view position (u, v).
@@ -67,8 +72,7 @@ bool OivImageOutput::printPage(SoWinFullViewer* viewer, HDC page) {
         renderer.setGLRenderAction(action);
     if (!renderer.render(manager->getSceneGraph()))
         return false;
-    copyOntoPage(renderer.getDC(), page, viewport);
-    return true;
+    return copyOntoPage(renderer.getDC(), page, viewport);
 }
 
 void OivImageOutput::magnify(SoWinFullViewer* viewer, int x0, int y0, int x1, int y1) {

@@ -12,8 +12,8 @@ class OivImageOutput {
 public:
     // Renders the viewer's scene off screen with the viewer's own render action and copies it onto
     // `page` at the viewport's position, scaled by the ratio of the two horizontal resolutions. A
-    // black background prints white, so a page is not spent on ink. False for a null viewer or when
-    // the off-screen rendering fails.
+    // black background prints white, so a page is not spent on ink. False for a null viewer, when
+    // the off-screen rendering fails or when nothing could be copied onto `page`.
     static bool printPage(SoWinFullViewer* viewer, HDC page);
 
     // Centres the view on the rectangle with corners (x0, y0) and (x1, y1) (window pixels, origin

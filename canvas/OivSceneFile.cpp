@@ -1,6 +1,7 @@
 #include "canvas/OivSceneFile.h"
 
 #include "canvas/OivFileReplacement.h"
+#include "canvas/OivSceneCycles.h"
 #include "canvas/OivSceneInput.h"
 #include "canvas/OivTrialRead.h"
 
@@ -91,6 +92,12 @@ bool OivSceneFile::read(const char* fileName, SoGroup* parent) {
         scene = readIfHarmless(fileName, scene);
     if (!scene)
         return false;
+    if (OivSceneCycles::cut(scene)) {
+        // Released whole now that nothing refers back into it.
+        scene->ref();
+        scene->unref();
+        return false;
+    }
     parent->addChild(scene);
     return true;
 }

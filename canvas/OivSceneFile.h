@@ -15,7 +15,8 @@ class OivSceneFile {
 public:
     // Prints the input search directories, one per line, then reads `fileName` and appends what it
     // holds to `parent` as one separator. False, with `parent` unchanged, for a null parent, a file
-    // that cannot be opened or one that does not read as a scene.
+    // that cannot be opened, one that does not read as a scene, and one whose scene contains itself
+    // (a node used inside its own definition), which no viewer could draw.
     static bool read(const char* fileName, SoGroup* parent);
 
     // Writes `root` to `fileName`; false, with whatever was at `fileName` unchanged and no

@@ -7,13 +7,18 @@
 #include <DialogViz/dialog/SoDialogComboBox.h>
 #include <DialogViz/dialog/SoDialogPushButton.h>
 
+#include <algorithm>
+
 DuiBaseDialog::DuiBaseDialog()
     : m_Compact(false), m_OivCanvas(nullptr), m_TopLevelDialog(new SoTopLevelDialog),
       m_Auditor(nullptr), m_DialogComponent(nullptr), m_ChangeCB(nullptr), m_ChangeData(nullptr) {
     m_TopLevelDialog->ref();
+    liveDialogs().push_back(this);
 }
 
 DuiBaseDialog::~DuiBaseDialog() {
+    std::vector<DuiBaseDialog*>& dialogs = liveDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
     // A canvas would otherwise reset this dialog after it is gone.
     while (!m_RegisteredWith.empty())
         m_RegisteredWith.back()->removeDUI(this);
@@ -39,6 +44,17 @@ void DuiBaseDialog::setOivCanvas(OivCanvas* canvas) {
     m_OivCanvas = canvas;
     if (m_Auditor)
         m_Auditor->setOivCanvas(canvas);
+}
+
+std::vector<DuiBaseDialog*>& DuiBaseDialog::liveDialogs() {
+    static std::vector<DuiBaseDialog*> dialogs;
+    return dialogs;
+}
+
+void DuiBaseDialog::unbindFrom(const OivBaseCanvas* canvas) {
+    for (DuiBaseDialog* dialog : liveDialogs())
+        if (static_cast<const OivBaseCanvas*>(dialog->m_OivCanvas) == canvas)
+            dialog->setOivCanvas(nullptr);
 }
 
 void DuiBaseDialog::setChangeCallback(ChangeCB* callback, void* userData) {

@@ -9,7 +9,7 @@
 //   canvas.addDUI(&toolbar);
 //
 // Destroying a dialog unregisters it from every canvas it is registered with and deletes its
-// auditor; destroying a canvas first unbinds the dialogs registered with and bound to it.
+// auditor; destroying a canvas first unbinds every dialog bound to it, registered or not.
 // Not copyable: a copy would release the same top-level dialog and auditor a second time.
 #ifndef OIVWINTAV_DUIBASEDIALOG_H
 #define OIVWINTAV_DUIBASEDIALOG_H
@@ -93,6 +93,11 @@ private:
     // destruction), so that neither side is left pointing at the other once it is gone.
     friend class OivBaseCanvas;
     std::vector<OivBaseCanvas*> m_RegisteredWith;
+
+    // Every dialog of the process: a dialog a host bound but never registered (the video and
+    // scene file dialogs have nothing to refresh) must not drive its canvas once it is gone.
+    static std::vector<DuiBaseDialog*>& liveDialogs();
+    static void unbindFrom(const OivBaseCanvas* canvas);
 };
 
 template <class Control>

@@ -32,6 +32,10 @@ void DuiIvVrmlFile::makeDialog() {
 }
 
 void DuiIvVrmlFile::initialize() {
+    // A second build would add a second set of controls and a second auditor acting on every
+    // event, and leave the first auditor without an owner.
+    if (m_Auditor)
+        return;
     makeDialog();
     attachAuditor(new DuiIvVrmlFileAuditor(m_OivCanvas), kContainerId);
 }

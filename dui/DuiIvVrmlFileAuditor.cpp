@@ -28,6 +28,19 @@ SoSeparator* root3DOf(OivCanvas* canvas) {
     return manager ? manager->getRoot3D() : nullptr;
 }
 
+// The file is read aside first, so that one that cannot be read does not cost the user the scene
+// it was to replace.
+void replaceScene(const char* fileName, OivCanvas* canvas, SoSeparator* root) {
+    SoSeparator* staging = new SoSeparator;
+    staging->ref();
+    if (canvas->import3DGraphicFile(fileName, staging)) {
+        root->removeAllChildren();
+        for (int i = 0; i < staging->getNumChildren(); ++i)
+            root->addChild(staging->getChild(i));
+    }
+    staging->unref();
+}
+
 } // namespace
 
 DuiIvVrmlFileAuditor::DuiIvVrmlFileAuditor(OivCanvas* canvas)
@@ -97,8 +110,9 @@ void DuiIvVrmlFileAuditor::loadSceneFile(const char* fileName, OivCanvas* canvas
     if (!root || !viewer)
         return;
     if (replace)
-        root->removeAllChildren();
-    canvas->import3DGraphicFile(fileName, root);
+        replaceScene(fileName, canvas, root);
+    else
+        canvas->import3DGraphicFile(fileName, root);
     viewer->viewAll();
 }
 

@@ -25,9 +25,10 @@ public:
     // scene is written; an empty name does neither.
     static void fileAcceptCB(void* userData, SoWinFileSelectionDialog* dialog);
 
-    // Empties the canvas's 3D root first if `replace`, appends the file's scene to it and frames
-    // the whole scene, also when the file could not be read. Does nothing without a canvas
-    // that has a scene manager and a viewer.
+    // Appends the file's scene to the canvas's 3D root, or with `replace` makes it the root's
+    // only content, and frames the whole scene, also when the file could not be read. A file that
+    // cannot be read leaves the scene as it was, also when it was to replace it. Does nothing
+    // without a canvas that has a scene manager and a viewer.
     static void loadSceneFile(const char* fileName, OivCanvas* canvas, bool replace);
     // Writes the canvas's 3D root in the format the boxes chose; the file is replaced only once
     // it is completely written.

@@ -71,6 +71,10 @@ void DuiVideoRecorder::makeDialog() {
 }
 
 void DuiVideoRecorder::initialize() {
+    // A second build would add a second set of controls and a second auditor acting on every
+    // event, and leave the first auditor without an owner.
+    if (m_Auditor)
+        return;
     makeDialog();
     DuiVideoRecorderAuditor* auditor = new DuiVideoRecorderAuditor(m_OivCanvas);
     auditor->setDuiDialog(this);

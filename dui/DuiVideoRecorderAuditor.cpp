@@ -45,8 +45,11 @@ void DuiVideoRecorderAuditor::dialogPushButton(SoDialogPushButton* button) {
     if (!m_OivCanvas)
         return;
     if (is(button, kStartId)) {
-        m_OivCanvas->getVideoRecorder()->start(m_Resolution, m_Quality);
-        showRecording(true);
+        OivVideoRecorder* recorder = m_OivCanvas->getVideoRecorder();
+        recorder->start(m_Resolution, m_Quality);
+        // A start that opened no file (a folder without write access, a canvas without a viewer)
+        // leaves the dialog idle rather than offering to pause or end a recording that is not.
+        showRecording(recorder->hasRecording());
     } else if (is(button, kEndId)) {
         m_OivCanvas->getVideoRecorder()->stop();
         showRecording(false);

@@ -1,7 +1,7 @@
 // Keeps the video recorder dialog's frame size and quality and turns "Start", the pause box and
 // "End" into start, pause, resume and stop on the canvas's video recorder, switching the
-// dialog's recording buttons between the idle and the recording state. Every event is ignored
-// while no canvas is bound.
+// dialog's recording buttons between the idle and the recording state; a "Start" that could not
+// open a file leaves them idle. Every event is ignored while no canvas is bound.
 #ifndef OIVWINTAV_DUIVIDEORECORDERAUDITOR_H
 #define OIVWINTAV_DUIVIDEORECORDERAUDITOR_H
 

@@ -6,7 +6,9 @@
 #include <Inventor/SoSceneManager.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
 
+#include <climits>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -15,6 +17,19 @@ constexpr const char* kFileNameFormat = "%s%d.mpg";
 constexpr unsigned int kMaxFramesPerFile = 10000;
 // A folder that takes no file would otherwise make start try names for ever.
 constexpr int kMaxOpenAttempts = 100;
+
+enum class NameClaim { CLAIMED, TAKEN, FAILED };
+
+// Creates `name` empty unless something of that name exists, in one step, so that a recording of
+// an earlier run (whose numbering started at 1 as well) is never overwritten.
+NameClaim claimName(const char* name) {
+    if (std::FILE* file = std::fopen(name, "wbx")) {
+        std::fclose(file);
+        return NameClaim::CLAIMED;
+    }
+    std::error_code error;
+    return std::filesystem::exists(name, error) ? NameClaim::TAKEN : NameClaim::FAILED;
+}
 
 } // namespace
 
@@ -79,12 +94,26 @@ SoMPEGNavRenderer* OivVideoRecorder::createRenderer(SoWinFullViewer* viewer, SbV
     return renderer;
 }
 
+// Names that exist are skipped without limit (a folder holds finitely many); names that cannot be
+// created count towards the bound. A name claimed but refused by the renderer means the video
+// cannot be written with the renderer's settings, whatever its name: no further name is tried.
 bool OivVideoRecorder::openNextFile() {
-    for (int attempt = 0; attempt < kMaxOpenAttempts; ++attempt) {
+    int failures = 0;
+    while (failures < kMaxOpenAttempts && m_FileIndex < INT_MAX) {
         char name[64];
         std::snprintf(name, sizeof(name), kFileNameFormat, kFilePrefix, ++m_FileIndex);
-        if (m_Renderer->openFile(name, kMaxFramesPerFile))
-            return true;
+        switch (claimName(name)) {
+        case NameClaim::TAKEN:
+            break;
+        case NameClaim::FAILED:
+            ++failures;
+            break;
+        case NameClaim::CLAIMED:
+            if (m_Renderer->openFile(name, kMaxFramesPerFile))
+                return true;
+            std::remove(name);
+            return false;
+        }
     }
     return false;
 }

@@ -29,9 +29,11 @@ public:
     // Starts recording into the next file. `size` is the frame size in pixels, `quality` the
     // compression rate from 0 (best) to 1 (smallest file); both are taken by the first start
     // after idle and kept by later starts until stop. A start while recording or paused finalises
-    // the current file first. A name that cannot be created uses up its number and the next is
-    // tried, up to 100 names; when none can be created the recorder stays idle. Needs a canvas
-    // with a viewer.
+    // the current file first. A file of an earlier recording is never overwritten: a name that
+    // exists, or that cannot be created, uses up its number and the next is tried (up to 100
+    // names that cannot be created). The recorder stays idle when no file can be created, or
+    // when the video cannot be written at `size` (an MPEG-1 picture is at most 4095 pixels wide
+    // and high). Needs a canvas with a viewer.
     void start(SbVec2s size, float quality);
     // Frames stop being added; the file stays open.
     void pause();
@@ -39,6 +41,9 @@ public:
     void resume();
     // Finalises the file and returns to idle.
     void stop();
+    // Whether a recording is running or paused: false after stop, and after a start that could
+    // open no file.
+    bool hasRecording() const { return m_Renderer != nullptr; }
 
 protected:
     // The number of the last file name tried, by any recorder of the process.

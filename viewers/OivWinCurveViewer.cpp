@@ -33,6 +33,7 @@
 #include <Inventor/sensors/SoAlarmSensor.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 
@@ -78,8 +79,19 @@ void lookAt(SoCamera& camera, const SbVec3f& point, float distance) {
     camera.position.setValue(point - viewingDirection(camera) * distance);
 }
 
+bool isFinite(const SbVec3f& point) {
+    return std::isfinite(point[0]) && std::isfinite(point[1]) && std::isfinite(point[2]);
+}
+
 SoCallbackListCB* asListCallback(OivWinCurveViewer::TrackingCallback* function) {
     return reinterpret_cast<SoCallbackListCB*>(function);
+}
+
+// The list would call a null function the next time it fires.
+void addToList(SoCallbackList* list, OivWinCurveViewer::TrackingCallback* function,
+               void* userData) {
+    if (function)
+        list->addCallback(asListCallback(function), userData);
 }
 
 } // namespace
@@ -315,7 +327,9 @@ void OivWinCurveViewer::notifyTrackingPointChanged(void) {
 
 void OivWinCurveViewer::updateTrackingPoint(const SbVec3f& point, bool adjustCamera,
                                             bool curveChanged) {
-    moveTrackingPoint(point);
+    // A point that is not finite would take the camera, and every later view, with it to nowhere.
+    if (isFinite(point))
+        moveTrackingPoint(point);
     if (curveChanged && m_TrackingCurveChangedCallbackEnabled)
         m_TrackingCurveChangedCallbacks->invokeCallbacks(this);
     notifyTrackingPointChanged();
@@ -358,7 +372,7 @@ SbVec3f& OivWinCurveViewer::getTrackingPointInObjectSpace(SoNode* node) {
 
 void OivWinCurveViewer::addTrackingPointChangedCallback(TrackingCallback* function,
                                                         void* userData) {
-    m_TrackingPointChangedCallbacks->addCallback(asListCallback(function), userData);
+    addToList(m_TrackingPointChangedCallbacks, function, userData);
 }
 
 void OivWinCurveViewer::removeTrackingPointChangedCallback(TrackingCallback* function,
@@ -368,7 +382,7 @@ void OivWinCurveViewer::removeTrackingPointChangedCallback(TrackingCallback* fun
 
 void OivWinCurveViewer::addTrackingCurveChangedCallback(TrackingCallback* function,
                                                         void* userData) {
-    m_TrackingCurveChangedCallbacks->addCallback(asListCallback(function), userData);
+    addToList(m_TrackingCurveChangedCallbacks, function, userData);
 }
 
 void OivWinCurveViewer::removeTrackingCurveChangedCallback(TrackingCallback* function,
@@ -378,7 +392,7 @@ void OivWinCurveViewer::removeTrackingCurveChangedCallback(TrackingCallback* fun
 
 void OivWinCurveViewer::addPreTrackingCurveChangedCallback(TrackingCallback* function,
                                                            void* userData) {
-    m_PreTrackingCurveChangedCallbacks->addCallback(asListCallback(function), userData);
+    addToList(m_PreTrackingCurveChangedCallbacks, function, userData);
 }
 
 void OivWinCurveViewer::removePreTrackingCurveChangedCallback(TrackingCallback* function,

@@ -79,7 +79,8 @@ public:
 
     // Makes `point` (world space, not snapped) the tracking point, notifies the curve list when
     // `curveChanged`, always the point list (also when the point stays), then places the camera
-    // if asked. Works whether tracking is on or not.
+    // if asked. Works whether tracking is on or not. A point that is not finite leaves the
+    // tracking point where it was; the notifications and the camera placement still follow.
     void updateTrackingPoint(const SbVec3f& point, bool adjustCamera, bool curveChanged);
     // `point` in the object space of `matrix`; the curve list is not notified.
     void updateTrackingPoint(const SbVec3f& point, const SbMatrix& matrix, bool adjustCamera);
@@ -107,6 +108,7 @@ public:
     float getTrackingObjectScale() { return m_TrackingObjectScale; }
     void setTrackingObjectScale(float scale);
 
+    // Each list calls its pairs in the order they were added; a null function is not added.
     void addTrackingPointChangedCallback(TrackingCallback* function, void* userData);
     void removeTrackingPointChangedCallback(TrackingCallback* function, void* userData);
     void addTrackingCurveChangedCallback(TrackingCallback* function, void* userData);

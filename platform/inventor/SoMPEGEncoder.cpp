@@ -215,6 +215,10 @@ void SoMPEGEncoder::close() {
 }
 
 int SoMPEGEncoder::quantiserOf(float compressionRate) {
-    const float rate = std::clamp(std::isnan(compressionRate) ? 0.0f : compressionRate, 0.0f, 1.0f);
+    const float rate = clampedRate(compressionRate);
     return kFinestQuantiser + int(std::lround(rate * (kCoarsestQuantiser - kFinestQuantiser)));
+}
+
+float SoMPEGEncoder::clampedRate(float compressionRate) {
+    return std::clamp(std::isnan(compressionRate) ? 0.0f : compressionRate, 0.0f, 1.0f);
 }

@@ -51,6 +51,8 @@ public:
     // The quantiser (1 finest to 31 coarsest) a compression rate maps to: linear from 2 at rate 0
     // to 31 at rate 1, rounded, so a higher rate never gives a finer picture.
     static int quantiserOf(float compressionRate);
+    // `compressionRate` clamped to [0, 1]; not a number is taken as 0.
+    static float clampedRate(float compressionRate);
 
 private:
     struct Stream;

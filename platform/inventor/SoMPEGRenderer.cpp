@@ -170,7 +170,7 @@ void* SoMPEGRenderer::getShareContext(void) const {
 }
 
 void SoMPEGRenderer::setCompressionRate(float rate) {
-    m_Private->compressionRate = std::clamp(rate, 0.0f, 1.0f);
+    m_Private->compressionRate = SoMPEGEncoder::clampedRate(rate);
 }
 
 float SoMPEGRenderer::getCompressionRate(void) const {

@@ -177,6 +177,37 @@ TEST_F(ImageOutputTest, PrintWithoutViewerReturnsFalseAndLeavesThePage) {
     EXPECT_EQ(GetPixel(page.dc(), 8, 8), RGB(255, 255, 255));
 }
 
+// A printer page must be a device context holding a picture; anything else receives nothing, and
+// printing says so.
+TEST_F(ImageOutputTest, PrintOntoSomethingThatIsNoPageReturnsFalse) {
+    build(OivBaseCanvas::EXAMINER_VIEWER);
+    EXPECT_FALSE(canvas->printPage(nullptr));
+    HDC deleted = OivWin32CreatePrinterDC(300);
+    DeleteDC(deleted);
+    EXPECT_FALSE(canvas->printPage(deleted));
+    Page page(300, 16, 16);
+    EXPECT_TRUE(canvas->printPage(page.dc()));
+}
+
+// 330 screen pixels at the finest printer resolution are 34375 page pixels, more than a short
+// holds: the print still covers the page from edge to edge (the widest page a device context
+// here holds is 32768 pixels).
+TEST_F(ImageOutputTest, AWideViewOnAFinePrinterFillsThePage) {
+    constexpr int kScreenDpi = 96, kPrinterDpi = 10000, kViewWidth = 330, kViewHeight = 3;
+    constexpr int kPageWidth = 32768, kPrintedHeight = kViewHeight * kPrinterDpi / kScreenDpi;
+    DestroyWindow(host);
+    host = testsupport::createHostWindow(kViewWidth, kViewHeight);
+    build(OivBaseCanvas::PLANE_VIEWER);
+    viewer()->setBackgroundColor(SbColor(0.5f, 0.5f, 0.5f));
+    Page page(kPrinterDpi, kPageWidth, 2 * kPrintedHeight);
+
+    ASSERT_TRUE(canvas->printPage(page.dc()));
+
+    for (int x : {0, kPageWidth / 2, kPageWidth - 1})
+        EXPECT_NEAR(GetRValue(GetPixel(page.dc(), x, kPrintedHeight / 2)), 128, 2) << x;
+    EXPECT_EQ(GetPixel(page.dc(), 0, kPrintedHeight + 10), RGB(255, 255, 255));
+}
+
 TEST_F(ImageOutputTest, PrintedPageWritesToAPngFile) {
     build(OivBaseCanvas::EXAMINER_VIEWER);
     Page page(300, 600, 450);

@@ -4,11 +4,15 @@
 
 #include <Inventor/SoInput.h>
 #include <Inventor/VRMLnodes/SoVRMLShape.h>
+#include <Inventor/actions/SoCallbackAction.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
+#include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoCylinder.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSphere.h>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +130,97 @@ TEST_F(SceneFileTest, ImportsOneSeparatorOrNothing) {
     SoNode* added = parent->getChild(1);
     ASSERT_TRUE(added->isOfType(SoSeparator::getClassTypeId()));
     EXPECT_EQ(static_cast<SoSeparator*>(added)->getNumChildren(), 3);
+}
+
+// Nodes of `type` met on the way through `scene`, read subfiles included.
+int countOf(SoNode* scene, SoType type) {
+    int count = 0;
+    SoCallbackAction action;
+    action.addPreCallback(
+        type,
+        [](void* data, SoCallbackAction*, const SoNode*) {
+            ++*static_cast<int*>(data);
+            return SoCallbackAction::CONTINUE;
+        },
+        &count);
+    action.apply(scene);
+    return count;
+}
+
+// Files that name each other, or themselves, in File nodes are each read once on every path: the
+// reference that would close the cycle is left empty instead of being followed until the stack
+// overflows. A file named twice without a cycle is read twice.
+TEST_F(SceneFileTest, FilesThatIncludeEachOtherAreReadOnce) {
+    writeText(folder.file("a.iv"),
+              "#Inventor V2.1 ascii\nSeparator { Cube {} File { name \"b.iv\" } }\n");
+    writeText(folder.file("b.iv"),
+              "#Inventor V2.1 ascii\nSeparator { Sphere {} File { name \"a.iv\" } }\n");
+    writeText(folder.file("self.iv"),
+              "#Inventor V2.1 ascii\nSeparator { Cone {} File { name \"self.iv\" } }\n");
+    writeText(folder.file("leaf.iv"), "#Inventor V2.1 ascii\nCylinder {}\n");
+    writeText(folder.file("twice.iv"), "#Inventor V2.1 ascii\n"
+                                       "Separator { File { name \"leaf.iv\" } "
+                                       "File { name \"leaf.iv\" } }\n");
+
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("a.iv").c_str(), parent));
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("self.iv").c_str(), parent));
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("twice.iv").c_str(), parent));
+    EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 1);
+    EXPECT_EQ(countOf(parent->getChild(1), SoSphere::getClassTypeId()), 1);
+    EXPECT_EQ(countOf(parent->getChild(2), SoCone::getClassTypeId()), 1);
+    EXPECT_EQ(countOf(parent->getChild(3), SoCylinder::getClassTypeId()), 2);
+}
+
+// Groups nested `depth` deep around a cube, as an ASCII file.
+std::string nestedScene(int depth) {
+    std::string text = "#Inventor V2.1 ascii\n";
+    for (int i = 0; i < depth; ++i)
+        text += "Group {\n";
+    text += "Cube {}\n";
+    text.append(size_t(depth) * 2, ' ');
+    for (int i = 0; i < depth; ++i)
+        text[text.size() - size_t(depth - i) * 2] = '}';
+    return text;
+}
+
+// Coin reads nested groups recursively: a file nested a hundred thousand deep fails to import
+// instead of overflowing the stack, and a deeply but sensibly nested one still reads.
+TEST_F(SceneFileTest, AFileNestedTooDeeplyFailsInsteadOfOverflowingTheStack) {
+    writeText(folder.file("abyss.iv"), nestedScene(100000));
+    EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("abyss.iv").c_str(), parent));
+    EXPECT_EQ(parent->getNumChildren(), 1);
+    writeText(folder.file("deep.iv"), nestedScene(500));
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("deep.iv").c_str(), parent));
+    EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 1);
+}
+
+// A node used inside its own definition makes a scene that contains itself, which every drawing
+// would follow until the stack overflows; a PROTO holding an instance of itself would be copied
+// into itself while the file is read. Such files are not imported, and nothing of them stays in
+// memory. A node used twice without a cycle is shared as usual, and a PROTO may share its name
+// with a field or a DEF inside it.
+TEST_F(SceneFileTest, ASceneThatContainsItselfIsNotImported) {
+    const char* const cyclic[] = {
+        "#Inventor V2.1 ascii\nDEF S Separator { Cube {} Separator { USE S } }\n",
+        "#VRML V2.0 utf8\nDEF G Group { children [ Group { children [ USE G ] } ] }\n",
+        "#VRML V2.0 utf8\nPROTO A [] { Group { children [ A {} ] } }\nA {}\n",
+        "#VRML V2.0 utf8\nPROTO X [] { PROTO Y [] { Group { children [ X {} ] } } Y {} }\nX {}\n",
+    };
+    for (const char* text : cyclic) {
+        writeText(folder.file("cycle.wrl"), text);
+        EXPECT_FALSE(canvas.import3DGraphicFile(folder.file("cycle.wrl").c_str(), parent)) << text;
+    }
+    ASSERT_EQ(parent->getNumChildren(), 1);
+
+    writeText(folder.file("shared.iv"),
+              "#Inventor V2.1 ascii\nSeparator { DEF C Cube {} Separator { USE C } }\n");
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("shared.iv").c_str(), parent));
+    EXPECT_EQ(countOf(parent->getChild(1), SoCube::getClassTypeId()), 2);
+    writeText(folder.file("proto.wrl"),
+              "#VRML V2.0 utf8\nPROTO W [ field SFVec3f W 0 0 0 ] "
+              "{ DEF W Transform { children [ Shape { geometry Box {} } ] } }\n"
+              "W {} W {}\n");
+    EXPECT_TRUE(canvas.import3DGraphicFile(folder.file("proto.wrl").c_str(), parent));
 }
 
 TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {

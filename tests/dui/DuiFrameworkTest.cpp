@@ -1,6 +1,8 @@
 // Dialogs registered with a canvas: which resets an updateDUI makes, also when resets register,
 // unregister or delete dialogs; the change listener; what a dialog's destruction releases.
 #include "OivWinTav.h"
+#include "dui/DuiIvVrmlFile.h"
+#include "dui/DuiVideoRecorder.h"
 
 #include <DialogViz/SoDialogVizAll.h>
 
@@ -105,6 +107,28 @@ TEST(DialogLifetime, ADialogOutlivingItsCanvasIsUnboundAndDiesCleanly) {
     EXPECT_EQ(dialog.getOivCanvas(), nullptr);
 }
 
+// The video and scene file dialogs have nothing to refresh, so a host may well bind them without
+// registering them: their canvas going still leaves them unbound, and their buttons do nothing.
+TEST(DialogLifetime, ADialogBoundButNeverRegisteredIsUnboundWhenItsCanvasGoes) {
+    DuiVideoRecorder dialog;
+    OivCanvas* other = new OivCanvas;
+    {
+        OivCanvas canvas;
+        dialog.setOivCanvas(&canvas);
+        dialog.initialize();
+    }
+    EXPECT_EQ(dialog.getOivCanvas(), nullptr);
+    EXPECT_EQ(dialog.getAuditor()->getOivCanvas(), nullptr);
+    DuiBaseDialog::findControl<SoDialogPushButton>(dialog.getTopLevelDialog(), "AID_video_start")
+        ->press();
+    // Another canvas going leaves a dialog bound elsewhere alone.
+    dialog.setOivCanvas(other);
+    { OivCanvas unrelated; }
+    EXPECT_EQ(dialog.getOivCanvas(), other);
+    delete other;
+    EXPECT_EQ(dialog.getOivCanvas(), nullptr);
+}
+
 struct ChangeLog {
     std::vector<DuiBaseDialog*> senders;
     static void record(void* data, DuiBaseDialog* dialog) {
@@ -185,6 +209,28 @@ TEST(DialogLifetime, DestroyingADialogReleasesItsAuditorTreeAndNotice) {
     EXPECT_EQ(notice->getRefCount(), 1);
     top->unref();
     notice->unref();
+}
+
+// A second initialize of any dialog builds nothing more: one set of controls, and one auditor,
+// so that every event acts once.
+TEST(DialogBase, EveryDialogIsBuiltOnce) {
+    OivCanvas canvas;
+    DuiCanvasToolbar toolbar;
+    DuiIvVrmlFile sceneFile;
+    DuiVideoRecorder videoRecorder;
+    DuiMainTest mainTest;
+    for (DuiBaseDialog* dialog :
+         std::initializer_list<DuiBaseDialog*>{&toolbar, &sceneFile, &videoRecorder, &mainTest}) {
+        dialog->setOivCanvas(&canvas);
+        dialog->initialize();
+        SoTopLevelDialog* top = dialog->getTopLevelDialog();
+        const int controls = top->getNumChildren();
+        DuiBaseDialogAuditor* auditor = dialog->getAuditor();
+        dialog->initialize();
+        EXPECT_EQ(top->getNumChildren(), controls);
+        EXPECT_EQ(top->getNumAuditors(), 1);
+        EXPECT_EQ(dialog->getAuditor(), auditor);
+    }
 }
 
 } // namespace

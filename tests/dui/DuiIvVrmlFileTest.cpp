@@ -108,12 +108,15 @@ TEST_F(SceneFileDialogTest, OpenReplacesTheSceneAndFramesItImportAppends) {
     EXPECT_TRUE(contains(root()->getChild(1), SoCone::getClassTypeId()));
 }
 
-TEST_F(SceneFileDialogTest, AnUnreadableFileLeavesTheSceneEmpty) {
+// The scene the user had is not given up for a file that turns out unreadable.
+TEST_F(SceneFileDialogTest, AFileThatCannotBeReadLeavesTheSceneAsItWas) {
     choose("AID_open_oiv_file", "broken.iv");
-    EXPECT_EQ(root()->getNumChildren(), 0);
-    // The next good file is read as usual.
-    choose("AID_import_oiv_file", "cube.iv");
-    EXPECT_EQ(root()->getNumChildren(), 1);
+    ASSERT_EQ(root()->getNumChildren(), 1);
+    EXPECT_TRUE(root()->getChild(0)->isOfType(SoSphere::getClassTypeId()));
+    // The next good file replaces it as usual.
+    choose("AID_open_oiv_file", "cube.iv");
+    ASSERT_EQ(root()->getNumChildren(), 1);
+    EXPECT_TRUE(contains(root()->getChild(0), SoCube::getClassTypeId()));
 }
 
 TEST_F(SceneFileDialogTest, SaveWritesTheFormatTheBoxesChoose) {

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 namespace {
@@ -149,6 +152,27 @@ TEST_F(VideoRecorderDialogTest, WithoutACanvasEveryEventIsIgnored) {
     EXPECT_FALSE(DuiBaseDialog::findControl<SoDialogViz>(top, "AID_video_end")->enable.getValue());
     EXPECT_EQ(static_cast<DuiVideoRecorderAuditor*>(unbound.getAuditor())->getResolution(),
               SbVec2s(640, 480));
+}
+
+// Nothing to pause or end: a current folder that takes no file, and a canvas with no viewer yet.
+TEST_F(VideoRecorderDialogTest, AStartThatOpensNoFileLeavesTheButtonsIdle) {
+    const std::string gone = folder.file("gone");
+    ASSERT_EQ(mkdir(gone.c_str(), 0700), 0);
+    ASSERT_EQ(chdir(gone.c_str()), 0);
+    ASSERT_EQ(rmdir(gone.c_str()), 0);
+    press("AID_video_start");
+    EXPECT_EQ(enabled(), "100");
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
+
+    OivCanvas uninitialised;
+    dialog.setOivCanvas(&uninitialised);
+    press("AID_video_start");
+    EXPECT_EQ(enabled(), "100");
+    dialog.setOivCanvas(&canvas);
+    press("AID_video_start");
+    EXPECT_EQ(enabled(), "011");
+    press("AID_video_end");
+    EXPECT_EQ(recording().frameCount(), 0);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -253,6 +254,47 @@ TEST_F(VideoRecorderTest, GivesUpWhenNoFileCanBeCreated) {
     EXPECT_EQ(folder.fileNames(),
               std::vector<std::string>{videoName(before + kMaxOpenAttempts + 1)});
     EXPECT_TRUE(playsRed(before + kMaxOpenAttempts + 1, 1));
+}
+
+// Every process numbers its files from 1: the files of an earlier run, and whatever else carries
+// a name of the series, are left as they are and their numbers skipped.
+TEST_F(VideoRecorderTest, AnEarlierRecordingIsNeverOverwritten) {
+    const int first = FileIndex::last() + 1;
+    {
+        std::ofstream earlier(folder.file(videoName(first)));
+        earlier << "earlier recording";
+    }
+    ASSERT_EQ(mkdir(folder.file(videoName(first + 1)).c_str(), 0700), 0);
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    recorder->start(kFrameSize, kQuality);
+    EXPECT_TRUE(recorder->hasRecording());
+    moveCamera();
+    recorder->stop();
+
+    std::ifstream earlier(folder.file(videoName(first)));
+    std::string kept;
+    std::getline(earlier, kept);
+    EXPECT_EQ(kept, "earlier recording");
+    EXPECT_TRUE(playsRed(first + 2, 1));
+}
+
+// MPEG-1 pictures are at most 4095 pixels wide and high: such a size is refused at once, with
+// no file left behind and one number used, and the recorder stays idle.
+TEST_F(VideoRecorderTest, ASizeTheVideoCannotTakeLeavesTheRecorderIdle) {
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int before = FileIndex::last();
+    recorder->start(SbVec2s(5000, 5000), kQuality);
+    EXPECT_FALSE(recorder->hasRecording());
+    EXPECT_EQ(FileIndex::last(), before + 1);
+    moveCamera();
+    recorder->stop();
+    EXPECT_TRUE(folder.fileNames().empty());
+
+    recorder->start(kFrameSize, kQuality);
+    EXPECT_TRUE(recorder->hasRecording());
+    moveCamera();
+    recorder->stop();
+    EXPECT_TRUE(playsRed(before + 2, 1));
 }
 
 } // namespace

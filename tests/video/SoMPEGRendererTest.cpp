@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -205,6 +206,15 @@ TEST_F(MPEGRendererTest, AHigherCompressionRateGivesASmallerFile) {
     }
     shaded->unref();
     EXPECT_GT(sizes[0], sizes[1] + sizes[1] / 2);
+}
+
+TEST_F(MPEGRendererTest, ACompressionRateOutsideTheRangeIsTakenAtItsNearestEnd) {
+    SoMPEGRenderer renderer(root);
+    const std::pair<float, float> rates[] = {{-1.0f, 0.0f}, {2.0f, 1.0f}, {std::nanf(""), 0.0f}};
+    for (const auto& [given, taken] : rates) {
+        renderer.setCompressionRate(given);
+        EXPECT_EQ(renderer.getCompressionRate(), taken) << given;
+    }
 }
 
 } // namespace

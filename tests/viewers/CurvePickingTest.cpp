@@ -128,6 +128,17 @@ TEST_F(CurvePickingTest, ClickOnAnIndexedPolylineInstallsItsRunAtTheHitPoint) {
     EXPECT_TRUE(near(focalPointOf(*camera()), viewer->getTrackingPoint()));
 }
 
+// A null function in any list is not called when the list fires; the other listeners still are.
+TEST_F(CurvePickingTest, ANullListenerIsNotAdded) {
+    const SbVec3f points[] = {{-10, 0, 0}, {0, 0, 0}, {10, 0, 0}};
+    pickIn(lineSetWith({3}, points, 3));
+    viewer->addPreTrackingCurveChangedCallback(nullptr, &heard);
+    viewer->addTrackingCurveChangedCallback(nullptr, &heard);
+    viewer->addTrackingPointChangedCallback(nullptr, &heard);
+    click(SbVec3f(5, 0, 0));
+    EXPECT_EQ(heard.said, (std::vector<std::string>{"pre", "curve", "point"}));
+}
+
 TEST_F(CurvePickingTest, ClickOnALineSetTakesTheVerticesOfThatPolyline) {
     const SbVec3f points[] = {{-10, 10, 0}, {0, 10, 0}, {10, 10, 0}, {-10, -5, 0},
                               {-3, -5, 0},  {3, -5, 0}, {10, -5, 0}};

@@ -152,6 +152,29 @@ TEST_F(CurveViewerTest, NotificationsComeCurveFirstThenPointThenTheCameraMoves) 
     EXPECT_TRUE(heard.said.empty()); // the curve gate is still off
 }
 
+// A point that is not finite, given directly, through a matrix or as the start of a curve, would
+// have carried the camera off to an undefined position for good.
+TEST_F(CurveViewerTest, APointThatIsNotFiniteLeavesTheTrackingPointAndTheCamera) {
+    showScene(new SoCube);
+    const SbVec3f points[] = {kA, kB, kC};
+    viewer->setTrackingCurve(0, 3, points, kB, true);
+    const SbVec3f position = camera()->position.getValue();
+    heard = {};
+
+    viewer->updateTrackingPoint(SbVec3f(kNaN, 0, 0), true, false);
+    SbMatrix infinite;
+    infinite.setScale(std::numeric_limits<float>::infinity());
+    viewer->updateTrackingPoint(kC, infinite, true);
+    viewer->setTrackingCurve(0, 3, points, SbVec3f(0, kNaN, 0), true);
+
+    EXPECT_EQ(viewer->getTrackingPoint(), kB);
+    EXPECT_EQ(camera()->position.getValue(), position);
+    EXPECT_EQ(heard.said, (std::vector<std::string>{"point", "point", "curve", "point"}));
+    viewer->resetToHomePosition();
+    const SbVec3f home = camera()->position.getValue();
+    EXPECT_TRUE(std::isfinite(home[0]) && std::isfinite(home[1]) && std::isfinite(home[2]));
+}
+
 TEST_F(CurveViewerTest, SpaceConversionsUseTheNodesPlaceInTheScene) {
     auto* content = new SoSeparator;
     auto* move = new SoTranslation;

@@ -38,8 +38,8 @@ public:
     void setShareContext(void* shareContext);
     void* getShareContext(void) const;
 
-    // 0 the best quality to 1 the smallest file (default 0.5); clamped to [0, 1]. It picks the
-    // encoder's fixed quantiser, linearly from 2 at 0 to 31 at 1.
+    // 0 the best quality to 1 the smallest file (default 0.5); clamped to [0, 1], not a number
+    // taken as 0. It picks the encoder's fixed quantiser, linearly from 2 at 0 to 31 at 1.
     void setCompressionRate(float rate);
     float getCompressionRate(void) const;
 
