@@ -15,17 +15,38 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 namespace {
 
 constexpr float kFullTurnDegrees = 360.0f;
-// The first recording of a process goes to the first numbered file.
-constexpr const char* kFirstVideoFile = "Zorvan3D_1.mpg";
+// The recorder's files: the prefix, a number, the extension.
+constexpr const char* kVideoPrefix = "Zorvan3D_";
+constexpr const char* kVideoExtension = ".mpg";
 // The video recorder dialog's "Medium".
 constexpr float kMediumQuality = 0.3f;
 
 void leaveLoopCB(void*, SoSensor*) {
     SoWin::exitMainLoop();
+}
+
+// The video written last in `folder`: the recorder never replaces an earlier one, so a second run
+// of the demo writes the next number.
+std::filesystem::path newestVideo(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::path newest;
+    std::filesystem::file_time_type newestTime{};
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(kVideoPrefix, 0) != 0 || entry.path().extension() != kVideoExtension)
+            continue;
+        const auto written = entry.last_write_time(error);
+        if (!error && (newest.empty() || written > newestTime)) {
+            newest = entry.path();
+            newestTime = written;
+        }
+    }
+    return newest;
 }
 
 } // namespace
@@ -63,10 +84,11 @@ void DemoRecording::recordOrbit(OivCanvas& canvas, const char* besideFile) {
         orbitStep(viewer->getCamera(), kFullTurnDegrees / kOrbitFrames);
         runPendingWork();
     }
+    const bool recorded = recorder->hasRecording();
     recorder->stop();
-    if (std::filesystem::exists(kFirstVideoFile))
+    const std::filesystem::path video = newestVideo(folder);
+    if (recorded && !video.empty())
         std::printf("oivwintav-demo: recorded one orbit of the canvas (%d frames, %dx%d) to %s\n",
-                    kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight,
-                    (folder / kFirstVideoFile).c_str());
+                    kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight, video.c_str());
     std::filesystem::current_path(previous, error);
 }
