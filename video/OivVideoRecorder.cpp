@@ -50,8 +50,7 @@ void OivVideoRecorder::start(SbVec2s size, float quality) {
         m_Renderer = createRenderer(viewer, size, quality);
     } else {
         // Every file is finalised before the next is opened, so each one plays.
-        m_Renderer->stop();
-        m_Renderer->closeFile();
+        finishFile();
     }
     if (!openNextFile()) {
         closeRenderer();
@@ -73,9 +72,19 @@ void OivVideoRecorder::resume() {
 void OivVideoRecorder::stop() {
     if (!m_OivBaseCanvas || !m_Renderer)
         return;
+    finishFile();
+    closeRenderer();
+}
+
+// A video without a picture opens in no player: a recording during which the view never changed
+// holds the view as it was.
+void OivVideoRecorder::finishFile() {
+    if (m_Renderer->getNumFramesRecorded() == 0) {
+        m_Renderer->record();
+        m_Renderer->recordFrame();
+    }
     m_Renderer->stop();
     m_Renderer->closeFile();
-    closeRenderer();
 }
 
 // The canvas's viewer, once the canvas has one; there is nothing to record before.

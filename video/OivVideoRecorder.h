@@ -39,7 +39,8 @@ public:
     void pause();
     // Frames are added again.
     void resume();
-    // Finalises the file and returns to idle.
+    // Finalises the file and returns to idle. A file to which no frame was added (the view never
+    // changed, or the recording was paused throughout) gets the view as it is, once.
     void stop();
     // Whether a recording is running or paused: false after stop, and after a start that could
     // open no file.
@@ -56,6 +57,7 @@ private:
     SoWinFullViewer* recordedViewer() const;
     SoMPEGNavRenderer* createRenderer(SoWinFullViewer* viewer, SbVec2s size, float quality) const;
     bool openNextFile();
+    void finishFile();
     void closeRenderer();
 };
 

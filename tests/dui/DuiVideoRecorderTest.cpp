@@ -172,7 +172,8 @@ TEST_F(VideoRecorderDialogTest, AStartThatOpensNoFileLeavesTheButtonsIdle) {
     press("AID_video_start");
     EXPECT_EQ(enabled(), "011");
     press("AID_video_end");
-    EXPECT_EQ(recording().frameCount(), 0);
+    EXPECT_EQ(recording().frameCount(), 1)
+        << "the view as it was: a video without frames plays nowhere";
 }
 
 } // namespace

@@ -149,6 +149,18 @@ TEST_F(VideoRecorderTest, FilesAreNumberedAcrossStopsAndRecorders) {
     EXPECT_TRUE(playsRed(first + 2, 1));
 }
 
+TEST_F(VideoRecorderTest, ARecordingInWhichNothingChangedHoldsTheViewOnce) {
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int first = FileIndex::last() + 1;
+    recorder->start(kFrameSize, kQuality);
+    recorder->start(kFrameSize, kQuality); // finalises the first
+    recorder->pause();
+    moveCamera();
+    recorder->stop();
+    EXPECT_TRUE(playsRed(first, 1));
+    EXPECT_TRUE(playsRed(first + 1, 1));
+}
+
 // Mean difference per colour channel between a recorded picture and the canvas's own pixels (both
 // top row first).
 double meanDifference(const std::vector<unsigned char>& recorded,
