@@ -17,8 +17,6 @@
 #include <Inventor/nodes/SoSwitch.h>
 #include <Inventor/system/gl.h>
 
-#include <cmath>
-
 namespace {
 
 constexpr float kInitialZScale = 1.0f;
@@ -50,12 +48,6 @@ void clearDepthForCursorCB(void*, SoAction* action) {
     glDepthMask(GL_TRUE); // a clear obeys the write mask
     glClear(GL_DEPTH_BUFFER_BIT);
     glDepthMask(depthWrites);
-}
-
-// An inverse scale that stays finite: a scale of 0, a scale that is not finite or one whose
-// inverse overflows would make every bounding box below the scale nodes infinite.
-bool isUsableZScale(float z) {
-    return std::isfinite(z) && std::isfinite(1.0f / z);
 }
 
 } // namespace
@@ -180,7 +172,9 @@ bool OivSceneManager::isHorizonGiroVisible() const {
 }
 
 void OivSceneManager::setGlobalZScale(float z) {
-    if (z == m_GlobalZScale || !isUsableZScale(z))
+    // An inverse scale that stays finite: a scale of 0, a scale that is not finite or one whose
+    // inverse overflows would make every bounding box below the scale nodes infinite.
+    if (z == m_GlobalZScale || !OivGlobalZScale::isUsableFactor(z))
         return;
     // The camera follows the geometry before the geometry moves.
     if (SoCamera* camera = getCamera())

@@ -321,7 +321,10 @@ void OivCompass::updateInstrument(const SbViewportRegion& viewport, const OivAtt
     getPlacement(viewport, x, y, radius);
     setIfChanged(m_Center->translation, SbVec3f(x, y, 0.0f));
     setIfChanged(m_Size->scaleFactor, SbVec3f(radius, radius, 1.0f));
-    setIfChanged(m_Kind->whichChild, type.getValue());
+    // Only a known type picks its instrument: any other number would pick none, or all of them
+    // on top of each other (SO_SWITCH_ALL).
+    const int kind = type.getValue();
+    setIfChanged(m_Kind->whichChild, kind >= ROSE && kind <= HORIZON_GIRO ? kind : SO_SWITCH_NONE);
     const SbVec3f up(0.0f, 0.0f, 1.0f);
     if (type.getValue() != HORIZON_GIRO) {
         // Facing east, north lies to the left: the rose turns counter-clockwise by the heading.

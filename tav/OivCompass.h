@@ -12,7 +12,7 @@
 // Positions: the first argument places it horizontally (LEFT, RIGHT or CENTER), the second
 // vertically (BOTTOM, TOP or CENTER); a value of the other axis means CENTER. The instrument keeps
 // kEdgeMargin pixels from the edges, and kTopMargin from the top edge, leaving room for the line
-// of text that overlays put there.
+// of text that overlays put there. A type that is none of the three draws nothing.
 //
 // File format and defaults:
 //   OivCompass {

@@ -2,6 +2,11 @@
 // it scales everything after it in its separator for rendering, bounding boxes, matrices and
 // picking; its own type lets the scene graph and a file tell it apart from other scales.
 //
+// A factor with a component that cannot be applied and undone (zero, an infinity, no number, or
+// one whose inverse overflows: a binary file can hold any of them) scales nothing at all, as the
+// scene manager refuses such a Z scale: it would flatten or blow up every bounding box after it,
+// and the camera that frames them.
+//
 // File format and defaults:
 //   OivGlobalZScale {
 //     scaleFactor 1 1 1
@@ -19,6 +24,19 @@ class OivGlobalZScale : public SoScale {
 public:
     static void initClass(void);
     OivGlobalZScale(void);
+
+    // Whether a scale factor component can be applied and undone.
+    static bool isUsableFactor(float factor);
+    // Whether scaleFactor is applied (every component usable).
+    bool isUsable(void) const;
+
+    virtual void doAction(SoAction* action);
+    virtual void callback(SoCallbackAction* action);
+    virtual void GLRender(SoGLRenderAction* action);
+    virtual void getBoundingBox(SoGetBoundingBoxAction* action);
+    virtual void getMatrix(SoGetMatrixAction* action);
+    virtual void pick(SoPickAction* action);
+    virtual void getPrimitiveCount(SoGetPrimitiveCountAction* action);
 
 protected:
     virtual ~OivGlobalZScale();

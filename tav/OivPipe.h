@@ -2,14 +2,16 @@
 // mitred joints and flat end caps. It is an ordinary Coin shape: it renders, has a bounding box
 // and is picked on its triangles, so a ray pick returns the pipe as the tail of the path. The
 // centre line is handed out through getPathPoints / getNumPathPoints, which is what a curve viewer
-// tracks along. Consecutive equal points are drawn once; fewer than two distinct points or a
-// radius that is not positive draw nothing.
+// tracks along. Consecutive equal points are drawn once, and points at an infinity or that are
+// no number (a binary file can hold them) are passed over; fewer than two distinct points, a
+// radius that is not a positive number, or a surface whose coordinates would overflow draw
+// nothing. The centre line is handed out as it is.
 //
 // File format and defaults:
 //   OivPipe {
 //     points   [ ]
 //     radius   1
-//     numSides 12    # facets around the tube, at least 3
+//     numSides 12    # facets around the tube, from 3 to 256
 //   }
 #ifndef OIVWINTAV_OIVPIPE_H
 #define OIVWINTAV_OIVPIPE_H

@@ -1,5 +1,7 @@
 #include "tav/OivPipeGeometry.h"
 
+#include "tav/OivFinite.h"
+
 #include <Inventor/SbRotation.h>
 
 #include <algorithm>
@@ -8,6 +10,10 @@
 namespace {
 
 constexpr int kMinSides = 3;
+// Past this many sides a ring differs from a circle by less than a tenth of a pixel even where
+// the pipe spans a whole screen; a count a file holds beyond it would only cost memory (gigabytes
+// at the largest counts) and time.
+constexpr int kMaxSides = 256;
 // A joint sharper than this (cosine of half the turn) is not mitred further: the mitre of a
 // near U-turn would reach far out of the pipe.
 constexpr float kMinMitreCosine = 0.25f;
@@ -21,23 +27,62 @@ SbVec3f perpendicular(const SbVec3f& d) {
     return p;
 }
 
+// The points the pipe runs through: each point that is a number and far enough from the one
+// before to give a direction (equal points, or points so close that the distance underflows,
+// would not). Points at an infinity or that are no number are left out, so that what is drawn
+// and bounded is the pipe through the others.
 std::vector<SbVec3f> distinctPoints(const SbVec3f* points, int numPoints) {
     std::vector<SbVec3f> result;
     for (int i = 0; i < numPoints; ++i)
-        if (result.empty() || result.back() != points[i])
+        if (OivFinite::isFinite(points[i]) &&
+            (result.empty() || (points[i] - result.back()).length() > 0.0f))
             result.push_back(points[i]);
     return result;
+}
+
+template <class Values> bool allFinite(const Values& values) {
+    for (const SbVec3f& value : values)
+        if (!OivFinite::isFinite(value))
+            return false;
+    return true;
 }
 
 } // namespace
 
 OivPipeGeometry::OivPipeGeometry(const SbVec3f* points, int numPoints, float radius, int numSides)
-    : m_NumSides(std::max(numSides, kMinSides)), m_Centres(distinctPoints(points, numPoints)) {
+    : m_NumSides(std::clamp(numSides, kMinSides, kMaxSides)),
+      m_Centres(distinctPoints(points, numPoints)) {
     const int n = int(m_Centres.size());
-    if (n < 2 || !(radius > 0.0f)) {
+    if (n < 2 || !(radius > 0.0f) || !std::isfinite(radius)) {
         m_Centres.clear();
         return;
     }
+    build(radius);
+    // Points and a radius that are numbers can still overflow (a segment from -3e38 to 3e38, a
+    // radius of 1e38 around such points): such a pipe is not drawn rather than drawn and bounded
+    // by infinities.
+    if (!isFinite()) {
+        m_Centres.clear();
+        m_Lengths.clear();
+        m_Rings.clear();
+        m_SideNormals.clear();
+    }
+}
+
+bool OivPipeGeometry::isFinite(void) const {
+    if (!std::isfinite(m_Lengths.back()))
+        return false;
+    for (const std::vector<SbVec3f>& ring : m_Rings)
+        if (!allFinite(ring))
+            return false;
+    for (const std::vector<SbVec3f>& normals : m_SideNormals)
+        if (!allFinite(normals))
+            return false;
+    return true;
+}
+
+void OivPipeGeometry::build(float radius) {
+    const int n = int(m_Centres.size());
     std::vector<SbVec3f> directions(n - 1);
     m_Lengths.assign(1, 0.0f);
     for (int i = 0; i + 1 < n; ++i) {

@@ -27,6 +27,9 @@ public:
     float getLengthTo(int r) const { return m_Lengths[r]; }
 
 private:
+    void build(float radius);
+    bool isFinite(void) const;
+
     int m_NumSides;
     std::vector<SbVec3f> m_Centres;
     std::vector<float> m_Lengths;

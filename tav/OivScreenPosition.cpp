@@ -1,5 +1,6 @@
 #include "tav/OivScreenPosition.h"
 
+#include "tav/OivFinite.h"
 #include "tav/OivTav.h"
 
 #include <Inventor/SbViewVolume.h>
@@ -24,8 +25,11 @@ constexpr float kDepthFraction = 0.001f;
 // Below this the model matrix cannot be inverted and nothing is moved.
 constexpr float kMinDeterminant = 1.0e-12f;
 
+// A margin that is no number, or a fraction that overflows, is taken as none: the anchor alone
+// still puts what follows on screen.
 float marginPixels(int marginType, float margin, float viewportSize) {
-    return marginType == OivScreenPosition::FRACTION ? margin * viewportSize : margin;
+    const float pixels = marginType == OivScreenPosition::FRACTION ? margin * viewportSize : margin;
+    return std::isfinite(pixels) ? pixels : 0.0f;
 }
 
 // Position along one axis of `size` pixels; `low` and `high` are the anchors of its two edges.
@@ -113,10 +117,12 @@ bool OivScreenPosition::anchor(SoAction* action, SbVec3f& translation) const {
     const SbVec3f world =
         volume.getPlanePoint(volume.getNearDist() + kDepthFraction * volume.getDepth(), normalized);
     const SbMatrix& model = SoModelMatrixElement::get(state);
-    if (std::fabs(model.det4()) < kMinDeterminant)
+    if (!(std::fabs(model.det4()) >= kMinDeterminant))
         return false;
     model.inverse().multVecMatrix(world, translation);
-    return true;
+    // A view or transformation made of values that are no numbers moves nothing, rather than
+    // carrying them into the bounding boxes of what follows.
+    return OivFinite::isFinite(translation);
 }
 
 void OivScreenPosition::doAction(SoAction* action) {

@@ -1,5 +1,6 @@
 #include "tav/OivStickyCursor.h"
 
+#include "tav/OivFinite.h"
 #include "tav/OivTav.h"
 
 #include <Inventor/SbLine.h>
@@ -38,6 +39,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -334,7 +336,8 @@ SbLine OivStickyCursor::mouseRay(void) const {
     const SbVec2s size = m_Viewport.getViewportSizePixels();
     const SbVec2s origin = m_Viewport.getViewportOriginPixels();
     const int windowHeight = std::max<int>(m_Viewport.getWindowSize()[1], origin[1] + size[1]);
-    const int pixelX = m_MouseX, pixelY = windowHeight - 1 - m_MouseY;
+    // Wide enough for any position a host passes, however far outside the window.
+    const int64_t pixelX = m_MouseX, pixelY = int64_t(windowHeight) - 1 - m_MouseY;
     const SbVec2f normalized(float(pixelX - origin[0]) / float(size[0]),
                              float(pixelY - origin[1]) / float(size[1]));
     SbLine ray;
@@ -379,8 +382,13 @@ void OivStickyCursor::placeUnderMouse() {
 }
 
 void OivStickyCursor::place(const OivTriangleIndex::Hit& hit) {
-    if (std::fabs(m_ModelMatrix.det4()) < kMinDeterminant)
+    // A transformation before the cursor that flattens it, or a view made of values a file held
+    // at an infinity or as no number, leaves no place to draw it at: it hides rather than
+    // carrying such values into its transform and the bounding boxes of the scene.
+    if (!(std::fabs(m_ModelMatrix.det4()) >= kMinDeterminant)) {
+        setOnSurface(false);
         return;
+    }
     // From world space into the space the cursor is drawn in.
     SbVec3f position, normal;
     m_ModelMatrix.inverse().multVecMatrix(hit.point, position);
@@ -388,6 +396,11 @@ void OivStickyCursor::place(const OivTriangleIndex::Hit& hit) {
     normal.normalize();
     const float worldSize = m_ViewVolume.getWorldToScreenScale(hit.point, kScreenFraction);
     const float localSize = worldSize / std::cbrt(std::fabs(m_ModelMatrix.det3()));
+    if (!OivFinite::isFinite(position) || !OivFinite::isFinite(normal) ||
+        !std::isfinite(localSize) || !(localSize > 0.0f)) {
+        setOnSurface(false);
+        return;
+    }
 
     EditScope editing(m_Editing);
     SoTransform* transform = SO_GET_ANY_PART(this, "transform", SoTransform);

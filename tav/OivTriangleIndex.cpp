@@ -1,5 +1,7 @@
 #include "tav/OivTriangleIndex.h"
 
+#include "tav/OivFinite.h"
+
 #include <algorithm>
 #include <array>
 #include <cfloat>
@@ -88,6 +90,36 @@ void radixSort(std::vector<uint64_t>& items, DigitCounts& counts, const Place& p
     }
 }
 
+// Keeps the triangles (three corners each) whose corners are all finite points.
+void keepFiniteTriangles(std::vector<uint32_t>& corners, const std::vector<bool>& finite) {
+    size_t kept = 0;
+    for (size_t c = 0; c + 2 < corners.size(); c += 3) {
+        if (!finite[corners[c]] || !finite[corners[c + 1]] || !finite[corners[c + 2]])
+            continue;
+        for (size_t k = 0; k < 3; ++k)
+            corners[kept + k] = corners[c + k];
+        kept += 3;
+    }
+    corners.resize(kept);
+}
+
+// A triangle with a corner at an infinity or at no number at all (coordinates a file held, or a
+// transformation that overflowed) is neither drawn nor picked as a surface: no ray can meet it
+// at a point, and in the tests a NaN compares as a hit. The triangles are only copied when
+// there is such a corner.
+void dropNonFiniteTriangles(OivSceneTriangles& triangles) {
+    std::vector<bool> finite(triangles.points.size());
+    bool all = true;
+    for (size_t i = 0; i < finite.size(); ++i) {
+        finite[i] = OivFinite::isFinite(triangles.points[i]);
+        all = all && finite[i];
+    }
+    if (all)
+        return;
+    keepFiniteTriangles(triangles.orderedCorners, finite);
+    keepFiniteTriangles(triangles.unorderedCorners, finite);
+}
+
 } // namespace
 
 void OivTriangleIndex::clear(void) {
@@ -113,6 +145,7 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
                              const SoNode* excluded) {
     clear();
     m_Triangles.collect(root, viewport, excluded);
+    dropNonFiniteTriangles(m_Triangles);
     appendUnorderedAlongMortonCurve();
     m_Triangles.points.shrink_to_fit();
     m_Triangles.normals.shrink_to_fit();
@@ -128,13 +161,16 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
     if (count == 0)
         return;
     // The bounds of all points, in order, hold those of the triangles to sort; a little more
-    // room costs nothing.
-    SbVec3f low = points[0], high = low;
-    for (const SbVec3f& point : points)
+    // room costs nothing. Points that are no numbers belong to no triangle kept.
+    SbVec3f low(FLT_MAX, FLT_MAX, FLT_MAX), high = -low;
+    for (const SbVec3f& point : points) {
+        if (!OivFinite::isFinite(point))
+            continue;
         for (int axis = 0; axis < 3; ++axis) {
             low[axis] = std::min(low[axis], point[axis]);
             high[axis] = std::max(high[axis], point[axis]);
         }
+    }
     // Centroids are summed, not averaged: three times the bounds hold them. Cells are cubes, so
     // that a flat terrain is not cut as often across its thin extent as along its wide ones.
     constexpr float kCells = float(1u << kMortonBits);
@@ -149,7 +185,9 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
             points[unordered[3 * t]] + points[unordered[3 * t + 1]] + points[unordered[3 * t + 2]];
         uint32_t code = 0;
         for (int axis = 0; axis < 3; ++axis) {
-            const float cell = std::clamp((sum[axis] - origin[axis]) * scale, 0.0f, kCells - 1.0f);
+            // A sum that overflowed can give no number: such a triangle goes to the first cell.
+            const float offset = (sum[axis] - origin[axis]) * scale;
+            const float cell = offset >= 0.0f ? std::min(offset, kCells - 1.0f) : 0.0f;
             code |= spreadBits(uint32_t(cell)) << axis;
         }
         keyed[t] = (uint64_t(code) << 32) | t;
@@ -239,10 +277,12 @@ bool OivTriangleIndex::intersectTriangle(uint32_t triangle, const SbLine& ray, f
 
 bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float maxDistance,
                                  Hit& hit) const {
-    if (m_Levels.empty())
-        return false;
     const SbVec3f& origin = ray.getPosition();
     const SbVec3f& direction = ray.getDirection();
+    // A ray or limit that is no number passes every test below and would hit anything.
+    if (m_Levels.empty() || !OivFinite::isFinite(origin) || !OivFinite::isFinite(direction) ||
+        !(minDistance <= maxDistance))
+        return false;
     const SbVec3f inverse = inverseDirection(direction);
 
     // The limit is inclusive; intersectTriangle's test is strict.
@@ -303,7 +343,8 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
     hit.point = origin + direction * nearest;
     const float w = 1.0f - bestU - bestV;
     hit.normal = normals[corner[0]] * w + normals[corner[1]] * bestU + normals[corner[2]] * bestV;
-    if (hit.normal.normalize() == 0.0f) {
+    // Normals a file gave at an infinity or as no number do not say which way the face looks.
+    if (!(hit.normal.normalize() > 0.0f) || !OivFinite::isFinite(hit.normal)) {
         const SbVec3f& p0 = m_Triangles.points[corner[0]];
         hit.normal = OivSceneTriangles::cross(m_Triangles.points[corner[1]] - p0,
                                               m_Triangles.points[corner[2]] - p0);

@@ -23,6 +23,8 @@ public:
 
     // Points the viewer's camera at the viewer's 3D content root so that it fills the view.
     // FALSE, with nothing changed, when the viewer has no camera or its scene graph no such root.
+    // Content that cannot be framed with numbers (bounds that are none, or overflow) leaves the
+    // camera as it is.
     static SbBool viewMain3DRoot(SoWinViewer& viewer);
 
     // Multiplies the height of an orthographic camera by `factor`; other cameras keep theirs.
