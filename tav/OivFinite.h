@@ -1,7 +1,7 @@
-// Whether values read from a file or computed from them are numbers. A binary file can hold
-// infinities and NaN in any float field, and arithmetic on huge values a text file holds
-// overflows to them; a node that draws, bounds or places by such values would spread them into
-// bounding boxes and cameras.
+// Whether values are numbers. Coin's reader turns infinities and NaN in a file into zeros, but a
+// host sets fields from its own data, an engine of a file computes them (a square root of a
+// negative number), and arithmetic on huge values a file holds overflows to them; a node that
+// draws, bounds or places by such values would spread them into bounding boxes and cameras.
 #ifndef OIVWINTAV_OIVFINITE_H
 #define OIVWINTAV_OIVFINITE_H
 

@@ -3,9 +3,9 @@
 // picking; its own type lets the scene graph and a file tell it apart from other scales.
 //
 // A factor with a component that cannot be applied and undone (zero, an infinity, no number, or
-// one whose inverse overflows: a binary file can hold any of them) scales nothing at all, as the
-// scene manager refuses such a Z scale: it would flatten or blow up every bounding box after it,
-// and the camera that frames them.
+// one whose inverse overflows: a host or an engine of a file can set any of them) scales nothing at
+// all, as the scene manager refuses such a Z scale: it would flatten or blow up every bounding box
+// after it, and the camera that frames them.
 //
 // File format and defaults:
 //   OivGlobalZScale {

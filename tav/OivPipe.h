@@ -3,9 +3,9 @@
 // and is picked on its triangles, so a ray pick returns the pipe as the tail of the path. The
 // centre line is handed out through getPathPoints / getNumPathPoints, which is what a curve viewer
 // tracks along. Consecutive equal points are drawn once, and points at an infinity or that are
-// no number (a binary file can hold them) are passed over; fewer than two distinct points, a
-// radius that is not a positive number, or a surface whose coordinates would overflow draw
-// nothing. The centre line is handed out as it is.
+// no number (a host's data or an engine can give them) are passed over; fewer than two distinct
+// points, a radius that is not a positive number, or a surface whose coordinates would overflow
+// draw nothing. The centre line is handed out as it is.
 //
 // File format and defaults:
 //   OivPipe {

@@ -382,9 +382,9 @@ void OivStickyCursor::placeUnderMouse() {
 }
 
 void OivStickyCursor::place(const OivTriangleIndex::Hit& hit) {
-    // A transformation before the cursor that flattens it, or a view made of values a file held
-    // at an infinity or as no number, leaves no place to draw it at: it hides rather than
-    // carrying such values into its transform and the bounding boxes of the scene.
+    // A transformation before the cursor that flattens it, or a view made of values that are no
+    // numbers or overflowed, leaves no place to draw it at: it hides rather than carrying such
+    // values into its transform and the bounding boxes of the scene.
     if (!(std::fabs(m_ModelMatrix.det4()) >= kMinDeterminant)) {
         setOnSurface(false);
         return;

@@ -103,10 +103,9 @@ void keepFiniteTriangles(std::vector<uint32_t>& corners, const std::vector<bool>
     corners.resize(kept);
 }
 
-// A triangle with a corner at an infinity or at no number at all (coordinates a file held, or a
-// transformation that overflowed) is neither drawn nor picked as a surface: no ray can meet it
-// at a point, and in the tests a NaN compares as a hit. The triangles are only copied when
-// there is such a corner.
+// A triangle with a corner at an infinity or at no number at all (coordinates a host or an
+// engine set, or a transformation that overflowed) is neither drawn nor picked as a surface: no
+// ray meets it at a point. The triangles are only copied when there is such a corner.
 void dropNonFiniteTriangles(OivSceneTriangles& triangles) {
     std::vector<bool> finite(triangles.points.size());
     bool all = true;
@@ -256,20 +255,22 @@ bool OivTriangleIndex::intersectTriangle(uint32_t triangle, const SbLine& ray, f
     const SbVec3f edge2 = m_Triangles.points[corner[2]] - p0;
     const SbVec3f& direction = ray.getDirection();
     const SbVec3f p = OivSceneTriangles::cross(direction, edge2);
+    // Each test is written to fail for NaN, which edges that overflow (corners of a size near
+    // the float range) give: such a triangle is never hit, and never at a distance that is none.
     const float determinant = edge1.dot(p);
-    if (std::fabs(determinant) < kMinDeterminant)
+    if (!(std::fabs(determinant) >= kMinDeterminant))
         return false;
     const float inverse = 1.0f / determinant;
     const SbVec3f s = ray.getPosition() - p0;
     u = s.dot(p) * inverse;
-    if (u < 0.0f || u > 1.0f)
+    if (!(u >= 0.0f && u <= 1.0f))
         return false;
     const SbVec3f q = OivSceneTriangles::cross(s, edge1);
     v = direction.dot(q) * inverse;
-    if (v < 0.0f || u + v > 1.0f)
+    if (!(v >= 0.0f && u + v <= 1.0f))
         return false;
     const float d = edge2.dot(q) * inverse;
-    if (d < minDistance || d >= distance)
+    if (!(d >= minDistance && d < distance))
         return false;
     distance = d;
     return true;
@@ -343,7 +344,7 @@ bool OivTriangleIndex::intersect(const SbLine& ray, float minDistance, float max
     hit.point = origin + direction * nearest;
     const float w = 1.0f - bestU - bestV;
     hit.normal = normals[corner[0]] * w + normals[corner[1]] * bestU + normals[corner[2]] * bestV;
-    // Normals a file gave at an infinity or as no number do not say which way the face looks.
+    // Normals at an infinity or that are no number do not say which way the face looks.
     if (!(hit.normal.normalize() > 0.0f) || !OivFinite::isFinite(hit.normal)) {
         const SbVec3f& p0 = m_Triangles.points[corner[0]];
         hit.normal = OivSceneTriangles::cross(m_Triangles.points[corner[1]] - p0,

@@ -10,6 +10,7 @@
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSwitch.h>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,18 @@ TEST_F(Compass, DrawsOverTheSceneUnderAnyCameraAndNothingWithoutAViewer) {
     EXPECT_EQ(nullptr, m_Compass->getViewer());
     EXPECT_EQ(render(root).countDiffering(without), 0);
     root->unref();
+}
+
+TEST_F(Compass, TypeOfNoKnownValueDrawsNothing) {
+    look(0.0f);
+    m_Compass->setViewer(nullptr);
+    const RenderedImage nothing = render();
+    m_Compass->setViewer(m_Viewer);
+    // SO_SWITCH_ALL would show rose, arrow and giro on top of each other.
+    for (int type : {SO_SWITCH_ALL, -1, 3, 1000}) {
+        m_Compass->type.setValue(type);
+        EXPECT_EQ(render().countDiffering(nothing), 0) << type;
+    }
 }
 
 } // namespace

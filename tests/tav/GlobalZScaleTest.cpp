@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class GlobalZScale : public ::testing::Test {
@@ -67,6 +69,21 @@ TEST_F(GlobalZScale, ZFactorStretchesBoundingBoxMatrixAndPick) {
     matrix.getMatrix().multVecMatrix(SbVec3f(0.0f, 0.0f, 1.0f), top);
     EXPECT_EQ(top, SbVec3f(0.0f, 0.0f, 2.0f));
     path->unref();
+}
+
+// A host or an engine can set such factors; like the scene manager, the node refuses what it cannot
+// undo.
+TEST_F(GlobalZScale, FactorThatCannotBeUndoneScalesNothing) {
+    for (float z : {NAN, INFINITY, -INFINITY, 0.0f, 1.0e-39f}) {
+        m_Scale->scaleFactor.setValue(1.0f, 1.0f, z);
+        EXPECT_FALSE(m_Scale->isUsable()) << z;
+        EXPECT_FLOAT_EQ(zExtent(), 2.0f) << z;
+        EXPECT_FLOAT_EQ(pickedTop(), 1.0f) << z;
+        SoGetMatrixAction matrix(m_Viewport);
+        matrix.apply(m_Scale);
+        EXPECT_EQ(matrix.getMatrix(), SbMatrix::identity()) << z;
+        EXPECT_EQ(matrix.getInverse(), SbMatrix::identity()) << z;
+    }
 }
 
 TEST_F(GlobalZScale, ScalesOnlyWhatFollowsInItsSeparator) {

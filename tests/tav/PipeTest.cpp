@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 // A pipe of another kind, as a host library might derive one.
 class DerivedPipe : public OivPipe {
     typedef OivPipe inherited;
@@ -54,6 +57,12 @@ protected:
         SoGetBoundingBoxAction action(m_Viewport);
         action.apply(m_Root);
         return action.getBoundingBox();
+    }
+
+    int triangleCount() const {
+        SoGetPrimitiveCountAction count(m_Viewport);
+        count.apply(m_Root);
+        return count.getTriangleCount();
     }
 
     SbViewportRegion m_Viewport{100, 100};
@@ -117,6 +126,42 @@ TEST_F(Pipe, RepeatedPointsAddNoTriangles) {
     m_Pipe->points.setValues(0, 5, repeated);
     count.apply(m_Root);
     EXPECT_EQ(count.getTriangleCount(), triangles);
+}
+
+// Coin's reader turns numbers it cannot read into zeros, but a host sets fields from its own
+// data.
+TEST_F(Pipe, PointsAndRadiiThatAreNoNumbersOrOverflowNeverReachTheBoundingBox) {
+    const SbBox3f tube = boundingBox();
+    const float nan = NAN, inf = INFINITY;
+    // Such points are passed over: the tube runs through the others.
+    const SbVec3f holes[] = {{nan, 0, 0}, kPath[0],       {inf, inf, 0},
+                             kPath[1],    {0, -inf, nan}, kPath[2]};
+    m_Pipe->points.setValues(0, 6, holes);
+    ASSERT_EQ(m_Pipe->getNumPathPoints(), 6) << "the centre line is handed out as it is";
+    EXPECT_EQ(boundingBox().getMin(), tube.getMin());
+    EXPECT_EQ(boundingBox().getMax(), tube.getMax());
+
+    for (float radius : {nan, inf}) {
+        m_Pipe->radius = radius;
+        EXPECT_TRUE(boundingBox().isEmpty()) << radius;
+        EXPECT_EQ(triangleCount(), 0) << radius;
+    }
+    // Numbers whose differences overflow.
+    m_Pipe->radius = kRadius;
+    const SbVec3f far[] = {{-3.0e38f, 0, 0}, {3.0e38f, 0, 0}};
+    m_Pipe->points.setValues(0, 2, far);
+    m_Pipe->points.setNum(2);
+    EXPECT_TRUE(boundingBox().isEmpty());
+    EXPECT_EQ(triangleCount(), 0);
+}
+
+TEST_F(Pipe, SideCountIsHeldBetweenThreeAndTwoHundredFiftySix) {
+    // Two segments of `sides` sides (2 triangles each) and two caps of `sides` triangles.
+    const auto trianglesFor = [](int sides) { return 2 * sides * 2 + 2 * sides; };
+    m_Pipe->numSides = INT_MAX; // without a bound: tens of gigabytes of rings
+    EXPECT_EQ(triangleCount(), trianglesFor(256));
+    m_Pipe->numSides = INT_MIN;
+    EXPECT_EQ(triangleCount(), trianglesFor(3));
 }
 
 TEST_F(Pipe, DrawsWhereItRuns) {

@@ -3,6 +3,8 @@
 #include "support/RenderedImage.h"
 #include "tav/OivScreenPosition.h"
 
+#include <Inventor/SbBox3f.h>
+#include <Inventor/actions/SoGetBoundingBoxAction.h>
 #include <Inventor/nodes/SoBaseColor.h>
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoFont.h>
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -149,6 +152,35 @@ namespace {
 
 // In the managed scene the overlay is drawn after the 3D content, without clearing depth: the
 // text must still show over a surface that fills the frame.
+// Margins a host or an engine can set: the anchor alone places what follows, and nothing that is no
+// number reaches the bounding box of the scene.
+TEST(ScreenPosition, MarginsThatAreNoNumbersCountAsNone) {
+    const SbViewportRegion viewport(320, 240);
+    OivScreenPosition* position = new OivScreenPosition;
+    SoSeparator* root = new SoSeparator;
+    root->ref();
+    root->addChild(new SoPerspectiveCamera);
+    root->addChild(position);
+    root->addChild(new SoCube);
+    position->setHorizontalPosition(OivScreenPosition::RIGHT, OivScreenPosition::PIXELS, 0.0f);
+    position->setVerticalPosition(OivScreenPosition::TOP, OivScreenPosition::PIXELS, 0.0f);
+    const SbVec2f corner = position->getPixelPosition(viewport);
+    SoGetBoundingBoxAction action(viewport);
+    action.apply(root);
+    const SbBox3f atCorner = action.getBoundingBox();
+
+    // An overflowing fraction, an infinity, no number.
+    position->setHorizontalPosition(OivScreenPosition::RIGHT, OivScreenPosition::FRACTION, 3.0e38f);
+    position->setVerticalPosition(OivScreenPosition::TOP, OivScreenPosition::PIXELS, NAN);
+    EXPECT_EQ(position->getPixelPosition(viewport), corner);
+    action.apply(root);
+    EXPECT_EQ(action.getBoundingBox().getMin(), atCorner.getMin());
+    EXPECT_EQ(action.getBoundingBox().getMax(), atCorner.getMax());
+    position->horizontalMargin = -INFINITY;
+    EXPECT_EQ(position->getPixelPosition(viewport), corner);
+    root->unref();
+}
+
 TEST(ScreenPosition, OverlayTextShowsOverTheSceneDrawnBeforeIt) {
     SoSeparator* root = new SoSeparator;
     root->ref();

@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <set>
 #include <string>
@@ -150,6 +151,27 @@ SoQuadMesh* wavyTerrain(int columns, int rows, float halfX, float halfY, float a
     return mesh;
 }
 
+// Triangles of three corners each, with normals per vertex when given.
+SoSeparator* faces(const SbVec3f* corners, int count, const SbVec3f* normals) {
+    SoSeparator* group = new SoSeparator;
+    SoCoordinate3* coordinates = new SoCoordinate3;
+    coordinates->point.setValues(0, count, corners);
+    group->addChild(coordinates);
+    if (normals) {
+        SoNormal* normal = new SoNormal;
+        normal->vector.setValues(0, count, normals);
+        group->addChild(normal);
+        SoNormalBinding* binding = new SoNormalBinding;
+        binding->value = SoNormalBinding::PER_VERTEX;
+        group->addChild(binding);
+    }
+    SoFaceSet* set = new SoFaceSet;
+    for (int face = 0; face < count / 3; ++face)
+        set->numVertices.set1Value(face, 3);
+    group->addChild(set);
+    return group;
+}
+
 // Pixels spread over the cube's three visible faces (client coordinates).
 const int kCubePixels[][2] = {{100, 75}, {90, 60}, {110, 95}, {80, 85}, {118, 70}, {95, 100}};
 
@@ -210,6 +232,54 @@ TEST_F(StickyCursor, NeverPicksItselfNorIsPicked) {
     expectNear(again.point, surface.point, kTolerance);
     m_Cursor->onMouseMove(100, 75);
     expectNear(cursorPosition(), surface.point, kTolerance);
+}
+
+// Values a host or an engine sets, or that overflow: the cursor lands on the surfaces that are
+// numbers, as a ray pick of them alone does, and never stands at a place, along an axis or at a
+// size that is none.
+TEST_F(StickyCursor, CornersThatAreNoNumbersAreNoSurface) {
+    render();
+    keepAsReference(); // the cube alone
+    const float nan = NAN, inf = INFINITY, huge = 3.0e38f;
+    // Across the view in front of the cube: a corner that is no number, infinite corners, and
+    // corners whose sum overflows.
+    const SbVec3f corners[] = {{nan, 0, 0},     {-9, -9, 2},      {9, 9, 2},
+                               {inf, -inf, 0},  {-9, 9, 2},       {0, 0, inf},
+                               {huge, huge, 0}, {huge, -huge, 0}, {-huge, huge, 0}};
+    m_Content->addChild(faces(corners, 9, nullptr));
+    render();
+    for (const auto& pixel : kCubePixels) {
+        const Pick expected = plainPick(pixel[0], pixel[1]);
+        m_Cursor->onMouseMove(pixel[0], pixel[1]);
+        ASSERT_TRUE(m_Cursor->isOnSurface());
+        expectNear(cursorPosition(), expected.point, kTolerance);
+    }
+    // Mouse positions no window has: over nothing.
+    for (int far : {INT_MIN, INT_MAX}) {
+        m_Cursor->onMouseMove(far, far);
+        EXPECT_FALSE(m_Cursor->isOnSurface());
+    }
+}
+
+TEST_F(StickyCursor, NormalsAndViewsThatAreNoNumbersNeverTurnOrPlaceIt) {
+    // A level triangle over the cube whose normals are no numbers: the face normal stands in.
+    const SbVec3f corners[] = {{-9, -9, 1.5f}, {9, -9, 1.5f}, {0, 9, 1.5f}};
+    const SbVec3f normals[] = {{NAN, NAN, NAN}, {INFINITY, 0, 0}, {NAN, 0, 1}};
+    m_Content->addChild(faces(corners, 3, normals));
+    m_Cursor->useNormalOrientation(true);
+    render();
+    m_Cursor->onMouseMove(100, 75);
+    ASSERT_TRUE(m_Cursor->isOnSurface());
+    EXPECT_NEAR(cursorPosition()[2], 1.5f, kTolerance);
+    expectNear(cursorAxis(), SbVec3f(0.0f, 0.0f, 1.0f), kTolerance);
+
+    // A camera that is at no place: no ray to pick along.
+    const SbVec3f placed = cursorPosition();
+    m_Camera->position.setValue(NAN, 3.0f, 5.0f);
+    render();
+    m_Cursor->onMouseMove(100, 75);
+    EXPECT_FALSE(m_Cursor->isOnSurface());
+    expectNear(cursorPosition(), placed, kTolerance);
 }
 
 TEST_F(StickyCursor, FollowsSceneChangesButNotCameraChangesUntilRedrawn) {

@@ -7,6 +7,7 @@
 #include "support/ScriptedInput.h"
 
 #include <Inventor/SbViewVolume.h>
+#include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoOrthographicCamera.h>
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 
@@ -155,6 +156,25 @@ TYPED_TEST(LibraryViewer, ViewAllWithoutMain3DRootIsTheSdks) {
     Viewer* empty = this->template show<Viewer>(nullptr);
     empty->viewAll();
     EXPECT_EQ(empty->getCamera(), nullptr);
+}
+
+TYPED_TEST(LibraryViewer, ViewAllOfContentTooLargeToFrameKeepsTheCamera) {
+    using Viewer = typename TestFixture::Viewer;
+    for (SoType type : cameraTypes()) {
+        SCOPED_TRACE(type.getName().getString());
+        SoSeparator* scene = makeScene(type, true, false);
+        Viewer* viewer = this->template show<Viewer>(scene);
+        viewer->viewAll();
+        auto* framed = static_cast<SoCamera*>(viewer->getCamera()->copy());
+        framed->ref();
+        // Finite bounds whose size overflows: framing them would give the camera no position.
+        auto* huge = new SoCube;
+        huge->width = huge->height = huge->depth = 3.0e38f;
+        static_cast<SoSeparator*>(scene->getChild(1))->addChild(huge);
+        viewer->viewAll();
+        EXPECT_TRUE(sameView(*viewer->getCamera(), *framed));
+        framed->unref();
+    }
 }
 
 TYPED_TEST(LibraryViewer, OrthographicSeekShrinksTheHeightOnEveryStep) {
