@@ -87,7 +87,12 @@ bool OivSceneFile::read(const char* fileName, SoGroup* parent) {
     if (!fileName || !input.openFile(fileName, FALSE))
         return false;
     SoSeparator* scene = SoDB::readAll(&input);
+    // Held while the file closes: the input lets go of the nodes it named then.
+    if (scene)
+        scene->ref();
     input.closeFile();
+    if (scene)
+        scene->unrefNoDelete();
     if (input.isSuspect())
         scene = readIfHarmless(fileName, scene);
     if (!scene)

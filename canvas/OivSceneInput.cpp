@@ -1,6 +1,8 @@
 #include "canvas/OivSceneInput.h"
 
 #include <Inventor/misc/SoProto.h>
+#include <Inventor/misc/SoProtoInstance.h>
+#include <Inventor/nodes/SoNode.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -29,6 +31,8 @@ size_t stackBudget() {
     return (limited ? size_t(stack.rlim_cur) : kUnlimitedStack) / kShareForReading;
 }
 
+constexpr const char* kUseKeyword = "USE";
+
 uintptr_t stackPosition() {
     return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
 }
@@ -36,7 +40,12 @@ uintptr_t stackPosition() {
 } // namespace
 
 OivSceneInput::OivSceneInput()
-    : m_Limit(UINT_MAX), m_Suspect(false), m_StackStart(0), m_StackBudget(stackBudget()) {}
+    : m_Limit(UINT_MAX), m_Suspect(false), m_AfterUse(false), m_StackStart(0),
+      m_StackBudget(stackBudget()) {}
+
+OivSceneInput::~OivSceneInput() {
+    releaseNamedNodes();
+}
 
 SbBool OivSceneInput::openFile(const char* fileName, SbBool okIfNotFound) {
     m_Limit = UINT_MAX;
@@ -74,7 +83,34 @@ SbBool OivSceneInput::read(SbName& n, SbBool validIdent) {
         return FALSE;
     if (!SoInput::read(n, validIdent))
         return FALSE;
+    m_AfterUse = n == kUseKeyword;
     return instantiatesProtoBeingDefined(n) ? FALSE : TRUE;
+}
+
+void OivSceneInput::addReference(const SbName& name, SoBase* base, SbBool addToGlobalDict) {
+    SoInput::addReference(name, base, addToGlobalDict);
+    if (!base)
+        return;
+    base->ref();
+    ++m_NamedNodes[base];
+}
+
+SoBase* OivSceneInput::findReference(const SbName& name) const {
+    SoBase* base = SoInput::findReference(name);
+    if (!base || !m_AfterUse || !base->isOfType(SoNode::getClassTypeId()) ||
+        base->isOfType(SoProtoInstance::getClassTypeId()))
+        return base;
+    const auto named = m_NamedNodes.find(base);
+    return named != m_NamedNodes.end() && base->getRefCount() <= named->second ? nullptr : base;
+}
+
+void OivSceneInput::releaseNamedNodes() {
+    // Moved out first: a node deleted here may take others with it, none of them read again.
+    std::unordered_map<SoBase*, int> named;
+    named.swap(m_NamedNodes);
+    for (const auto& [base, count] : named)
+        for (int i = 0; i < count; ++i)
+            base->unref();
 }
 
 // Coin names only the innermost PROTO being read; the ones around it are remembered as they are
@@ -136,4 +172,6 @@ SbBool OivSceneInput::popFile(void) {
 void OivSceneInput::closeFile(void) {
     SoInput::closeFile();
     m_OpenFiles.clear();
+    m_AfterUse = false;
+    releaseNamedNodes();
 }

@@ -18,6 +18,13 @@
 // Coin reads nested nodes recursively, so a file nested deeply enough (tens of thousands of
 // groups, by damage or on purpose) would overflow the stack as well: the read stops, as a failed
 // one, once it has used a quarter of the stack the process may have.
+//
+// Every node a DEF names is held until the file is closed: Coin deletes a part a node kit refuses
+// (one of the wrong type) while its name stays known, and a later USE of it would take a deleted
+// node. A USE of a node that nothing but this input holds yet is a read error: the node is the
+// one being read around it (Coin's node kits crash on a part that holds the node they are read
+// in) or such a refused part. Whoever reads a scene holds it before closing the file: a scene
+// that is one named node goes with the file otherwise.
 #ifndef OIVWINTAV_OIVSCENEINPUT_H
 #define OIVWINTAV_OIVSCENEINPUT_H
 
@@ -26,6 +33,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class SoProto;
@@ -33,6 +41,9 @@ class SoProto;
 class OivSceneInput : public SoInput {
 public:
     OivSceneInput();
+    ~OivSceneInput() override;
+    OivSceneInput(const OivSceneInput&) = delete;
+    OivSceneInput& operator=(const OivSceneInput&) = delete;
 
     // SoInput::openFile, then notes the file's size and whether it is binary.
     SbBool openFile(const char* fileName, SbBool okIfNotFound = FALSE) override;
@@ -46,6 +57,9 @@ public:
     SbBool read(SbName& n, SbBool validIdent = FALSE) override;
     using SoInput::read;
 
+    void addReference(const SbName& name, SoBase* base, SbBool addToGlobalDict = TRUE) override;
+    SoBase* findReference(const SbName& name) const override;
+
     // Whether a read was stopped by an implausible number.
     bool isSuspect() const { return m_Suspect; }
 
@@ -56,6 +70,7 @@ private:
     SbBool refuse();
     void followProtoDefinitions();
     bool instantiatesProtoBeingDefined(const SbName& name);
+    void releaseNamedNodes();
 
     unsigned m_Limit; // the file's size; the largest unsigned for files that are not checked
     bool m_Suspect;
@@ -63,6 +78,10 @@ private:
     std::vector<std::string> m_OpenFiles;
     // The PROTOs whose definitions are being read, outermost first.
     std::vector<SoProto*> m_ProtosBeingDefined;
+    // The nodes DEF named, with the references held on each.
+    std::unordered_map<SoBase*, int> m_NamedNodes;
+    // Whether the name read last was the USE keyword: the next reference looked up is a use.
+    bool m_AfterUse;
     // Where the stack stood when the file was opened, and how far below it reading may go.
     uintptr_t m_StackStart;
     size_t m_StackBudget;

@@ -6,6 +6,7 @@
 #include <Inventor/VRMLnodes/SoVRMLShape.h>
 #include <Inventor/actions/SoCallbackAction.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
+#include <Inventor/nodekits/SoBaseKit.h>
 #include <Inventor/nodes/SoCone.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
@@ -221,6 +222,37 @@ TEST_F(SceneFileTest, ASceneThatContainsItselfIsNotImported) {
               "{ DEF W Transform { children [ Shape { geometry Box {} } ] } }\n"
               "W {} W {}\n");
     EXPECT_TRUE(canvas.import3DGraphicFile(folder.file("proto.wrl").c_str(), parent));
+}
+
+// A node kit (the sticky cursor is one) whose part holds the node the kit is read in crashes
+// Coin's reader, and a USE of a part a kit refused (a separator where a shape belongs) would take
+// a node Coin deleted. Such a use is a read error: the file is not imported, or imported without
+// it (Coin reads on past an error in a kit's part), with the one cube it defines. A kit sharing a
+// node defined before it, and a scene that is one named separator, import as they are.
+TEST_F(SceneFileTest, KitPartsHoldingTheirEnclosingNodeOrARefusedPartLeaveTheUseOut) {
+    const char* const broken[] = {
+        "DEF A Separator { Cube {} OivStickyCursor { shape USE A } }",
+        "DEF A Separator { Cube {} ShapeKit { shape USE A } }",
+        "DEF A Separator { Cube {} SeparatorKit { topSeparator Separator { USE A } } }",
+        "Separator { ShapeKit { shape Separator { DEF C Cube {} } } USE C }",
+    };
+    for (const char* text : broken) {
+        writeText(folder.file("kit.iv"), std::string("#Inventor V2.1 ascii\n") + text + "\n");
+        const int before = parent->getNumChildren();
+        if (!canvas.import3DGraphicFile(folder.file("kit.iv").c_str(), parent))
+            continue;
+        ASSERT_EQ(parent->getNumChildren(), before + 1) << text;
+        EXPECT_EQ(countOf(parent->getChild(before), SoCube::getClassTypeId()), 1) << text;
+    }
+
+    writeText(folder.file("kit.iv"),
+              "#Inventor V2.1 ascii\n"
+              "DEF S Separator { DEF C Cube {} ShapeKit { shape USE C } }\n");
+    ASSERT_TRUE(canvas.import3DGraphicFile(folder.file("kit.iv").c_str(), parent));
+    auto* shared = static_cast<SoSeparator*>(parent->getChild(parent->getNumChildren() - 1));
+    ASSERT_EQ(shared->getNumChildren(), 2);
+    auto* kit = static_cast<SoBaseKit*>(shared->getChild(1));
+    EXPECT_EQ(kit->getPart("shape", FALSE), shared->getChild(0));
 }
 
 TEST_F(SceneFileTest, ImportListsTheSearchDirectoriesFirst) {
