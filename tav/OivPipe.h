@@ -11,7 +11,7 @@
 //   OivPipe {
 //     points   [ ]
 //     radius   1
-//     numSides 12    # facets around the tube, from 3 to 256
+//     numSides 12    # facets around the tube, from 3 to 256 (fewer for pipes of very many points)
 //   }
 #ifndef OIVWINTAV_OIVPIPE_H
 #define OIVWINTAV_OIVPIPE_H

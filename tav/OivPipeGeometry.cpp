@@ -14,6 +14,10 @@ constexpr int kMinSides = 3;
 // the pipe spans a whole screen; a count a file holds beyond it would only cost memory (gigabytes
 // at the largest counts) and time.
 constexpr int kMaxSides = 256;
+// Ring points a pipe is given at most (and as many side normals): a pipe of very many points
+// gets fewer sides, never fewer than kMinSides, rather than gigabytes of rings. Pipes of up to
+// some 700 000 points keep the default 12 sides.
+constexpr size_t kMaxRingPoints = size_t(1) << 23;
 // A joint sharper than this (cosine of half the turn) is not mitred further: the mitre of a
 // near U-turn would reach far out of the pipe.
 constexpr float kMinMitreCosine = 0.25f;
@@ -47,11 +51,18 @@ template <class Values> bool allFinite(const Values& values) {
     return true;
 }
 
+// The sides of a pipe of `rings` rings that asked for `asked` sides.
+int sidesFor(int asked, size_t rings) {
+    const size_t affordable = kMaxRingPoints / std::max<size_t>(rings, 1);
+    const int most = int(std::clamp<size_t>(affordable, kMinSides, kMaxSides));
+    return std::clamp(asked, kMinSides, most);
+}
+
 } // namespace
 
 OivPipeGeometry::OivPipeGeometry(const SbVec3f* points, int numPoints, float radius, int numSides)
-    : m_NumSides(std::clamp(numSides, kMinSides, kMaxSides)),
-      m_Centres(distinctPoints(points, numPoints)) {
+    : m_NumSides(kMinSides), m_Centres(distinctPoints(points, numPoints)) {
+    m_NumSides = sidesFor(numSides, m_Centres.size());
     const int n = int(m_Centres.size());
     if (n < 2 || !(radius > 0.0f) || !std::isfinite(radius)) {
         m_Centres.clear();
