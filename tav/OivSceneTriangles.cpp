@@ -37,6 +37,30 @@ SoCallbackAction::Response pruneExcludedCB(void* data, SoCallbackAction*, const 
                                                            : SoCallbackAction::CONTINUE;
 }
 
+// The rows of a matrix as plain numbers, which the compiler keeps in registers: read through
+// the matrix, every element would be read again after each vertex written.
+struct MatrixRows {
+    explicit MatrixRows(const SbMatrix& matrix) {
+        const SbMat& m = matrix.getValue();
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 3; ++column)
+                rows[row][column] = m[row][column];
+    }
+    // By the upper left 3 × 3.
+    SbVec3f turn(const SbVec3f& v) const {
+        const float x = v[0], y = v[1], z = v[2];
+        return SbVec3f(x * rows[0][0] + y * rows[1][0] + z * rows[2][0],
+                       x * rows[0][1] + y * rows[1][1] + z * rows[2][1],
+                       x * rows[0][2] + y * rows[1][2] + z * rows[2][2]);
+    }
+    // Turned, then moved by the translation.
+    SbVec3f move(const SbVec3f& v) const {
+        const SbVec3f turned = turn(v);
+        return SbVec3f(turned[0] + rows[3][0], turned[1] + rows[3][1], turned[2] + rows[3][2]);
+    }
+    float rows[4][3];
+};
+
 // Points in world space. An affine model matrix (the usual case) is applied without the
 // projective division (and the library call) multVecMatrix costs for every point.
 void transformPoints(const SbMatrix& matrix, const SbVec3f* source, int count, SbVec3f* target) {
@@ -46,23 +70,16 @@ void transformPoints(const SbMatrix& matrix, const SbVec3f* source, int count, S
             matrix.multVecMatrix(source[i], target[i]);
         return;
     }
-    for (int i = 0; i < count; ++i) {
-        const float x = source[i][0], y = source[i][1], z = source[i][2];
-        target[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0],
-                           x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
-                           x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]);
-    }
+    const MatrixRows rows(matrix);
+    for (int i = 0; i < count; ++i)
+        target[i] = rows.move(source[i]);
 }
 
 // Directions (normals) turned by the upper left 3 × 3 of a matrix, in place.
 void turnDirections(const SbMatrix& matrix, SbVec3f* directions, int count) {
-    const SbMat& m = matrix.getValue();
-    for (int i = 0; i < count; ++i) {
-        const float x = directions[i][0], y = directions[i][1], z = directions[i][2];
-        directions[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0],
-                               x * m[0][1] + y * m[1][1] + z * m[2][1],
-                               x * m[0][2] + y * m[1][2] + z * m[2][2]);
-    }
+    const MatrixRows rows(matrix);
+    for (int i = 0; i < count; ++i)
+        directions[i] = rows.turn(directions[i]);
 }
 
 // Scales to unit length; a zero vector stays as it is.
