@@ -578,11 +578,12 @@ bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, c
     const uint32_t first = uint32_t(points.size());
     const size_t firstCorner = unorderedCorners.size();
     // The first vertex of each coordinate has the coordinate's place; the others (another
-    // normal, or flat) are looked up behind them.
-    points.resize(first + uint32_t(coordCount));
-    normals.resize(first + uint32_t(coordCount));
-    OivSharedVertices others(data.coords, coordCount, data.normals, data.normalCount, points,
-                             normals, 0, coordCount);
+    // normal, or flat) are looked up apart and go behind them, once it is known how many
+    // there are: the arrays then grow once, to their size.
+    const uint32_t firstOther = first + uint32_t(coordCount);
+    std::vector<SbVec3f> otherPoints, otherNormals;
+    OivSharedVertices others(data.coords, coordCount, data.normals, data.normalCount, otherPoints,
+                             otherNormals, 0, coordCount);
     std::vector<int32_t> firstNormals(size_t(coordCount), kNoVertexYet);
     int used = 0;
     bool inside = true;
@@ -607,23 +608,28 @@ bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, c
                     known = normal;
                     ++used;
                 }
-                unorderedCorners.push_back(known == normal ? first + uint32_t(corners[k])
-                                                           : others.vertex(corners[k], normal));
+                unorderedCorners.push_back(known == normal
+                                               ? first + uint32_t(corners[k])
+                                               : firstOther + others.vertex(corners[k], normal));
             }
         });
     });
     // A coordinate left out would widen the bounds the triangles are sorted in.
     if (!inside || used != coordCount) {
         unorderedCorners.resize(firstCorner);
-        points.resize(first);
-        normals.resize(first);
         return false;
     }
+    points.reserve(firstOther + otherPoints.size());
+    normals.reserve(firstOther + otherPoints.size());
+    points.resize(firstOther);
+    normals.resize(firstOther);
     transformPoints(m_Model, data.coords, coordCount, &points[first]);
     for (int coordinate = 0; coordinate < coordCount; ++coordinate)
         normals[first + uint32_t(coordinate)] = others.normalOf(firstNormals[size_t(coordinate)]);
     turnDirections(m_Normal, &normals[first], coordCount);
-    turnToWorld(first + uint32_t(coordCount));
+    points.insert(points.end(), otherPoints.begin(), otherPoints.end());
+    normals.insert(normals.end(), otherNormals.begin(), otherNormals.end());
+    turnToWorld(firstOther);
     return true;
 }
 
