@@ -525,6 +525,7 @@ bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoInde
     points.resize(first + available);
     normals.resize(first + available, SbVec3f(0.0f, 0.0f, 0.0f));
     transformPoints(m_Model, coords, available, &points[first]);
+    reserve(3 * size_t((count + kTriangleFaceLength - 1) / kTriangleFaceLength), 0);
     for (int i = 0; i < count; i += kTriangleFaceLength)
         for (int k = 0; k < 3; ++k)
             unorderedCorners.push_back(first + uint32_t(index[i + k]));
