@@ -96,22 +96,26 @@ void sortByLowDigits(uint64_t* items, uint64_t* scratch, uint32_t count, uint32_
     }
 }
 
-// Writes the values of `count` (Morton code << 32 | value) pairs to `order` sorted by their
-// code, values of one code in the order they come; `topCounts`, the counts of the codes' top
-// digits, were taken when the codes were made. A first pass by the top digit gathers
-// neighbouring cells into buckets small enough to be sorted by their other digits in cache:
-// the large arrays are scattered once instead of in every pass. `items` is left in any order.
-void sortAlongCurve(uint64_t* items, size_t count, const DigitCounts& topCounts, uint32_t* order) {
+// Writes the triangles 0 to `count` - 1 to `order` sorted by their Morton codes, triangles of
+// one code in their order; `topCounts`, the counts of the codes' top digits, were taken when the
+// codes were made. A first pass by the top digit gathers neighbouring cells into buckets small
+// enough to be sorted by their other digits in cache: the large arrays are scattered once
+// instead of in every pass.
+void sortAlongCurve(const uint32_t* codes, uint32_t count, const DigitCounts& topCounts,
+                    uint32_t* order) {
     std::unique_ptr<uint64_t[]> buckets(new uint64_t[count]);
     DigitCounts starts = topCounts;
     countsToOffsets(starts);
     DigitCounts next = starts;
-    for (size_t i = 0; i < count; ++i)
-        buckets[next[digit(items[i], kLowDigits)]++] = items[i];
+    for (uint32_t t = 0; t < count; ++t) {
+        const uint64_t item = (uint64_t(codes[t]) << 32) | t;
+        buckets[next[digit(item, kLowDigits)]++] = item;
+    }
+    std::vector<uint64_t> scratch(*std::max_element(topCounts.begin(), topCounts.end()));
     for (uint32_t bucket = 0; bucket < kBuckets; ++bucket)
         if (topCounts[bucket] > 0) {
             const uint32_t start = starts[bucket];
-            sortByLowDigits(&buckets[start], &items[start], topCounts[bucket], &order[start]);
+            sortByLowDigits(&buckets[start], scratch.data(), topCounts[bucket], &order[start]);
         }
 }
 
@@ -176,7 +180,7 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
             table[v] = spreadBits(v);
         return table;
     }();
-    std::unique_ptr<uint64_t[]> keyed(new uint64_t[count]);
+    std::unique_ptr<uint32_t[]> codes(new uint32_t[count]);
     DigitCounts topCounts{};
     for (uint32_t t = 0; t < count; ++t) {
         const SbVec3f sum =
@@ -186,12 +190,12 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
             const float cell = std::clamp((sum[axis] - origin[axis]) * scale, 0.0f, kCells - 1.0f);
             code |= kSpread[uint32_t(cell)] << axis;
         }
-        keyed[t] = (uint64_t(code) << 32) | t;
-        ++topCounts[digit(keyed[t], kLowDigits)];
+        codes[t] = code;
+        ++topCounts[digit(uint64_t(code) << 32, kLowDigits)];
     }
     std::unique_ptr<uint32_t[]> order(new uint32_t[count]);
-    sortAlongCurve(keyed.get(), count, topCounts, order.get());
-    keyed.reset();
+    sortAlongCurve(codes.get(), count, topCounts, order.get());
+    codes.reset();
 
     std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
     const size_t start = ordered.size();
