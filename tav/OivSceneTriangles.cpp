@@ -624,10 +624,11 @@ bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, c
     normals.reserve(firstOther + otherPoints.size());
     points.resize(firstOther);
     normals.resize(firstOther);
-    transformPoints(m_Model, data.coords, coordCount, &points[first]);
+    // Through data(): a shape of no coordinates has no element at `first`.
+    transformPoints(m_Model, data.coords, coordCount, points.data() + first);
     for (int coordinate = 0; coordinate < coordCount; ++coordinate)
         normals[first + uint32_t(coordinate)] = others.normalOf(firstNormals[size_t(coordinate)]);
-    turnDirections(m_Normal, &normals[first], coordCount);
+    turnDirections(m_Normal, normals.data() + first, coordCount);
     points.insert(points.end(), otherPoints.begin(), otherPoints.end());
     normals.insert(normals.end(), otherNormals.begin(), otherNormals.end());
     turnToWorld(firstOther);
