@@ -25,6 +25,8 @@ namespace {
 
 // Three corner indices and the end mark of a face.
 constexpr int kTriangleFaceLength = 4;
+// The normal of a coordinate none of whose vertices is known yet.
+constexpr int32_t kNoVertexYet = INT32_MIN;
 
 struct PruneData {
     const SoNode* excluded;
@@ -35,6 +37,30 @@ SoCallbackAction::Response pruneExcludedCB(void* data, SoCallbackAction*, const 
                                                            : SoCallbackAction::CONTINUE;
 }
 
+// The rows of a matrix as plain numbers, which the compiler keeps in registers: read through
+// the matrix, every element would be read again after each vertex written.
+struct MatrixRows {
+    explicit MatrixRows(const SbMatrix& matrix) {
+        const SbMat& m = matrix.getValue();
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 3; ++column)
+                rows[row][column] = m[row][column];
+    }
+    // By the upper left 3 × 3.
+    SbVec3f turn(const SbVec3f& v) const {
+        const float x = v[0], y = v[1], z = v[2];
+        return SbVec3f(x * rows[0][0] + y * rows[1][0] + z * rows[2][0],
+                       x * rows[0][1] + y * rows[1][1] + z * rows[2][1],
+                       x * rows[0][2] + y * rows[1][2] + z * rows[2][2]);
+    }
+    // Turned, then moved by the translation.
+    SbVec3f move(const SbVec3f& v) const {
+        const SbVec3f turned = turn(v);
+        return SbVec3f(turned[0] + rows[3][0], turned[1] + rows[3][1], turned[2] + rows[3][2]);
+    }
+    float rows[4][3];
+};
+
 // Points in world space. An affine model matrix (the usual case) is applied without the
 // projective division (and the library call) multVecMatrix costs for every point.
 void transformPoints(const SbMatrix& matrix, const SbVec3f* source, int count, SbVec3f* target) {
@@ -44,23 +70,16 @@ void transformPoints(const SbMatrix& matrix, const SbVec3f* source, int count, S
             matrix.multVecMatrix(source[i], target[i]);
         return;
     }
-    for (int i = 0; i < count; ++i) {
-        const float x = source[i][0], y = source[i][1], z = source[i][2];
-        target[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0],
-                           x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
-                           x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]);
-    }
+    const MatrixRows rows(matrix);
+    for (int i = 0; i < count; ++i)
+        target[i] = rows.move(source[i]);
 }
 
 // Directions (normals) turned by the upper left 3 × 3 of a matrix, in place.
 void turnDirections(const SbMatrix& matrix, SbVec3f* directions, int count) {
-    const SbMat& m = matrix.getValue();
-    for (int i = 0; i < count; ++i) {
-        const float x = directions[i][0], y = directions[i][1], z = directions[i][2];
-        directions[i].setValue(x * m[0][0] + y * m[1][0] + z * m[2][0],
-                               x * m[0][1] + y * m[1][1] + z * m[2][1],
-                               x * m[0][2] + y * m[1][2] + z * m[2][2]);
-    }
+    const MatrixRows rows(matrix);
+    for (int i = 0; i < count; ++i)
+        directions[i] = rows.turn(directions[i]);
 }
 
 // Scales to unit length; a zero vector stays as it is.
@@ -203,6 +222,52 @@ private:
     int32_t m_Next = 0;
 };
 
+// Calls visit(a, b, c) with the positions in a run of `count` corners at `coords` of each
+// triangle Coin's generation makes of it, in its winding, leaving out those with a corner for
+// which has(coordinate) fails. Coin splits quads along the diagonal from their first corner, and
+// larger convex faces as a fan from it; a face with a corner outside the coordinates has no
+// shape: all of it goes. Every other triangle of a strip turns its first two corners: the
+// winding alternates and each triangle starts where Coin's does.
+template <typename Has, typename Visit>
+void visitRunTriangles(const int32_t* coords, int count, bool strips, const Has& has,
+                       const Visit& visit) {
+    if (strips) {
+        for (int k = 0; k + 2 < count; ++k) {
+            const int odd = k & 1;
+            if (has(coords[k]) && has(coords[k + 1]) && has(coords[k + 2]))
+                visit(k + odd, k + 1 - odd, k + 2);
+        }
+        return;
+    }
+    for (int k = 0; k < count; ++k)
+        if (!has(coords[k]))
+            return;
+    for (int k = 1; k + 1 < count; ++k)
+        visit(0, k, k + 1);
+}
+
+// Whether a triangle takes its own face normal: a corner without a normal leaves the whole
+// triangle to it, and so does one normal along the face's.
+bool takesFaceNormal(const OivSharedVertices& vertices, const int32_t corners[3],
+                     const int32_t normals[3]) {
+    return normals[0] == OivSharedVertices::kFaceNormal ||
+           normals[1] == OivSharedVertices::kFaceNormal ||
+           normals[2] == OivSharedVertices::kFaceNormal || vertices.isFlat(corners, normals);
+}
+
+// Calls visit(start, count) for each run (face or strip) of `count` coordinate indices that
+// Coin's generation reads: a run of fewer than three corners ends the shape.
+template <typename Visit> void visitRuns(const int32_t* index, int count, const Visit& visit) {
+    int i = 0;
+    while (i + 2 < count && index[i] >= 0 && index[i + 1] >= 0 && index[i + 2] >= 0) {
+        const int start = i;
+        while (i < count && index[i] >= 0)
+            ++i;
+        visit(start, i - start);
+        ++i; // the end mark
+    }
+}
+
 // Runs of corners (faces or strips) as the triangles Coin's generation makes of them, each
 // corner with the normal it hands that corner.
 class RunTriangles {
@@ -227,45 +292,18 @@ public:
         }
         if (m_Steps.skipsEnd)
             m_Sequence.skip();
-        if (m_Strips)
-            addStrip(coords, count);
-        else
-            addFan(coords, count);
+        visitRunTriangles(
+            coords, count, m_Strips,
+            [this](int32_t coordinate) { return m_Vertices.hasCoordinate(coordinate); },
+            [&](int a, int b, int c) { addTriangle(coords, a, b, c); });
     }
 
 private:
-    void addFan(const int32_t* coords, int count) {
-        // Coin splits quads along the diagonal from their first corner, and larger convex faces
-        // as a fan from it. A face with a corner outside the coordinates has no shape: all of it
-        // goes.
-        for (int k = 0; k < count; ++k)
-            if (!m_Vertices.hasCoordinate(coords[k]))
-                return;
-        for (int k = 1; k + 1 < count; ++k)
-            addTriangle(coords, 0, k, k + 1);
-    }
-
-    void addStrip(const int32_t* coords, int count) {
-        // Every other triangle of a strip turns its first two corners, as Coin's generation
-        // gives them: the winding alternates and each triangle starts where Coin's does.
-        for (int k = 0; k + 2 < count; ++k) {
-            const int odd = k & 1;
-            if (m_Vertices.hasCoordinate(coords[k]) && m_Vertices.hasCoordinate(coords[k + 1]) &&
-                m_Vertices.hasCoordinate(coords[k + 2]))
-                addTriangle(coords, k + odd, k + 1 - odd, k + 2);
-        }
-    }
-
     void addTriangle(const int32_t* coords, int a, int b, int c) {
-        // A corner without a normal leaves the whole triangle to its own face normal, and so
-        // does one normal along the face's.
         const int32_t corners[3] = {coords[a], coords[b], coords[c]};
         const int32_t normals[3] = {m_Normals[size_t(a)], m_Normals[size_t(b)],
                                     m_Normals[size_t(c)]};
-        const bool flat = normals[0] == OivSharedVertices::kFaceNormal ||
-                          normals[1] == OivSharedVertices::kFaceNormal ||
-                          normals[2] == OivSharedVertices::kFaceNormal ||
-                          m_Vertices.isFlat(corners, normals);
+        const bool flat = takesFaceNormal(m_Vertices, corners, normals);
         for (int corner : {a, b, c})
             m_Corners.push_back(vertexAt(coords, corner, flat));
     }
@@ -487,6 +525,7 @@ bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoInde
     points.resize(first + available);
     normals.resize(first + available, SbVec3f(0.0f, 0.0f, 0.0f));
     transformPoints(m_Model, coords, available, &points[first]);
+    reserve(3 * size_t((count + kTriangleFaceLength - 1) / kTriangleFaceLength), 0);
     for (int i = 0; i < count; i += kTriangleFaceLength)
         for (int k = 0; k < 3; ++k)
             unorderedCorners.push_back(first + uint32_t(index[i + k]));
@@ -520,19 +559,79 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
         indexedSteps(SoNormalBindingElement::get(state), data.normalsGenerated, strips);
     // Normals per vertex indexed without normal indices of their own follow the coordinates'.
     const bool byCoordinates = !data.normalIndices && steps.skipsEnd;
-    RunTriangles runs(vertices, steps, byCoordinates ? index : data.normalIndices,
-                      byCoordinates ? count : data.normalIndexCount, overallNormal(data, vertices),
+    const int32_t* normalIndex = byCoordinates ? index : data.normalIndices;
+    const int normalIndexCount = byCoordinates ? count : data.normalIndexCount;
+    // Only normals indexed per vertex have an entry beside every coordinate index.
+    if (steps.skipsEnd &&
+        readCoordinateVertices(data, index, count, normalIndex, normalIndexCount, strips))
+        return true;
+    RunTriangles runs(vertices, steps, normalIndex, normalIndexCount, overallNormal(data, vertices),
                       strips, unorderedCorners);
-    int i = 0;
-    // A run of fewer than three corners ends the shape, as in Coin's generation.
-    while (i + 2 < count && index[i] >= 0 && index[i + 1] >= 0 && index[i + 2] >= 0) {
-        const int start = i;
-        while (i < count && index[i] >= 0)
-            ++i;
-        runs.add(index + start, i - start);
-        ++i; // the end mark
-    }
+    visitRuns(index, count, [&](int start, int length) { runs.add(index + start, length); });
     turnToWorld(first);
+    return true;
+}
+
+bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, const int32_t* index,
+                                               int count, const int32_t* normalIndex,
+                                               int normalIndexCount, bool strips) {
+    const int coordCount = data.coordCount;
+    const uint32_t first = uint32_t(points.size());
+    const size_t firstCorner = unorderedCorners.size();
+    // The first vertex of each coordinate has the coordinate's place; the others (another
+    // normal, or flat) are looked up apart and go behind them, once it is known how many
+    // there are: the arrays then grow once, to their size.
+    const uint32_t firstOther = first + uint32_t(coordCount);
+    std::vector<SbVec3f> otherPoints, otherNormals;
+    OivSharedVertices others(data.coords, coordCount, data.normals, data.normalCount, otherPoints,
+                             otherNormals, 0, coordCount);
+    std::vector<int32_t> firstNormals(size_t(coordCount), kNoVertexYet);
+    int used = 0;
+    bool inside = true;
+    const auto has = [&](int32_t coordinate) {
+        inside = inside && others.hasCoordinate(coordinate);
+        return others.hasCoordinate(coordinate);
+    };
+    visitRuns(index, count, [&](int start, int length) {
+        const int32_t* run = index + start;
+        visitRunTriangles(run, length, strips, has, [&](int a, int b, int c) {
+            const int at[3] = {start + a, start + b, start + c};
+            const int32_t corners[3] = {index[at[0]], index[at[1]], index[at[2]]};
+            int32_t cornerNormals[3];
+            for (int k : {0, 1, 2})
+                cornerNormals[k] =
+                    others.checkedNormal(at[k] < normalIndexCount ? normalIndex[at[k]] : -1);
+            const bool flat = takesFaceNormal(others, corners, cornerNormals);
+            for (int k : {0, 1, 2}) {
+                const int32_t normal = flat ? OivSharedVertices::kFaceNormal : cornerNormals[k];
+                int32_t& known = firstNormals[size_t(corners[k])];
+                if (known == kNoVertexYet) {
+                    known = normal;
+                    ++used;
+                }
+                unorderedCorners.push_back(known == normal
+                                               ? first + uint32_t(corners[k])
+                                               : firstOther + others.vertex(corners[k], normal));
+            }
+        });
+    });
+    // A coordinate left out would widen the bounds the triangles are sorted in.
+    if (!inside || used != coordCount) {
+        unorderedCorners.resize(firstCorner);
+        return false;
+    }
+    points.reserve(firstOther + otherPoints.size());
+    normals.reserve(firstOther + otherPoints.size());
+    points.resize(firstOther);
+    normals.resize(firstOther);
+    // Through data(): a shape of no coordinates has no element at `first`.
+    transformPoints(m_Model, data.coords, coordCount, points.data() + first);
+    for (int coordinate = 0; coordinate < coordCount; ++coordinate)
+        normals[first + uint32_t(coordinate)] = others.normalOf(firstNormals[size_t(coordinate)]);
+    turnDirections(m_Normal, normals.data() + first, coordCount);
+    points.insert(points.end(), otherPoints.begin(), otherPoints.end());
+    normals.insert(normals.end(), otherNormals.begin(), otherNormals.end());
+    turnToWorld(firstOther);
     return true;
 }
 

@@ -34,6 +34,7 @@
 
 class SoIndexedShape;
 class SoMFInt32;
+class OivVertexShapeData;
 class SoNonIndexedShape;
 class SoNode;
 class SoPrimitiveVertex;
@@ -83,6 +84,11 @@ private:
     // Faces (split as fans) or strips of an indexed or a non-indexed face set or triangle strip
     // set; false where Coin's generation must do it.
     bool readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape, bool strips);
+    // A shape whose normals are indexed per vertex and every coordinate used (imported meshes):
+    // the first vertex of each coordinate takes the coordinate's place, found without a lookup;
+    // the vertices are those OivSharedVertices gives. False, with nothing read, for others.
+    bool readCoordinateVertices(const OivVertexShapeData& data, const int32_t* index, int count,
+                                const int32_t* normalIndex, int normalIndexCount, bool strips);
     bool readNonIndexedShape(SoCallbackAction* action, const SoNonIndexedShape* shape,
                              const SoMFInt32& numVertices, bool strips);
     // Room for this many more corners of unordered triangles and vertices.

@@ -10,9 +10,12 @@ OivSharedVertices::OivSharedVertices(const SbVec3f* coords, int coordCount, cons
       m_End(coords ? int(std::clamp<int64_t>(int64_t(firstUsed) + usedCount, m_First, coordCount))
                    : m_First),
       m_Normals(normals), m_NormalCount(normals ? normalCount : 0), m_Points(points),
-      m_VertexNormals(vertexNormals), m_Slots(size_t(m_End - m_First), Slot{0, kNoVertex, 0}) {}
+      m_VertexNormals(vertexNormals) {}
 
 uint32_t OivSharedVertices::vertex(int32_t coordinate, int32_t normal) {
+    // Made on first use: a shape read otherwise (see OivSceneTriangles) asks for no vertex.
+    if (m_Slots.empty())
+        m_Slots.assign(size_t(m_End - m_First), Slot{0, kNoVertex, 0});
     uint32_t slot = uint32_t(coordinate - m_First);
     if (m_Slots[slot].vertex == kNoVertex) {
         m_Slots[slot] = Slot{normal, add(coordinate, normal), 0};

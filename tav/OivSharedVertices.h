@@ -58,6 +58,13 @@ public:
         return size > 0.0f && across.dot(across) <= kParallel * kParallel * size;
     }
 
+    // The vertex normal of a normal that checkedNormal gave, or kDefaultNormal.
+    SbVec3f normalOf(int32_t normal) const {
+        if (normal >= 0)
+            return m_Normals[normal];
+        return SbVec3f(0.0f, 0.0f, normal == kDefaultNormal ? 1.0f : 0.0f);
+    }
+
 private:
     // A vertex at a coordinate; the first at each coordinate has the coordinate's slot, others
     // are chained behind it.
@@ -69,11 +76,6 @@ private:
     static constexpr uint32_t kNoVertex = UINT32_MAX;
 
     uint32_t add(int32_t coordinate, int32_t normal);
-    SbVec3f normalOf(int32_t normal) const {
-        if (normal >= 0)
-            return m_Normals[normal];
-        return SbVec3f(0.0f, 0.0f, normal == kDefaultNormal ? 1.0f : 0.0f);
-    }
 
     const SbVec3f* m_Coords;
     int m_First, m_End; // the coordinates that can be used
@@ -81,7 +83,7 @@ private:
     int m_NormalCount;
     std::vector<SbVec3f>& m_Points;
     std::vector<SbVec3f>& m_VertexNormals;
-    std::vector<Slot> m_Slots; // from m_First on
+    std::vector<Slot> m_Slots; // from m_First on, once a vertex is asked for
 };
 
 #endif // OIVWINTAV_OIVSHAREDVERTICES_H

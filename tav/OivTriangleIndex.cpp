@@ -6,6 +6,7 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -58,35 +59,42 @@ SbVec3f inverseDirection(const SbVec3f& direction) {
 }
 
 constexpr uint32_t kBuckets = 1u << kRadixBits;
-constexpr int kRadixPasses = (3 * kMortonBits + kRadixBits - 1) / kRadixBits;
-using DigitCounts = std::array<std::array<size_t, kBuckets>, kRadixPasses>;
+// Digits of a code below its top one, which a first pass sorts by.
+constexpr int kLowDigits = (3 * kMortonBits + kRadixBits - 1) / kRadixBits - 1;
+using DigitCounts = std::array<uint32_t, kBuckets>;
 
-uint32_t digit(uint64_t item, int pass) {
-    return uint32_t(item >> (32 + pass * kRadixBits)) & (kBuckets - 1);
+uint32_t digit(uint64_t item, int position) {
+    return uint32_t(item >> (32 + position * kRadixBits)) & (kBuckets - 1);
 }
 
-// Least significant digit radix sort of (Morton code << 32 | value) pairs by their code, with
-// the counts of every digit taken when the codes were made. The last pass hands each item with
-// its place to `place` instead of moving it once more.
-template <typename Place>
-void radixSort(std::vector<uint64_t>& items, DigitCounts& counts, const Place& place) {
-    std::vector<uint64_t> scratch(items.size());
-    for (int pass = 0; pass < kRadixPasses; ++pass) {
-        std::array<size_t, kBuckets>& next = counts[size_t(pass)];
-        size_t sum = 0;
-        for (size_t& offset : next) {
-            const size_t count = offset;
-            offset = sum;
-            sum += count;
-        }
-        if (pass + 1 == kRadixPasses) {
-            for (uint64_t item : items)
-                place(next[digit(item, pass)]++, uint32_t(item));
+// Turns the counts of each digit into the offsets where its items start.
+void countsToOffsets(DigitCounts& counts) {
+    uint32_t sum = 0;
+    for (uint32_t& offset : counts) {
+        const uint32_t count = offset;
+        offset = sum;
+        sum += count;
+    }
+}
+
+// Least significant digit radix sort of `count` items by their digits below the top one, from
+// `items` through `scratch` (both left in any order); writes their values in order to `order`.
+void sortByLowDigits(uint64_t* items, uint64_t* scratch, uint32_t count, uint32_t* order) {
+    std::array<DigitCounts, kLowDigits> counts{};
+    for (uint32_t i = 0; i < count; ++i)
+        for (int position = 0; position < kLowDigits; ++position)
+            ++counts[size_t(position)][digit(items[i], position)];
+    for (int position = 0; position < kLowDigits; ++position) {
+        DigitCounts& next = counts[size_t(position)];
+        countsToOffsets(next);
+        if (position + 1 == kLowDigits) {
+            for (uint32_t i = 0; i < count; ++i)
+                order[next[digit(items[i], position)]++] = uint32_t(items[i]);
             return;
         }
-        for (uint64_t item : items)
-            scratch[next[digit(item, pass)]++] = item;
-        items.swap(scratch);
+        for (uint32_t i = 0; i < count; ++i)
+            scratch[next[digit(items[i], position)]++] = items[i];
+        std::swap(items, scratch);
     }
 }
 
@@ -117,6 +125,29 @@ void dropNonFiniteTriangles(OivSceneTriangles& triangles) {
         return;
     keepFiniteTriangles(triangles.orderedCorners, finite);
     keepFiniteTriangles(triangles.unorderedCorners, finite);
+}
+
+// Writes the triangles 0 to `count` - 1 to `order` sorted by their Morton codes, triangles of
+// one code in their order; `topCounts`, the counts of the codes' top digits, were taken when the
+// codes were made. A first pass by the top digit gathers neighbouring cells into buckets small
+// enough to be sorted by their other digits in cache: the large arrays are scattered once
+// instead of in every pass.
+void sortAlongCurve(const uint32_t* codes, uint32_t count, const DigitCounts& topCounts,
+                    uint32_t* order) {
+    std::unique_ptr<uint64_t[]> buckets(new uint64_t[count]);
+    DigitCounts starts = topCounts;
+    countsToOffsets(starts);
+    DigitCounts next = starts;
+    for (uint32_t t = 0; t < count; ++t) {
+        const uint64_t item = (uint64_t(codes[t]) << 32) | t;
+        buckets[next[digit(item, kLowDigits)]++] = item;
+    }
+    std::vector<uint64_t> scratch(*std::max_element(topCounts.begin(), topCounts.end()));
+    for (uint32_t bucket = 0; bucket < kBuckets; ++bucket)
+        if (topCounts[bucket] > 0) {
+            const uint32_t start = starts[bucket];
+            sortByLowDigits(&buckets[start], scratch.data(), topCounts[bucket], &order[start]);
+        }
 }
 
 } // namespace
@@ -177,8 +208,15 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
     const float scale = extent > 0.0f ? (kCells - 1.0f) / extent : 0.0f;
     const SbVec3f origin = low * 3.0f;
 
-    std::vector<uint64_t> keyed(count);
-    DigitCounts counts{};
+    // Three lookups per code instead of spreading the bits of three axes.
+    static const std::array<uint32_t, 1u << kMortonBits> kSpread = [] {
+        std::array<uint32_t, 1u << kMortonBits> table{};
+        for (uint32_t v = 0; v < table.size(); ++v)
+            table[v] = spreadBits(v);
+        return table;
+    }();
+    std::unique_ptr<uint32_t[]> codes(new uint32_t[count]);
+    DigitCounts topCounts{};
     for (uint32_t t = 0; t < count; ++t) {
         const SbVec3f sum =
             points[unordered[3 * t]] + points[unordered[3 * t + 1]] + points[unordered[3 * t + 2]];
@@ -187,25 +225,25 @@ void OivTriangleIndex::appendUnorderedAlongMortonCurve(void) {
             // A sum that overflowed can give no number: such a triangle goes to the first cell.
             const float offset = (sum[axis] - origin[axis]) * scale;
             const float cell = offset >= 0.0f ? std::min(offset, kCells - 1.0f) : 0.0f;
-            code |= spreadBits(uint32_t(cell)) << axis;
+            code |= kSpread[uint32_t(cell)] << axis;
         }
-        keyed[t] = (uint64_t(code) << 32) | t;
-        for (int pass = 0; pass < kRadixPasses; ++pass)
-            ++counts[size_t(pass)][digit(keyed[t], pass)];
+        codes[t] = code;
+        ++topCounts[digit(uint64_t(code) << 32, kLowDigits)];
     }
+    std::unique_ptr<uint32_t[]> order(new uint32_t[count]);
+    sortAlongCurve(codes.get(), count, topCounts, order.get());
+    codes.reset();
 
     std::vector<uint32_t>& ordered = m_Triangles.orderedCorners;
-    uint32_t* first = nullptr;
     const size_t start = ordered.size();
     ordered.resize(start + unordered.size());
-    first = &ordered[start];
-    radixSort(keyed, counts, [&](size_t place, uint32_t t) {
-        const uint32_t* corners = &unordered[3 * size_t(t)];
-        uint32_t* target = first + 3 * place;
+    uint32_t* target = &ordered[start];
+    for (uint32_t place = 0; place < count; ++place, target += 3) {
+        const uint32_t* corners = &unordered[3 * size_t(order[place])];
         target[0] = corners[0];
         target[1] = corners[1];
         target[2] = corners[2];
-    });
+    }
     unordered.clear();
     unordered.shrink_to_fit();
 }
@@ -215,16 +253,20 @@ void OivTriangleIndex::buildLevels(void) {
     const std::vector<uint32_t>& corners = m_Triangles.orderedCorners;
     const size_t count = getTriangleCount();
     std::vector<Box> leaves((count + kLeafSize - 1) / kLeafSize);
+    // The boxes of a leaf's triangles first, then their union: a few short chains of
+    // comparisons instead of one through every corner.
+    const auto triangleBox = [&](size_t triangle) {
+        const uint32_t* corner = &corners[3 * triangle];
+        Box box{points[corner[0]], points[corner[0]]};
+        include(box, Box{points[corner[1]], points[corner[1]]});
+        include(box, Box{points[corner[2]], points[corner[2]]});
+        return box;
+    };
     for (size_t leaf = 0; leaf < leaves.size(); ++leaf) {
-        const size_t end = std::min(count, (leaf + 1) * kLeafSize) * 3;
-        Box box{points[corners[leaf * kLeafSize * 3]], points[corners[leaf * kLeafSize * 3]]};
-        for (size_t c = leaf * kLeafSize * 3; c < end; ++c) {
-            const SbVec3f& p = points[corners[c]];
-            for (int axis = 0; axis < 3; ++axis) {
-                box.min[axis] = std::min(box.min[axis], p[axis]);
-                box.max[axis] = std::max(box.max[axis], p[axis]);
-            }
-        }
+        const size_t first = leaf * kLeafSize, end = std::min(count, first + kLeafSize);
+        Box box = triangleBox(first);
+        for (size_t t = first + 1; t < end; ++t)
+            include(box, triangleBox(t));
         leaves[leaf] = box;
     }
     m_Levels.push_back(std::move(leaves));
@@ -233,13 +275,8 @@ void OivTriangleIndex::buildLevels(void) {
         std::vector<Box> level((below.size() + 1) / 2);
         for (size_t i = 0; i < level.size(); ++i) {
             Box box = below[2 * i];
-            if (2 * i + 1 < below.size()) {
-                const Box& other = below[2 * i + 1];
-                for (int axis = 0; axis < 3; ++axis) {
-                    box.min[axis] = std::min(box.min[axis], other.min[axis]);
-                    box.max[axis] = std::max(box.max[axis], other.max[axis]);
-                }
-            }
+            if (2 * i + 1 < below.size())
+                include(box, below[2 * i + 1]);
             level[i] = box;
         }
         m_Levels.push_back(std::move(level));

@@ -17,6 +17,7 @@
 #include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -54,6 +55,13 @@ private:
     struct Box {
         SbVec3f min, max;
     };
+    // Widens `box` to hold `other`.
+    static void include(Box& box, const Box& other) {
+        for (int axis = 0; axis < 3; ++axis) {
+            box.min[axis] = std::min(box.min[axis], other.min[axis]);
+            box.max[axis] = std::max(box.max[axis], other.max[axis]);
+        }
+    }
 
     void appendUnorderedAlongMortonCurve(void);
     void buildLevels(void);
