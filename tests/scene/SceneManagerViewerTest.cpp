@@ -376,3 +376,56 @@ TEST_F(SceneManagerViewerTest, CursorBranchLeavesTransparentContentBehindOpaqueC
 }
 
 } // namespace
+
+// A translucent sheet over the whole view, as the canvas's 30 %-transparent terrain fills a
+// corner: the instruments stay as they were without it, whichever way translucency is drawn.
+TEST_F(SceneManagerViewerTest, InstrumentsStayOverTranslucentContentInEveryTransparencyType) {
+    const SoGLRenderAction::TransparencyType types[] = {
+        SoGLRenderAction::SCREEN_DOOR,
+        SoGLRenderAction::ADD,
+        SoGLRenderAction::DELAYED_ADD,
+        SoGLRenderAction::SORTED_OBJECT_ADD,
+        SoGLRenderAction::BLEND,
+        SoGLRenderAction::DELAYED_BLEND,
+        SoGLRenderAction::SORTED_OBJECT_BLEND,
+        SoGLRenderAction::SORTED_OBJECT_SORTED_TRIANGLE_ADD,
+        SoGLRenderAction::SORTED_OBJECT_SORTED_TRIANGLE_BLEND,
+        SoGLRenderAction::NONE,
+        SoGLRenderAction::SORTED_LAYERS_BLEND,
+    };
+    SoLightModel* flat = new SoLightModel;
+    flat->model = SoLightModel::BASE_COLOR;
+    manager->getRoot3D()->addChild(flat);
+    SoCamera* camera = viewer->getCamera();
+    camera->position.setValue(0.0f, 0.0f, 10.0f);
+    camera->focalDistance = 10.0f;
+    SoSeparator* sheet = flatColouredBlock(SbColor(1, 0.5f, 0), 0.3f, 100.0f, 0.0f);
+    sheet->ref();
+    for (SoGLRenderAction::TransparencyType type : types) {
+        SCOPED_TRACE(int(type));
+        viewer->setTransparencyType(type);
+        manager->setCompassVisible(false);
+        manager->setHorizonGiroVisible(false);
+        const Frame bare = drawnFrame(viewer);
+        manager->setCompassVisible(true);
+        manager->setHorizonGiroVisible(true);
+        const Frame instruments = drawnFrame(viewer);
+        manager->getRoot3D()->addChild(sheet);
+        const Frame covered = drawnFrame(viewer);
+        manager->getRoot3D()->removeChild(sheet);
+
+        ASSERT_FALSE(covered.isNear(kCentre.x, kCentre.y, 0, 0, 0, 20)) << "the sheet is drawn";
+        int instrumentPixels = 0, changed = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                if (!bare.countDiffering(instruments, x, y, x + 1, y + 1))
+                    continue;
+                ++instrumentPixels;
+                const unsigned char* p = instruments.at(x, y);
+                changed += covered.isNear(x, y, p[0], p[1], p[2], 8) ? 0 : 1;
+            }
+        EXPECT_GT(instrumentPixels, 200);
+        EXPECT_EQ(0, changed) << "of " << instrumentPixels << " instrument pixels";
+    }
+    sheet->unref();
+}
