@@ -1,6 +1,8 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
 // (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
-// window opens with the canvas toolbar beside it until the user closes it. Headless, what the
+// window opens with the canvas toolbar, the test dialog ("Controls", with the scene file and
+// video recorder dialogs as pages) and a curve canvas's window beside it until the user closes
+// it. Headless, what the
 // canvas shows is written to a PNG file, with the printed page and a video of the camera orbiting
 // the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
 //
@@ -76,6 +78,7 @@ int main(int argc, char** argv) {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         SoWin::show(window);
         DemoScene::present(canvas);
+        DemoScene::followZScale(canvas);
         if (DemoWindow::runUntilClosed(canvas))
             return EXIT_SUCCESS;
         written = DemoScene::writePicture(canvas, picture);

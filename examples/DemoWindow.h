@@ -1,5 +1,7 @@
-// The demo on a desktop: its window with the canvas, and the canvas toolbar beside it, both
-// interactive until the user closes the window.
+// The demo on a desktop: its window with the canvas, the canvas toolbar, the test dialog
+// ("Controls") with the scene file and video recorder dialogs as its pages, all bound to the
+// canvas, and a curve canvas tracking the well in a window of its own; all interactive until the
+// user closes the demo's window.
 #ifndef OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 #define OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 
@@ -7,9 +9,9 @@ class OivCanvas;
 
 class DemoWindow {
 public:
-    // When windows are on screen: opens the toolbar bound to `canvas` (initialised, in its shown
-    // window) and runs the message loop until the window is closed; true then. Headless: does
-    // nothing and returns false.
+    // When windows are on screen: opens the dialogs bound to `canvas` (initialised, in its shown
+    // window, showing the demo scene) and the curve canvas's window, and runs the message loop
+    // until the window is closed; true then. Headless: does nothing and returns false.
     static bool runUntilClosed(OivCanvas& canvas);
 
     DemoWindow() = delete;
