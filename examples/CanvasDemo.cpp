@@ -36,19 +36,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 HWND createMainWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass))
-        return nullptr;
-    HWND window = CreateWindowExA(
-        0, kWindowClass, "OivWinTav demo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-        DemoScene::kWidth, DemoScene::kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (window)
-        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
-    return window;
+    return DemoWindow::createWindow(kWindowClass, "OivWinTav demo", windowProc);
 }
 
 // Closes the window and runs the loop until the quit message it causes.

@@ -45,22 +45,6 @@ void placeBelow(HWND window, HWND above) {
                    DemoScene::kHeight, FALSE);
 }
 
-HWND createCurveWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = curveWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kCurveWindowClass;
-    if (!RegisterClassA(&windowClass))
-        return nullptr;
-    HWND window = CreateWindowExA(
-        0, kCurveWindowClass, kCurveWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-        DemoScene::kWidth, DemoScene::kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (window)
-        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
-    return window;
-}
-
 void bind(DuiBaseDialog& dialog, OivCanvas& canvas) {
     dialog.setOivCanvas(&canvas);
     dialog.initialize();
@@ -114,10 +98,26 @@ private:
 
 } // namespace
 
+HWND DemoWindow::createWindow(const char* windowClass, const char* title, WNDPROC procedure) {
+    WNDCLASSA registered = {};
+    registered.lpfnWndProc = procedure;
+    registered.hInstance = GetModuleHandleA(nullptr);
+    registered.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    registered.lpszClassName = windowClass;
+    if (!RegisterClassA(&registered))
+        return nullptr;
+    HWND window = CreateWindowExA(0, windowClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, DemoScene::kWidth, DemoScene::kHeight, nullptr,
+                                  nullptr, registered.hInstance, nullptr);
+    if (window)
+        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
+    return window;
+}
+
 bool DemoWindow::runUntilClosed(OivCanvas& canvas) {
     if (!OivWin32IsOnScreen())
         return false;
-    HWND curveWindow = createCurveWindow();
+    HWND curveWindow = createWindow(kCurveWindowClass, kCurveWindowTitle, curveWindowProc);
     {
         DemoDialogs dialogs(canvas);
         OivCanvas curve;

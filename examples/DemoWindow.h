@@ -5,6 +5,8 @@
 #ifndef OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 #define OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 
+#include <windows.h>
+
 class OivCanvas;
 
 class DemoWindow {
@@ -13,6 +15,10 @@ public:
     // window, showing the demo scene) and the curve canvas's window, and runs the message loop
     // until the window is closed; true then. Headless: does nothing and returns false.
     static bool runUntilClosed(OivCanvas& canvas);
+
+    // A top-level window of the demo's size, hidden, with its own class `windowClass` (registered
+    // here, so once per process) and `procedure`; null if either fails.
+    static HWND createWindow(const char* windowClass, const char* title, WNDPROC procedure);
 
     DemoWindow() = delete;
 };

@@ -19,37 +19,34 @@ OivOnTopSeparator::OivOnTopSeparator(void) {
 
 OivOnTopSeparator::~OivOnTopSeparator() {}
 
+void OivOnTopSeparator::GLRenderBelowPath(SoGLRenderAction* action) {
+    if (isDeferred(action))
+        inherited::GLRenderBelowPath(action);
+    else
+        SoSeparator::GLRenderBelowPath(action);
+}
+
+void OivOnTopSeparator::GLRenderInPath(SoGLRenderAction* action) {
+    if (isDeferred(action))
+        inherited::GLRenderInPath(action);
+    else
+        SoSeparator::GLRenderInPath(action);
+}
+
 // In the scene's own pass the annotation only remembers where it is; Coin draws the remembered
 // paths once everything else, translucent shapes included, is drawn. There the annotation would
 // switch the depth test off, and the children could no longer hide each other: they are drawn
 // as a separator draws them, over an emptied depth buffer instead.
-void OivOnTopSeparator::GLRenderBelowPath(SoGLRenderAction* action) {
-    if (isDrawnInPlace(action)) {
-        SoSeparator::GLRenderBelowPath(action);
-    } else if (!action->isRenderingDelayedPaths()) {
-        inherited::GLRenderBelowPath(action);
-    } else {
-        clearDepth(action);
-        SoSeparator::GLRenderBelowPath(action);
-    }
-}
-
-void OivOnTopSeparator::GLRenderInPath(SoGLRenderAction* action) {
-    if (isDrawnInPlace(action)) {
-        SoSeparator::GLRenderInPath(action);
-    } else if (!action->isRenderingDelayedPaths()) {
-        inherited::GLRenderInPath(action);
-    } else {
-        clearDepth(action);
-        SoSeparator::GLRenderInPath(action);
-    }
-}
-
-bool OivOnTopSeparator::isDrawnInPlace(SoGLRenderAction* action) {
+bool OivOnTopSeparator::isDeferred(SoGLRenderAction* action) {
     // Depth peeling draws the whole frame once per layer and never draws remembered paths: the
     // children would vanish. They are drawn where they are, as one more layer; clearing the depth
     // buffer there would spoil the peeling of every layer after it.
-    return action->getTransparencyType() == SoGLRenderAction::SORTED_LAYERS_BLEND;
+    if (action->getTransparencyType() == SoGLRenderAction::SORTED_LAYERS_BLEND)
+        return false;
+    if (!action->isRenderingDelayedPaths())
+        return true;
+    clearDepth(action);
+    return false;
 }
 
 void OivOnTopSeparator::clearDepth(SoGLRenderAction* action) {

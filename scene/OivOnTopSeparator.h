@@ -34,7 +34,9 @@ protected:
     virtual ~OivOnTopSeparator();
 
 private:
-    static bool isDrawnInPlace(SoGLRenderAction* action);
+    // Whether this traversal leaves the children to the pass after the scene; when that pass has
+    // come, it also readies the depth buffer for them.
+    static bool isDeferred(SoGLRenderAction* action);
     static void clearDepth(SoGLRenderAction* action);
 };
 

@@ -380,19 +380,6 @@ TEST_F(SceneManagerViewerTest, CursorBranchLeavesTransparentContentBehindOpaqueC
 // A translucent sheet over the whole view, as the canvas's 30 %-transparent terrain fills a
 // corner: the instruments stay as they were without it, whichever way translucency is drawn.
 TEST_F(SceneManagerViewerTest, InstrumentsStayOverTranslucentContentInEveryTransparencyType) {
-    const SoGLRenderAction::TransparencyType types[] = {
-        SoGLRenderAction::SCREEN_DOOR,
-        SoGLRenderAction::ADD,
-        SoGLRenderAction::DELAYED_ADD,
-        SoGLRenderAction::SORTED_OBJECT_ADD,
-        SoGLRenderAction::BLEND,
-        SoGLRenderAction::DELAYED_BLEND,
-        SoGLRenderAction::SORTED_OBJECT_BLEND,
-        SoGLRenderAction::SORTED_OBJECT_SORTED_TRIANGLE_ADD,
-        SoGLRenderAction::SORTED_OBJECT_SORTED_TRIANGLE_BLEND,
-        SoGLRenderAction::NONE,
-        SoGLRenderAction::SORTED_LAYERS_BLEND,
-    };
     SoLightModel* flat = new SoLightModel;
     flat->model = SoLightModel::BASE_COLOR;
     manager->getRoot3D()->addChild(flat);
@@ -401,9 +388,11 @@ TEST_F(SceneManagerViewerTest, InstrumentsStayOverTranslucentContentInEveryTrans
     camera->focalDistance = 10.0f;
     SoSeparator* sheet = flatColouredBlock(SbColor(1, 0.5f, 0), 0.3f, 100.0f, 0.0f);
     sheet->ref();
-    for (SoGLRenderAction::TransparencyType type : types) {
-        SCOPED_TRACE(int(type));
-        viewer->setTransparencyType(type);
+    // Every transparency type of Coin's, numbered from SCREEN_DOOR to SORTED_LAYERS_BLEND.
+    for (int type = SoGLRenderAction::SCREEN_DOOR; type <= SoGLRenderAction::SORTED_LAYERS_BLEND;
+         ++type) {
+        SCOPED_TRACE(type);
+        viewer->setTransparencyType(SoGLRenderAction::TransparencyType(type));
         manager->setCompassVisible(false);
         manager->setHorizonGiroVisible(false);
         const Frame bare = drawnFrame(viewer);
