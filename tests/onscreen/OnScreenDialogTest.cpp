@@ -218,12 +218,13 @@ TEST(OnScreenDialogColumn, ADialogTallerThanFirstGuessedPushesTheNextOneDown) {
     dialogs[0]->show();
     dialogs[1]->show();
     RECT tallEnd{}, shortButton{};
-    ASSERT_TRUE(onscreen::settleUntil(screen, [&] {
+    const auto bothDrawn = [&] {
         return SoWinImGuiDialogs::findOnScreen(lastOf[0], &tallEnd) &&
                SoWinImGuiDialogs::findOnScreen(lastOf[1], &shortButton);
-    }));
+    };
+    ASSERT_TRUE(onscreen::settleUntil(screen, bothDrawn));
     onscreen::settle(screen);
-    ASSERT_TRUE(SoWinImGuiDialogs::findOnScreen(lastOf[1], &shortButton));
+    ASSERT_TRUE(bothDrawn());
     EXPECT_GT(shortButton.top, tallEnd.bottom) << "the short dialog covers the tall one's end";
     for (SoTopLevelDialog* dialog : dialogs)
         dialog->unref();
