@@ -2,8 +2,9 @@
 // translucent shapes included (which a sorting or delaying transparency type draws last), over a
 // cleared depth buffer. Its own children still hide each other by depth, so a 3D instrument or
 // cursor keeps its shape. The scene managers draw the overlay, the UI3D branch and the sticky
-// cursor this way; a pick, a bounding box or a search sees an ordinary separator. With depth
-// peeling (SORTED_LAYERS_BLEND), which draws nothing after the layers, it draws where it stands.
+// cursor this way, the curve viewer its tracking compass; a pick, a bounding box or a search sees
+// an ordinary separator. With depth peeling (SORTED_LAYERS_BLEND), which draws nothing after the
+// layers, it draws where it stands.
 //
 // File format and defaults (a separator's):
 //   OivOnTopSeparator {
@@ -27,7 +28,10 @@ public:
     static void initClass(void);
     OivOnTopSeparator(void);
 
+    // Leaves the children to the pass after the scene and draws them there, over a cleared
+    // depth buffer; with depth peeling, draws them at once.
     virtual void GLRenderBelowPath(SoGLRenderAction* action);
+    // The same, for a traversal along a path through the node.
     virtual void GLRenderInPath(SoGLRenderAction* action);
 
 protected:
