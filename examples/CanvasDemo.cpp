@@ -2,9 +2,8 @@
 // (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
 // window opens with the canvas toolbar, the test dialog ("Controls", with the scene file and
 // video recorder dialogs as pages) and a curve canvas's window beside it until the user closes
-// it. Headless, what the
-// canvas shows is written to a PNG file, with the printed page and a video of the camera orbiting
-// the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
+// it. Headless, what the canvas shows is written to a PNG file, with the printed page and a video
+// of the camera orbiting the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
 #include "CurveDemo.h"
