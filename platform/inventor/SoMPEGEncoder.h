@@ -39,13 +39,15 @@ public:
     // pictures stored bottom row first (as OpenGL reads them) upright. BGR because libswscale
     // turns it into the encoder's YUV 4:2:0 without a general scaling pass (even sizes), which
     // keeps the conversion a small share of the encoding. False when no file is open or FFmpeg
-    // reports an error.
+    // reports an error, and for every picture after an error.
     bool encode(const uint8_t* pixels, int stride);
 
     // Pictures encoded into the open (or last) file.
     unsigned int getNumFramesEncoded() const;
 
-    // Drains the encoder, writes the trailer and closes the file. Does nothing when none is open.
+    // Drains the encoder, writes the trailer and closes the file. After a picture or the file
+    // could not be written (a full disk), the file is cut back to its size after the last picture
+    // written in full, so that it plays up to there. Does nothing when none is open.
     void close();
 
     // The quantiser (1 finest to 31 coarsest) a compression rate maps to: linear from 2 at rate 0

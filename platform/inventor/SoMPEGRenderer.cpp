@@ -1,6 +1,6 @@
 #include <Inventor/SoMPEGRenderer.h>
 
-#include "SoMPEGEncoder.h"
+#include "SoMPEGEncoderThread.h"
 #include "SoWinHeadlessGL.h"
 
 #include <Inventor/SbViewportRegion.h>
@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 namespace {
@@ -112,10 +113,13 @@ public:
         return true;
     }
 
-    // OpenGL reads the bottom row first: hand the rows to the encoder from the last one up.
-    bool encodeFrame() {
-        const int stride = frameSize[0] * kBytesPerPixel;
-        return encoder.encode(pixels.data() + size_t(stride) * (frameSize[1] - 1), -stride);
+    // The first time a frame of the open file is found unwritten, the owner hears of it.
+    void reportWriteError() {
+        if (errorReported || !encoder.hasFailed())
+            return;
+        errorReported = true;
+        if (errorCallback)
+            errorCallback(errorCallbackData, owner);
     }
 
     SoNode* scene = nullptr;
@@ -125,7 +129,13 @@ public:
     int framesPerSecond;
     bool recording = false;
 
-    SoMPEGEncoder encoder;
+    SoMPEGRenderer* owner = nullptr;
+    SoMPEGRenderer::ErrorCB* errorCallback = nullptr;
+    void* errorCallbackData = nullptr;
+    bool errorReported = false;
+
+    // Converts, encodes and writes on a thread of its own; pictures are drawn here.
+    SoMPEGEncoderThread encoder;
     unsigned int maxFrames = 0;
     SbVec2s frameSize = SbVec2s(0, 0); // the open file's
 
@@ -140,6 +150,7 @@ public:
 };
 
 SoMPEGRenderer::SoMPEGRenderer(SoNode* scene) : m_Private(new Private) {
+    m_Private->owner = this;
     m_Private->setScene(scene);
 }
 
@@ -189,6 +200,7 @@ SbBool SoMPEGRenderer::openFile(const char* filename, unsigned int numFrames) {
     Private& self = *m_Private;
     const SoMPEGEncoder::Settings settings = {self.size[0], self.size[1], self.compressionRate,
                                               self.framesPerSecond};
+    self.errorReported = false;
     if (!self.encoder.open(filename, settings))
         return FALSE;
     self.maxFrames = numFrames;
@@ -210,6 +222,9 @@ void SoMPEGRenderer::record(void) {
 
 void SoMPEGRenderer::stop(void) {
     m_Private->recording = false;
+    // Frames recorded before the stop are written before it returns.
+    m_Private->encoder.drain();
+    m_Private->reportWriteError();
 }
 
 SbBool SoMPEGRenderer::isRecording(void) const {
@@ -219,12 +234,26 @@ SbBool SoMPEGRenderer::isRecording(void) const {
 void SoMPEGRenderer::recordFrame(void) {
     Private& self = *m_Private;
     if (!self.recording || !self.encoder.isOpen() ||
-        self.encoder.getNumFramesEncoded() >= self.maxFrames)
+        self.encoder.getNumFramesQueued() >= self.maxFrames)
         return;
     if (self.drawFrame())
-        self.encodeFrame();
+        self.encoder.encode(self.pixels);
+    self.reportWriteError();
 }
 
 unsigned int SoMPEGRenderer::getNumFramesRecorded(void) const {
-    return m_Private->encoder.getNumFramesEncoded();
+    return m_Private->encoder.getNumFramesQueued();
+}
+
+void SoMPEGRenderer::setErrorCallback(ErrorCB* function, void* userData) {
+    m_Private->errorCallback = function;
+    m_Private->errorCallbackData = userData;
+}
+
+SbBool SoMPEGRenderer::hasWriteError(void) const {
+    return m_Private->encoder.hasFailed() ? TRUE : FALSE;
+}
+
+double SoMPEGRenderer::getQueueWaitTime(void) const {
+    return std::chrono::duration<double>(m_Private->encoder.getWaitTime()).count();
 }

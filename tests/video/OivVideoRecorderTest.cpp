@@ -4,6 +4,7 @@
 #include "support/MessageLoop.h"
 #include "support/VideoFile.h"
 
+#include <DialogViz/dialog/SoDialogPushButton.h>
 #include <Inventor/nodes/SoBaseColor.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoCube.h>
@@ -14,8 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdlib>
@@ -307,6 +311,43 @@ TEST_F(VideoRecorderTest, ASizeTheVideoCannotTakeLeavesTheRecorderIdle) {
     moveCamera();
     recorder->stop();
     EXPECT_TRUE(playsRed(before + 2, 1));
+}
+
+// A full disk, as the file-size limit gives one: the recording stops by itself, its file plays
+// with the frames written before, and the dialog is idle again.
+TEST_F(VideoRecorderTest, ARecordingTheDiskCannotTakeStopsWithTheFramesWrittenBefore) {
+    DuiVideoRecorder dialog;
+    dialog.setOivCanvas(canvas);
+    dialog.initialize();
+    canvas->addDUI(&dialog);
+    SoTopLevelDialog* controls = dialog.getTopLevelDialog();
+    auto* startButton = DuiBaseDialog::findControl<SoDialogPushButton>(controls, "AID_video_start");
+    auto* endButton = DuiBaseDialog::findControl<SoDialogPushButton>(controls, "AID_video_end");
+    ASSERT_TRUE(startButton && endButton);
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int first = FileIndex::last() + 1;
+
+    rlimit limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit full = {16 * 1024, limit.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    startButton->press();
+    int moves = 0;
+    for (; moves < 400 && recorder->hasRecording(); ++moves)
+        moveCamera();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(recorder->hasRecording()) << "after " << moves << " frames";
+    EXPECT_TRUE(startButton->enable.getValue());
+    EXPECT_FALSE(endButton->enable.getValue());
+    const testsupport::VideoFile file = testsupport::playVideoFile(folder.file(videoName(first)));
+    EXPECT_TRUE(file.opened);
+    EXPECT_GT(file.frameCount(), 0);
+    EXPECT_LT(file.frameCount(), moves);
+    for (int i = 0; i < file.frameCount(); ++i)
+        EXPECT_GT(file.centre(i).r, 180) << "frame " << i;
 }
 
 } // namespace
