@@ -7,6 +7,7 @@
 //   redraws and the recorder adds a frame for each step, as fast as the loop allows, beside the
 //   same orbit without recording.
 // Counters: milliseconds per frame, frames per second, and throughput ratios to raw libavcodec.
+#include "CurveDemo.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
 #include "OivWinTav.h"
@@ -26,6 +27,7 @@ extern "C" {
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -290,6 +292,39 @@ BENCHMARK(BM_LiveRecordingWhileOrbiting)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(4.0)
     ->UseRealTime();
+
+constexpr int kFlightFrames = 300;
+const SbVec2s kFlightSize(1280, 720);
+
+// A flight of kFlightFrames frames at 1280 × 720 down the demo's well, from the curve canvas's
+// recorder. wait_share is the part of the flight's time the drawing thread spent waiting for
+// the encoder's queue.
+void BM_FlightDownTheWell(benchmark::State& state) {
+    ScratchFolder folder;
+    HWND window = benchhost::createWindow(kWidth, kHeight);
+    {
+        OivCanvas canvas;
+        canvas.initialize(OivBaseCanvas::CURVE_VIEWER, window);
+        DemoScene::present(canvas);
+        auto* viewer = static_cast<OivWinCurveViewer*>(canvas.getOivViewer());
+        CurveDemo::trackTheWell(*viewer);
+        OivVideoRecorder* recorder = canvas.getVideoRecorder();
+        recorder->start(kFlightSize, kMediumQuality); // the size and quality the flight takes
+        recorder->stop();
+        const int last = std::min(kFlightFrames, viewer->getNumResampledPoints()) - 1;
+        double seconds = 0, waiting = 0;
+        for (auto _ : state) {
+            const Clock::time_point start = Clock::now();
+            recorder->recordFlight(0, last, 1);
+            seconds += std::chrono::duration<double>(Clock::now() - start).count();
+            waiting += recorder->getLastQueueWaitTime();
+        }
+        state.counters["frames_per_second"] = double(state.iterations()) * (last + 1) / seconds;
+        state.counters["wait_share"] = waiting / seconds;
+    }
+    DestroyWindow(window);
+}
+BENCHMARK(BM_FlightDownTheWell)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 } // namespace
 

@@ -7,8 +7,14 @@
 
 #include <string>
 
+class OivWinCurveViewer;
+
 class CurveDemo {
 public:
+    // Makes the well of the demo scene shown by `viewer` its tracking curve, with the tracking
+    // point halfway down; the camera stays. False when the scene has no well.
+    static bool trackTheWell(OivWinCurveViewer& viewer);
+
     // Where the curve picture goes beside `picture`: "-curve" before its extension
     // ("docs/demo.png" gives "docs/demo-curve.png").
     static std::string pictureBeside(const char* picture);

@@ -75,6 +75,5 @@ SbBool OivVideoFlight::holdInputCB(void* userData, MSG* msg) {
     auto* flight = static_cast<OivVideoFlight*>(userData);
     if (!isButtonRelease(msg->message))
         return TRUE;
-    return flight->m_EventCallback &&
-           flight->m_EventCallback(flight->m_EventCallbackData, msg);
+    return flight->m_EventCallback && flight->m_EventCallback(flight->m_EventCallbackData, msg);
 }

@@ -6,7 +6,8 @@
 //
 // Input held back: moves, presses, the wheel and keys are dropped, so a drag under way never
 // moves the camera between two frames of the flight; button releases still reach the viewer, so
-// that no button is left held. Not copyable: it restores the viewer once.
+// that no button is left held. Used by OivVideoRecorder::recordFlight. Not copyable: it restores
+// the viewer once.
 #ifndef OIVWINTAV_OIVVIDEOFLIGHT_H
 #define OIVWINTAV_OIVVIDEOFLIGHT_H
 

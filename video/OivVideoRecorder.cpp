@@ -51,7 +51,7 @@ int OivVideoRecorder::m_FileIndex = 0;
 
 OivVideoRecorder::OivVideoRecorder()
     : m_Renderer(nullptr), m_OivBaseCanvas(nullptr), m_LastSize(0, 0),
-      m_LastQuality(kDefaultFlightQuality), m_Flying(false),
+      m_LastQuality(kDefaultFlightQuality), m_Flying(false), m_LastQueueWaitTime(0.0),
       m_WriteErrorSensor(new SoOneShotSensor(&OivVideoRecorder::stopFailedCB, this)) {}
 
 OivVideoRecorder::~OivVideoRecorder() {
@@ -67,6 +67,8 @@ void OivVideoRecorder::start(SbVec2s size, float quality) {
     if (!m_Renderer) {
         m_Renderer = new SoMPEGNavRenderer(viewer->getSceneManager()->getSceneGraph());
         m_Renderer->setErrorCallback(&OivVideoRecorder::writeErrorCB, this);
+        // A frame of the view's size is the picture the view just drew.
+        m_Renderer->setShownBy(viewer);
         configureRenderer(*m_Renderer, viewer, size, quality);
         m_LastSize = m_Renderer->getSize();
         m_LastQuality = quality;
@@ -87,13 +89,13 @@ bool OivVideoRecorder::recordFlight(int firstIndex, int lastIndex, int framesPer
     if (!viewer || framesPerStep < 1 || m_Renderer || m_Flying)
         return false;
     const SbVec2s viewSize = viewer->getViewportRegion().getWindowSize();
-    const SbVec2s size = m_LastSize[0] > 0 ? m_LastSize
-                                           : SbVec2s(flightSide(viewSize[0]), flightSide(viewSize[1]));
+    const SbVec2s size =
+        m_LastSize[0] > 0 ? m_LastSize : SbVec2s(flightSide(viewSize[0]), flightSide(viewSize[1]));
     // Frames only when the flight asks for them: not a navigation renderer.
     SoMPEGRenderer renderer(viewer->getSceneManager()->getSceneGraph());
     configureRenderer(renderer, viewer, size, m_LastQuality);
-    const unsigned long frames = (unsigned long)(std::abs(lastIndex - firstIndex) + 1) *
-                                 (unsigned long)framesPerStep;
+    const unsigned long frames =
+        (unsigned long)(std::abs(lastIndex - firstIndex) + 1) * (unsigned long)framesPerStep;
     if (!openNextFile(renderer, (unsigned int)std::min<unsigned long>(frames, UINT_MAX)))
         return false;
     m_Flying = true;
@@ -127,6 +129,7 @@ bool OivVideoRecorder::fly(OivWinCurveViewer* viewer, SoMPEGRenderer& renderer, 
     }
     renderer.stop();
     renderer.closeFile();
+    m_LastQueueWaitTime = renderer.getQueueWaitTime();
     return !renderer.hasWriteError();
 }
 
@@ -185,7 +188,8 @@ OivWinCurveViewer* OivVideoRecorder::flightViewer(int firstIndex, int lastIndex)
     if (!viewer || !viewer->isTrackingCurveDefined() || !viewer->getCamera())
         return nullptr;
     const int count = viewer->getNumResampledPoints();
-    const bool inside = firstIndex >= 0 && firstIndex < count && lastIndex >= 0 && lastIndex < count;
+    const bool inside =
+        firstIndex >= 0 && firstIndex < count && lastIndex >= 0 && lastIndex < count;
     return inside ? viewer : nullptr;
 }
 
@@ -223,6 +227,7 @@ bool OivVideoRecorder::openNextFile(SoMPEGRenderer& renderer, unsigned int maxFr
 }
 
 void OivVideoRecorder::closeRenderer() {
+    m_LastQueueWaitTime = m_Renderer->getQueueWaitTime();
     delete m_Renderer;
     m_Renderer = nullptr;
 }

@@ -73,6 +73,10 @@ public:
                       bool (*progress)(void* userData, float done) = nullptr,
                       void* userData = nullptr);
 
+    // Seconds the drawing thread waited for the encoder to make room in its queue during the last
+    // recording or flight that ended: what recording cost the view beyond drawing its frames.
+    double getLastQueueWaitTime() const { return m_LastQueueWaitTime; }
+
 protected:
     // The number of the last file name tried, by any recorder of the process.
     static int m_FileIndex;
@@ -97,6 +101,7 @@ private:
     SbVec2s m_LastSize;
     float m_LastQuality;
     bool m_Flying;
+    double m_LastQueueWaitTime;
     // Stops a recording that could not be written, from the loop: the error is found while the
     // renderer records, which must not delete it.
     SoOneShotSensor* m_WriteErrorSensor;

@@ -127,7 +127,9 @@ struct SoMPEGEncoder::Stream {
         if (av_frame_get_buffer(frame, 0) < 0)
             return false;
         converter =
-            sws_getContext(settings.width, settings.height, AV_PIX_FMT_BGR24, codec->width,
+            sws_getContext(settings.width, settings.height,
+                           settings.bytesPerPixel == 4 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24,
+                           codec->width,
                            codec->height, codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
         return converter != nullptr;
     }
@@ -209,7 +211,8 @@ SoMPEGEncoder::~SoMPEGEncoder() {
 bool SoMPEGEncoder::open(const char* fileName, const Settings& settings) {
     close();
     m_NumFramesEncoded = 0;
-    if (!fileName || !*fileName || settings.width < 1 || settings.height < 1)
+    if (!fileName || !*fileName || settings.width < 1 || settings.height < 1 ||
+        (settings.bytesPerPixel != 3 && settings.bytesPerPixel != 4))
         return false;
     std::unique_ptr<Stream> stream(new Stream);
     if (!stream->open(fileName, settings))

@@ -7,7 +7,6 @@ namespace {
 // Pictures waiting for the worker. Two or three absorb the jitter between drawing and encoding;
 // more would only hold more memory (8 MB a picture at full HD) and delay a pause.
 constexpr size_t kQueueCapacity = 3;
-constexpr int kBytesPerPixel = 3; // BGR
 
 } // namespace
 
@@ -21,13 +20,13 @@ bool SoMPEGEncoderThread::open(const char* fileName, const SoMPEGEncoder::Settin
     m_Failed = false;
     if (!m_Encoder.open(fileName, settings))
         return false;
-    m_Stride = settings.width * kBytesPerPixel;
+    m_Stride = settings.width * settings.bytesPerPixel;
     m_Height = settings.height;
     m_Worker = std::thread(&SoMPEGEncoderThread::run, this);
     return true;
 }
 
-bool SoMPEGEncoderThread::encode(std::vector<uint8_t>& picture) {
+bool SoMPEGEncoderThread::encode(std::vector<uint8_t>& picture, bool topRowFirst) {
     if (!isOpen() || picture.size() < size_t(m_Stride) * size_t(m_Height))
         return false;
     std::unique_lock<std::mutex> lock(m_Mutex);
@@ -38,7 +37,7 @@ bool SoMPEGEncoderThread::encode(std::vector<uint8_t>& picture) {
     }
     if (m_Failed)
         return false;
-    m_Queue.push_back(std::move(picture));
+    m_Queue.push_back({std::move(picture), topRowFirst});
     picture.clear();
     if (!m_Spare.empty()) {
         picture = std::move(m_Spare.back());
@@ -82,8 +81,8 @@ void SoMPEGEncoderThread::run() {
         if (!encodeNext(lock)) {
             // What follows a picture that could not be written would not play after the gap.
             m_Failed = true;
-            for (std::vector<uint8_t>& picture : m_Queue)
-                m_Spare.push_back(std::move(picture));
+            for (Picture& picture : m_Queue)
+                m_Spare.push_back(std::move(picture.pixels));
             m_Queue.clear();
         }
         m_Changed.notify_all();
@@ -95,14 +94,17 @@ void SoMPEGEncoderThread::run() {
 // Takes the first picture out of the queue and encodes it with the lock released, so that the
 // drawing thread can queue the next one meanwhile.
 bool SoMPEGEncoderThread::encodeNext(std::unique_lock<std::mutex>& lock) {
-    std::vector<uint8_t> picture = std::move(m_Queue.front());
+    Picture picture = std::move(m_Queue.front());
     m_Queue.pop_front();
     m_Busy = true;
     lock.unlock();
+    const uint8_t* pixels = picture.pixels.data();
     const bool written =
-        m_Encoder.encode(picture.data() + size_t(m_Stride) * (m_Height - 1), -m_Stride);
+        picture.topRowFirst
+            ? m_Encoder.encode(pixels, m_Stride)
+            : m_Encoder.encode(pixels + size_t(m_Stride) * (m_Height - 1), -m_Stride);
     lock.lock();
     m_Busy = false;
-    m_Spare.push_back(std::move(picture));
+    m_Spare.push_back(std::move(picture.pixels));
     return written;
 }

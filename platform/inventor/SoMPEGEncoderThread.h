@@ -33,11 +33,12 @@ public:
     bool open(const char* fileName, const SoMPEGEncoder::Settings& settings);
     bool isOpen() const { return m_Worker.joinable(); }
 
-    // Queues `picture`, the open file's size in BGR bytes with the bottom row first (as OpenGL
-    // reads it), and gives back in `picture` a buffer the worker is done with (empty or of any
-    // size) to draw the next one into. Waits while the queue is full. False, leaving `picture`
-    // as it was, when no file is open or the worker has failed.
-    bool encode(std::vector<uint8_t>& picture);
+    // Queues `picture`, of the open file's size and pixel layout, its rows tightly packed from
+    // the bottom (as OpenGL reads them) or, with `topRowFirst`, from the top; gives back in
+    // `picture` a buffer the worker is done with (empty or of any size) to read the next one
+    // into. Waits while the queue is full. False, leaving `picture` as it was, when no file is
+    // open, the picture is too small or the worker has failed.
+    bool encode(std::vector<uint8_t>& picture, bool topRowFirst = false);
 
     // Waits until the worker has written every queued picture.
     void drain();
@@ -63,7 +64,11 @@ private:
 
     mutable std::mutex m_Mutex;
     std::condition_variable m_Changed;
-    std::deque<std::vector<uint8_t>> m_Queue;
+    struct Picture {
+        std::vector<uint8_t> pixels;
+        bool topRowFirst;
+    };
+    std::deque<Picture> m_Queue;
     std::vector<std::vector<uint8_t>> m_Spare;
     bool m_Busy = false;      // the worker holds a picture out of the queue
     bool m_Finishing = false; // close has asked the worker to end

@@ -4,6 +4,8 @@
 #include "SoWinHeadlessGL.h"
 
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/SoSceneManager.h>
+#include <Inventor/Win/SoWinRenderArea.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/elements/SoGLCacheContextElement.h>
 #include <Inventor/misc/SoContextHandler.h>
@@ -21,7 +23,8 @@ constexpr short kDefaultWidth = 320;
 constexpr short kDefaultHeight = 240;
 constexpr float kDefaultCompressionRate = 0.5f;
 constexpr int kDefaultFramesPerSecond = 25;
-constexpr int kBytesPerPixel = 3; // BGR, as the encoder takes it
+// B, G, R, A: what drawing surfaces keep, read back without converting.
+constexpr int kBytesPerPixel = 4;
 
 } // namespace
 
@@ -109,7 +112,20 @@ public:
         renderAction.apply(scene);
         pixels.resize(size_t(width) * height * kBytesPerPixel);
         glPixelStorei(GL_PACK_ALIGNMENT, 1); // rows packed tightly
-        glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+        topRowFirst = false;
+        return true;
+    }
+
+    // The picture the render area showing the scene drew last, when it is of the file's size:
+    // the same picture, without drawing the scene a second time.
+    bool readShownFrame() {
+        if (!shownBy || !scene || shownBy->getSceneManager()->getSceneGraph() != scene)
+            return false;
+        SbVec2s shownSize;
+        if (!shownBy->readPixelsBGRA(pixels, shownSize) || shownSize != frameSize)
+            return false;
+        topRowFirst = true;
         return true;
     }
 
@@ -125,6 +141,7 @@ public:
     SoNode* scene = nullptr;
     SbVec2s size;
     void* shareContext = nullptr;
+    SoWinRenderArea* shownBy = nullptr;
     float compressionRate;
     int framesPerSecond;
     bool recording = false;
@@ -147,6 +164,7 @@ public:
     SbVec2s surfaceSize = SbVec2s(0, 0);
     bool everDrawn = false;
     std::vector<uint8_t> pixels;
+    bool topRowFirst = false;
 };
 
 SoMPEGRenderer::SoMPEGRenderer(SoNode* scene) : m_Private(new Private) {
@@ -199,7 +217,7 @@ int SoMPEGRenderer::getNumFramesPerSecond(void) const {
 SbBool SoMPEGRenderer::openFile(const char* filename, unsigned int numFrames) {
     Private& self = *m_Private;
     const SoMPEGEncoder::Settings settings = {self.size[0], self.size[1], self.compressionRate,
-                                              self.framesPerSecond};
+                                              self.framesPerSecond, kBytesPerPixel};
     self.errorReported = false;
     if (!self.encoder.open(filename, settings))
         return FALSE;
@@ -236,13 +254,21 @@ void SoMPEGRenderer::recordFrame(void) {
     if (!self.recording || !self.encoder.isOpen() ||
         self.encoder.getNumFramesQueued() >= self.maxFrames)
         return;
-    if (self.drawFrame())
-        self.encoder.encode(self.pixels);
+    if (self.readShownFrame() || self.drawFrame())
+        self.encoder.encode(self.pixels, self.topRowFirst);
     self.reportWriteError();
 }
 
 unsigned int SoMPEGRenderer::getNumFramesRecorded(void) const {
     return m_Private->encoder.getNumFramesQueued();
+}
+
+void SoMPEGRenderer::setShownBy(SoWinRenderArea* area) {
+    m_Private->shownBy = area;
+}
+
+SoWinRenderArea* SoMPEGRenderer::getShownBy(void) const {
+    return m_Private->shownBy;
 }
 
 void SoMPEGRenderer::setErrorCallback(ErrorCB* function, void* userData) {

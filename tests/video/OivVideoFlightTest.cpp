@@ -108,7 +108,8 @@ TEST_F(VideoFlightTest, AFlightHoldsEveryFrameAndEndsWhereTheViewerWas) {
             recorder->start(kViewSize, 0.0f);
             recorder->stop();
         }
-        const int last = flight.last == lastPoint ? viewer->getNumResampledPoints() - 1 : flight.last;
+        const int last =
+            flight.last == lastPoint ? viewer->getNumResampledPoints() - 1 : flight.last;
         const SbVec3f point = viewer->getTrackingPoint();
         const SbVec3f position = viewer->getCamera()->position.getValue();
         const int index = FileIndex::last() + 1;
@@ -116,7 +117,8 @@ TEST_F(VideoFlightTest, AFlightHoldsEveryFrameAndEndsWhereTheViewerWas) {
         EXPECT_EQ(viewer->getTrackingPoint(), point);
         EXPECT_EQ(viewer->getCamera()->position.getValue(), position);
 
-        const testsupport::VideoFile file = testsupport::playVideoFile(folder.file(videoName(index)));
+        const testsupport::VideoFile file =
+            testsupport::playVideoFile(folder.file(videoName(index)));
         ASSERT_EQ(file.frameCount(), (std::abs(last - flight.first) + 1) * flight.framesPerStep);
         EXPECT_EQ(SbVec2s(short(file.width), short(file.height)), kViewSize);
         // Subsampling and the quantiser blur edges; another point of view differs far more.

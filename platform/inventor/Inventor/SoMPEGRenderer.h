@@ -17,6 +17,7 @@
 #include <memory>
 
 class SoNode;
+class SoWinRenderArea;
 
 class SoMPEGRenderer {
 public:
@@ -68,6 +69,14 @@ public:
 
     // Frames recorded into the open (or last) file, written or still queued.
     unsigned int getNumFramesRecorded(void) const;
+
+    // Addition of this platform: the render area that shows this renderer's scene. When it last
+    // drew the scene at the open file's frame size, recordFrame takes that picture instead of
+    // drawing the scene a second time; otherwise it draws off screen. A navigation renderer then
+    // records after the area's redraw. Null (the default) always draws; set it to null before
+    // the area is deleted.
+    void setShownBy(SoWinRenderArea* area);
+    SoWinRenderArea* getShownBy(void) const;
 
     // Additions of this platform, for an owner that must see a recording fail.
     //
