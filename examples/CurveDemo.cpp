@@ -83,7 +83,7 @@ std::string CurveDemo::pictureBeside(const char* picture) {
     return name.substr(0, dot) + kSuffix + name.substr(dot);
 }
 
-bool CurveDemo::writePictureBeside(HWND window, const char* picture) {
+bool CurveDemo::writePictureBeside(HWND window, const char* picture, bool recordFlight) {
     const std::string path = pictureBeside(picture);
     bool written = false;
     {
@@ -101,7 +101,8 @@ bool CurveDemo::writePictureBeside(HWND window, const char* picture) {
                 viewer->getCamera()->focalDistance.setValue(kViewingDistance);
                 viewer->adjustCameraToTrackingPoint();
                 written = DemoScene::writePicture(canvas, path.c_str());
-                written = DemoRecording::recordFlight(canvas, picture) && written;
+                if (recordFlight)
+                    written = DemoRecording::recordFlight(canvas, picture) && written;
             }
         }
     }

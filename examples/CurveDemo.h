@@ -21,8 +21,9 @@ public:
 
     // Builds the curve canvas in `window`, writes what it shows beside `picture` (see
     // pictureBeside) and says so on the standard output, or on the error output that it could
-    // not. True when written.
-    static bool writePictureBeside(HWND window, const char* picture);
+    // not; with `recordFlight`, then records a flight down the well into the next video file of
+    // that folder (DemoRecording::recordFlight). True when everything asked for was written.
+    static bool writePictureBeside(HWND window, const char* picture, bool recordFlight = false);
 
     CurveDemo() = delete;
 };

@@ -51,10 +51,16 @@ std::filesystem::path newestVideo(const std::filesystem::path& folder) {
     return newest;
 }
 
-// Keeps one line on the terminal up to date with the share done.
-bool printProgressCB(void*, float done) {
-    std::printf("\roivwintav-demo: recording the flight down the well, %3d %%", int(done * 100.0f));
-    std::fflush(stdout);
+// Keeps one line on the terminal up to date with the share done, rewritten when the percentage
+// changes.
+bool printProgressCB(void* data, float done) {
+    int& shown = *static_cast<int*>(data);
+    const int percent = int(done * 100.0f);
+    if (percent != shown) {
+        shown = percent;
+        std::printf("\roivwintav-demo: recording the flight down the well, %3d %%", percent);
+        std::fflush(stdout);
+    }
     return true;
 }
 
@@ -91,8 +97,9 @@ bool DemoRecording::recordFlight(OivCanvas& canvas, const char* besideFile) {
     if (!viewer || !folder.entered())
         return false;
     const int last = std::min(kFlightPoints, viewer->getNumResampledPoints()) - 1;
+    int shownPercent = -1;
     const bool recorded =
-        canvas.getVideoRecorder()->recordFlight(0, last, 1, printProgressCB, nullptr);
+        canvas.getVideoRecorder()->recordFlight(0, last, 1, printProgressCB, &shownPercent);
     std::printf("\n");
     const std::filesystem::path video = newestVideo(folder.path());
     if (recorded && !video.empty())
