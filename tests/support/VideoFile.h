@@ -26,6 +26,10 @@ struct VideoFile {
 };
 VideoFile playVideoFile(const std::string& path);
 
+// Mean difference per colour channel between two pictures of the same layout (a decoded frame
+// and what a canvas shows, say); 255 when their sizes differ or they are empty.
+double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
+
 // A fresh empty folder that is the current folder for the object's lifetime, removed with its
 // contents afterwards.
 class ScratchFolder {

@@ -32,15 +32,6 @@ std::string videoName(int index) {
     return "Zorvan3D_" + std::to_string(index) + ".mpg";
 }
 
-double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-    if (a.size() != b.size() || a.empty())
-        return 255.0;
-    double sum = 0;
-    for (size_t i = 0; i < a.size(); ++i)
-        sum += std::abs(int(a[i]) - int(b[i]));
-    return sum / double(a.size());
-}
-
 class VideoFlightTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -123,9 +114,9 @@ TEST_F(VideoFlightTest, AFlightHoldsEveryFrameAndEndsWhereTheViewerWas) {
         EXPECT_EQ(SbVec2s(short(file.width), short(file.height)), kViewSize);
         // Subsampling and the quantiser blur edges; another point of view differs far more.
         const std::vector<unsigned char> atFirst = shownAt(flight.first), atLast = shownAt(last);
-        EXPECT_LT(meanDifference(file.pictures.front(), atFirst), flight.tolerance);
-        EXPECT_LT(meanDifference(file.pictures.back(), atLast), flight.tolerance);
-        EXPECT_GT(meanDifference(atFirst, atLast), 40.0) << "the two ends look alike";
+        EXPECT_LT(testsupport::meanDifference(file.pictures.front(), atFirst), flight.tolerance);
+        EXPECT_LT(testsupport::meanDifference(file.pictures.back(), atLast), flight.tolerance);
+        EXPECT_GT(testsupport::meanDifference(atFirst, atLast), 40.0) << "the two ends look alike";
     }
 }
 

@@ -165,18 +165,6 @@ TEST_F(VideoRecorderTest, ARecordingInWhichNothingChangedHoldsTheViewOnce) {
     EXPECT_TRUE(playsRed(first + 1, 1));
 }
 
-// Mean difference per colour channel between a recorded picture and the canvas's own pixels (both
-// top row first).
-double meanDifference(const std::vector<unsigned char>& recorded,
-                      const std::vector<unsigned char>& shown) {
-    if (recorded.size() != shown.size() || shown.empty())
-        return 255.0;
-    double sum = 0;
-    for (size_t i = 0; i < shown.size(); ++i)
-        sum += std::abs(int(recorded[i]) - int(shown[i]));
-    return sum / double(shown.size());
-}
-
 TEST_F(VideoRecorderTest, EachFrameIsWhatTheCanvasShows) {
     SoWinFullViewer* viewer = canvas->getOivViewer();
     const int first = FileIndex::last() + 1;
@@ -194,7 +182,7 @@ TEST_F(VideoRecorderTest, EachFrameIsWhatTheCanvasShows) {
     for (int i = 0; i < 2; ++i) {
         // Colour subsampling and the quantiser blur edges a little; a picture upside down, in
         // other colours or from elsewhere differs by far more.
-        EXPECT_LT(meanDifference(file.pictures[i], shown[i]), 8.0) << "frame " << i;
+        EXPECT_LT(testsupport::meanDifference(file.pictures[i], shown[i]), 8.0) << "frame " << i;
         const Rgb ball = file.at(i, kFrameSize[0] * 2 / 3, kFrameSize[1] / 4);
         EXPECT_GT(ball.b, 150) << "top right of frame " << i << " shows " << ball;
     }

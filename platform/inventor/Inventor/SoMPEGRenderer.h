@@ -72,9 +72,9 @@ public:
 
     // Addition of this platform: the render area that shows this renderer's scene. When it last
     // drew the scene at the open file's frame size, recordFrame takes that picture instead of
-    // drawing the scene a second time; otherwise it draws off screen. A navigation renderer then
-    // records after the area's redraw. Null (the default) always draws; set it to null before
-    // the area is deleted.
+    // drawing the scene a second time; otherwise it draws off screen. A navigation renderer given
+    // the area before record records after the area's redraw. Null (the default) always draws.
+    // No frame may be recorded once the area is deleted.
     void setShownBy(SoWinRenderArea* area);
     SoWinRenderArea* getShownBy(void) const;
 
