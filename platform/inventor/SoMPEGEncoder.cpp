@@ -126,11 +126,10 @@ struct SoMPEGEncoder::Stream {
         frame->height = codec->height;
         if (av_frame_get_buffer(frame, 0) < 0)
             return false;
-        converter =
-            sws_getContext(settings.width, settings.height,
-                           settings.bytesPerPixel == 4 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24,
-                           codec->width,
-                           codec->height, codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        converter = sws_getContext(settings.width, settings.height,
+                                   settings.bytesPerPixel == 4 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24,
+                                   codec->width, codec->height, codec->pix_fmt, SWS_BILINEAR,
+                                   nullptr, nullptr, nullptr);
         return converter != nullptr;
     }
 

@@ -43,8 +43,8 @@ public:
     // pictures stored bottom row first (as OpenGL reads them) upright. BGR because libswscale
     // turns it into the encoder's YUV 4:2:0 without a general scaling pass (even sizes), which
     // keeps the conversion a small share of the encoding; BGRA spares a drawing thread that reads
-    // a surface any conversion, at the cost of a slower one here. False when no file is open or FFmpeg
-    // reports an error, and for every picture after an error.
+    // a surface any conversion, at the cost of a slower one here. False when no file is open or
+    // FFmpeg reports an error, and for every picture after an error.
     bool encode(const uint8_t* pixels, int stride);
 
     // Pictures encoded into the open (or last) file.

@@ -78,6 +78,10 @@ struct Player {
 
 } // namespace
 
+std::string videoName(int index) {
+    return "Zorvan3D_" + std::to_string(index) + ".mpg";
+}
+
 double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
     if (a.size() != b.size() || a.empty())
         return 255.0;

@@ -24,13 +24,8 @@ const SbVec2s kViewSize(64, 48);
 const SbVec3f kPath[] = {SbVec3f(-4, 0, 0), SbVec3f(0, 0, 0), SbVec3f(4, 0, 0)};
 const SbColor kCubeColours[] = {SbColor(1, 0, 0), SbColor(0, 1, 0), SbColor(0, 0, 1)};
 
-struct FileIndex : OivVideoRecorder {
-    static int last() { return m_FileIndex; }
-};
-
-std::string videoName(int index) {
-    return "Zorvan3D_" + std::to_string(index) + ".mpg";
-}
+using testsupport::videoName;
+using FileIndex = testsupport::VideoFileIndex;
 
 class VideoFlightTest : public ::testing::Test {
 protected:

@@ -32,14 +32,8 @@ const SbVec2s kFrameSize(64, 48);
 constexpr float kQuality = 0.3f;
 constexpr int kMaxOpenAttempts = 100;
 
-// The process-wide number of the last file name tried.
-struct FileIndex : OivVideoRecorder {
-    static int last() { return m_FileIndex; }
-};
-
-std::string videoName(int index) {
-    return "Zorvan3D_" + std::to_string(index) + ".mpg";
-}
+using testsupport::videoName;
+using FileIndex = testsupport::VideoFileIndex;
 
 class VideoRecorderTest : public ::testing::Test {
 protected:
