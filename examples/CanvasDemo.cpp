@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         written = DemoPrint::writePrintedPage(canvas, picture) && written;
         DemoRecording::recordOrbit(canvas, picture);
     }
-    written = CurveDemo::writePictureBeside(window, picture) && written;
+    written = CurveDemo::writePictureBeside(window, picture, true) && written;
     const bool pairWritten = GroupDemo::writePairBeside(window, picture);
     closeAndDrainLoop(window);
     if (!written) {

@@ -1,5 +1,6 @@
 #include "CurveDemo.h"
 
+#include "DemoRecording.h"
 #include "DemoScene.h"
 
 #include "canvas/OivCanvas.h"
@@ -52,9 +53,10 @@ SbVec3f halfwayAlong(const SbVec3f* points, int count) {
     return points[count - 1];
 }
 
-// Makes the well's centre line the tracking curve, in the well's place in the scene (the global
-// Z scale included), with the tracking point halfway down.
-bool trackTheWell(OivWinCurveViewer& viewer) {
+} // namespace
+
+// The well's centre line in the well's place in the scene (the global Z scale included).
+bool CurveDemo::trackTheWell(OivWinCurveViewer& viewer) {
     SoSearchAction search;
     search.setType(OivPipe::getClassTypeId());
     search.apply(viewer.getSceneGraph());
@@ -71,8 +73,6 @@ bool trackTheWell(OivWinCurveViewer& viewer) {
                             toWorld.getMatrix(), false);
     return true;
 }
-
-} // namespace
 
 std::string CurveDemo::pictureBeside(const char* picture) {
     const std::string name(picture);
@@ -100,13 +100,15 @@ bool CurveDemo::present(OivCanvas& canvas) {
     return true;
 }
 
-bool CurveDemo::writePictureBeside(HWND window, const char* picture) {
+bool CurveDemo::writePictureBeside(HWND window, const char* picture, bool recordFlight) {
     const std::string path = pictureBeside(picture);
     bool written = false;
     {
         OivCanvas canvas;
         canvas.initialize(OivBaseCanvas::CURVE_VIEWER, window);
         written = present(canvas) && DemoScene::writePicture(canvas, path.c_str());
+        if (written && recordFlight)
+            written = DemoRecording::recordFlight(canvas, picture);
     }
     if (written)
         std::printf("oivwintav-demo: wrote what the curve canvas shows (%dx%d) to %s\n",

@@ -8,9 +8,14 @@
 #include <string>
 
 class OivCanvas;
+class OivWinCurveViewer;
 
 class CurveDemo {
 public:
+    // Makes the well of the demo scene shown by `viewer` its tracking curve, with the tracking
+    // point halfway down; the camera stays. False when the scene has no well.
+    static bool trackTheWell(OivWinCurveViewer& viewer);
+
     // Where the curve picture goes beside `picture`: "-curve" before its extension
     // ("docs/demo.png" gives "docs/demo-curve.png").
     static std::string pictureBeside(const char* picture);
@@ -21,8 +26,9 @@ public:
 
     // Builds the curve canvas in `window`, writes what it shows beside `picture` (see
     // pictureBeside) and says so on the standard output, or on the error output that it could
-    // not. True when written.
-    static bool writePictureBeside(HWND window, const char* picture);
+    // not; with `recordFlight`, then records a flight down the well into the next video file of
+    // that folder (DemoRecording::recordFlight). True when everything asked for was written.
+    static bool writePictureBeside(HWND window, const char* picture, bool recordFlight = false);
 
     CurveDemo() = delete;
 };
