@@ -15,19 +15,46 @@
 
 #include <cstdio>
 
-// A pane of the host's window for one canvas.
-HWND createPane(HWND parent, int left) {
-    WNDCLASSA pane = {};
-    pane.lpfnWndProc = DefWindowProcA;
-    pane.hInstance = SoWin::getInstance();
-    pane.lpszClassName = "Pane";
-    RegisterClassA(&pane); // fails harmlessly for the second pane
-    return CreateWindowExA(0, "Pane", "", WS_CHILD | WS_VISIBLE, left, 0, 400, 400, parent, nullptr,
-                           pane.hInstance, nullptr);
+// The host's window: two panes side by side, each holding a canvas, sharing its client area.
+constexpr int kPaneWidth = 400;
+constexpr int kPaneHeight = 400;
+HWND panes[2] = {};
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE: { // as a Win32 host does; each canvas follows its pane
+        const int width = LOWORD(lParam), height = HIWORD(lParam);
+        MoveWindow(panes[0], 0, 0, width / 2, height, TRUE);
+        MoveWindow(panes[1], width / 2, 0, width - width / 2, height, TRUE);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+HWND createWindow(const char* className, WNDPROC procedure, const char* title, DWORD style,
+                  int width, int height, HWND parent) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass); // fails harmlessly for the second pane
+    return CreateWindowExA(0, className, title, style, 0, 0, width, height, parent, nullptr,
+                           windowClass.hInstance, nullptr);
 }
 
 int main(int argc, char** argv) {
-    HWND window = SoWin::init("Linked views");
+    HWND window = createWindow("LinkedViews", windowProc, "Linked views", WS_OVERLAPPEDWINDOW,
+                               2 * kPaneWidth, kPaneHeight, nullptr);
+    SoWin::init(window);
+    for (HWND& pane : panes)
+        pane = createWindow("Pane", DefWindowProcA, "", WS_CHILD | WS_VISIBLE, kPaneWidth,
+                            kPaneHeight, window);
+    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(2 * kPaneWidth, kPaneHeight));
     SoInput input;
     // One graph, shown by both canvases.
     SoSeparator* terrain =
@@ -36,8 +63,8 @@ int main(int argc, char** argv) {
         return 1;
 
     OivCanvas plan, view3D;
-    plan.initialize(OivBaseCanvas::PLANE_VIEWER, createPane(window, 0));
-    view3D.initialize(OivBaseCanvas::EXAMINER_VIEWER, createPane(window, 400));
+    plan.initialize(OivBaseCanvas::PLANE_VIEWER, panes[0]);
+    view3D.initialize(OivBaseCanvas::EXAMINER_VIEWER, panes[1]);
     for (OivCanvas* canvas : {&plan, &view3D}) {
         canvas->getOivSceneManager()->getRoot3D()->addChild(terrain);
         canvas->getOivViewer()->viewAll();

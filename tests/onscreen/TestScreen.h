@@ -57,8 +57,15 @@ public:
     // The pixels of the client area of `hwnd`.
     ScreenImage grab(HWND hwnd);
 
-    // The mapped top-level window titled `title`, or 0.
+    // The mapped top-level window titled `title` (inside its window manager frame, if there is
+    // one), or 0.
     Window findTopLevel(const std::string& title);
+    // Every window inside `window`, parents before their children.
+    std::vector<Window> descendantsOf(Window window);
+    // Where the origin of `window` is on the screen.
+    POINT originOf(Window window);
+    // The window that has the keyboard.
+    Window focus();
     // The size of `window` on the server.
     SbVec2s sizeOf(Window window);
     // Moves and resizes a top-level window, as a window manager does for the user.
