@@ -1,10 +1,12 @@
 // Two linked views of one terrain, as the README shows them: a plan view and a 3D view side by
-// side in the host's window, kept in step by a canvas group.
+// side in the host's window, kept in step by a canvas group. Each pane takes half of the window
+// and its canvas follows it when the window is resized.
 //
-//   oivwintav-linked-views [terrain.iv]     (default: terrain.iv)
+//   oivwintav-linked-views [terrain.iv]     (default: the demo's terrain and well)
 //
 // The views are for a person to drag: headless there is nobody to drag or to close the window,
 // so the program only checks that it could build them and says so instead of waiting forever.
+#include "DemoScene.h"
 #include "OivWinTav.h"
 
 #include <Inventor/SoDB.h>
@@ -15,9 +17,7 @@
 
 #include <cstdio>
 
-// The host's window: two panes side by side, each holding a canvas, sharing its client area.
-constexpr int kPaneWidth = 400;
-constexpr int kPaneHeight = 400;
+constexpr int kPaneSize = 400; // each view starts as a square of this many pixels
 HWND panes[2] = {};
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -37,30 +37,37 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 HWND createWindow(const char* className, WNDPROC procedure, const char* title, DWORD style,
-                  int width, int height, HWND parent) {
+                  HWND parent) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass); // fails harmlessly for the second pane
-    return CreateWindowExA(0, className, title, style, 0, 0, width, height, parent, nullptr,
+    return CreateWindowExA(0, className, title, style, 0, 0, kPaneSize, kPaneSize, parent, nullptr,
                            windowClass.hInstance, nullptr);
 }
 
+// The scene file named on the command line, or the demo's terrain and well without one.
+SoSeparator* readTerrain(int argc, char** argv) {
+    if (argc < 2)
+        return DemoScene::createContent();
+    SoInput input;
+    return input.openFile(argv[1]) ? SoDB::readAll(&input) : nullptr;
+}
+
 int main(int argc, char** argv) {
-    HWND window = createWindow("LinkedViews", windowProc, "Linked views", WS_OVERLAPPEDWINDOW,
-                               2 * kPaneWidth, kPaneHeight, nullptr);
+    HWND window =
+        createWindow("LinkedViews", windowProc, "Linked views", WS_OVERLAPPEDWINDOW, nullptr);
     SoWin::init(window);
     for (HWND& pane : panes)
-        pane = createWindow("Pane", DefWindowProcA, "", WS_CHILD | WS_VISIBLE, kPaneWidth,
-                            kPaneHeight, window);
-    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(2 * kPaneWidth, kPaneHeight));
-    SoInput input;
+        pane = createWindow("Pane", DefWindowProcA, "", WS_CHILD | WS_VISIBLE, window);
+    SoWin::setWidgetSize(window, SbVec2s(2 * kPaneSize, kPaneSize)); // both panes in view
     // One graph, shown by both canvases.
-    SoSeparator* terrain =
-        input.openFile(argc > 1 ? argv[1] : "terrain.iv") ? SoDB::readAll(&input) : nullptr;
-    if (!terrain)
+    SoSeparator* terrain = readTerrain(argc, argv);
+    if (!terrain) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
+    }
 
     OivCanvas plan, view3D;
     plan.initialize(OivBaseCanvas::PLANE_VIEWER, panes[0]);
@@ -68,6 +75,7 @@ int main(int argc, char** argv) {
     for (OivCanvas* canvas : {&plan, &view3D}) {
         canvas->getOivSceneManager()->getRoot3D()->addChild(terrain);
         canvas->getOivViewer()->viewAll();
+        canvas->getOivViewer()->saveHomePosition(); // Home comes back to the framed terrain
     }
 
     // From now on a drag, a camera-type toggle or a new Z scale in one view reaches the other.

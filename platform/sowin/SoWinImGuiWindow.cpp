@@ -108,6 +108,8 @@ struct SoWinImGuiWindow::Private {
     SoOneShotSensor afterFrame;
     ClosedCB* closedCB = nullptr;
     void* closedData = nullptr;
+    ResizedCB* resizedCB = nullptr;
+    void* resizedData = nullptr;
 
     static void changedCB(void* data, SoSensor*) {
         static_cast<SoWinImGuiWindow*>(data)->m_Private->settle();
@@ -145,8 +147,11 @@ struct SoWinImGuiWindow::Private {
         const SbVec2s size = owner->getSize();
         userSized = userSized || size != requestedSize;
         const short height = short(std::clamp(int(wantedHeight + 0.5f), 1, int(kTallestDialog)));
-        if (!userSized && size[1] != height)
-            requestSize(SbVec2s(kDialogWidth, height));
+        if (userSized || size[1] == height)
+            return;
+        requestSize(SbVec2s(kDialogWidth, height));
+        if (resizedCB)
+            resizedCB(resizedData, owner);
     }
 
     void requestSize(const SbVec2s& size) {
@@ -258,6 +263,11 @@ SoMessageDialog* SoWinImGuiWindow::getNotice() const {
 void SoWinImGuiWindow::setClosedCallback(ClosedCB* callback, void* data) {
     m_Private->closedCB = callback;
     m_Private->closedData = data;
+}
+
+void SoWinImGuiWindow::setResizedCallback(ResizedCB* callback, void* data) {
+    m_Private->resizedCB = callback;
+    m_Private->resizedData = data;
 }
 
 void SoWinImGuiWindow::release() {
