@@ -182,6 +182,11 @@ void TestScreen::resizeAndMove(Window window, POINT topLeft, int width, int heig
     sync();
 }
 
+void TestScreen::raise(Window window) {
+    XRaiseWindow(display(m_Display), window);
+    sync();
+}
+
 void TestScreen::requestClose(Window window) {
     Display* d = display(m_Display);
     XEvent event{};

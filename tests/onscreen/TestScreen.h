@@ -70,6 +70,8 @@ public:
     SbVec2s sizeOf(Window window);
     // Moves and resizes a top-level window, as a window manager does for the user.
     void resizeAndMove(Window window, POINT topLeft, int width, int height);
+    // Puts a top-level window above the others.
+    void raise(Window window);
     // Asks `window` to close as a window manager does (WM_DELETE_WINDOW).
     void requestClose(Window window);
     // Whether a window with this id still exists on the server.
