@@ -11,6 +11,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libimgui-dev libstb-dev
     xvfb libxtst-dev
+    # the desktop tests: a real window manager, and Qt for the example of a canvas in a Qt window
+    openbox qtbase5-dev
 )
 
 missing=()

@@ -95,6 +95,11 @@ struct SoWinImGuiWindow::Private {
     SoWinDialogOperation operation;
     SoWinImGuiDialog::Places places;
     float wantedHeight = 0.0f;
+    // The size a dialog's window last asked for. It fits its height to its controls until the
+    // window manager gives it another size (the user resized it): from then on the user's size
+    // stays and the controls are laid out for it.
+    SbVec2s requestedSize = SbVec2s(0, 0);
+    bool userSized = false;
     int framesToSettle = kSettlingFrames;
     bool closeRequested = false;
     // Redraws when the dialog's controls change, whoever changed them.
@@ -139,12 +144,19 @@ struct SoWinImGuiWindow::Private {
         }
         if (!dialog)
             return;
+        const SbVec2s size = owner->getSize();
+        userSized = userSized || size != requestedSize;
         const short height = short(std::clamp(int(wantedHeight + 0.5f), 1, int(kTallestDialog)));
-        if (owner->getSize()[1] == height)
+        if (userSized || size[1] == height)
             return;
-        owner->setSize(SbVec2s(kDialogWidth, height));
+        requestSize(SbVec2s(kDialogWidth, height));
         if (resizedCB)
             resizedCB(resizedData, owner);
+    }
+
+    void requestSize(const SbVec2s& size) {
+        requestedSize = size;
+        owner->setSize(size);
     }
 
     void drawNotice() {
@@ -221,7 +233,7 @@ SoWinImGuiWindow::SoWinImGuiWindow(SoTopLevelDialog* dialog, SoMessageDialog* no
     setWindowCloseCallback(Private::shellClosedCB, this);
     if (dialog) {
         setTitle(dialog->label.getValue().getString());
-        setSize(SbVec2s(kDialogWidth, kFirstDialogHeight));
+        m_Private->requestSize(SbVec2s(kDialogWidth, kFirstDialogHeight));
     } else if (notice) {
         setTitle(notice->title.getValue().getString());
         setSize(SbVec2s(kNoticeWidth, kNoticeHeight));
