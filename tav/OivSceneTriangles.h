@@ -10,12 +10,15 @@
 // triangles and normals Coin's primitive generation gives them, which costs a fraction of
 // generating their primitives: quad meshes with generated normals (terrains), and face sets and
 // triangle strip sets, indexed (imported meshes) or not, with normals of their own or generated
-// ones of any binding. Vertices are shared where a shape's triangles share a coordinate with the
-// same normal, and triangles whose corners have one normal along their face are stored flat
-// (their vertex normals zero), sharing theirs with their neighbours. Every other shape, and the
-// rare forms Coin's generation treats otherwise (faces its tessellator splits, VRML1 nodes, 4D
-// coordinates), goes through its own primitive generation; vertices it shares between consecutive
-// triangles (strips, fans) are stored once.
+// ones of any binding. Quad meshes, and large indexed face sets whose normals are generated flat
+// or indexed per vertex, stay where they are, as surfaces searched in object space (see
+// OivObjectSurface); the others are copied to world space. Vertices are shared where a shape's
+// triangles share a coordinate with the same normal, and triangles whose corners have one normal
+// along their face are stored flat (their vertex normals zero), sharing theirs with their
+// neighbours. Every other shape, and the rare forms Coin's generation treats otherwise (faces its
+// tessellator splits, VRML1 nodes, 4D coordinates, projective model matrices), goes through its
+// own primitive generation; vertices it shares between consecutive triangles (strips, fans) are
+// stored once.
 //
 // Coin reads indices in release builds unchecked; here a face or strip triangle with a
 // coordinate outside the coordinates is left out, and one with a normal outside the normals (or
@@ -30,10 +33,12 @@
 #include <Inventor/actions/SoCallbackAction.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class SoIndexedShape;
 class SoMFInt32;
+class OivObjectSurface;
 class OivVertexShapeData;
 class SoNonIndexedShape;
 class SoNode;
@@ -45,7 +50,8 @@ class SoVertexShape;
 
 class OivSceneTriangles {
 public:
-    OivSceneTriangles() = default;
+    OivSceneTriangles();
+    ~OivSceneTriangles();
     OivSceneTriangles(const OivSceneTriangles&) = delete;
     OivSceneTriangles& operator=(const OivSceneTriangles&) = delete;
 
@@ -62,10 +68,10 @@ public:
 
     std::vector<SbVec3f> points;  // world space
     std::vector<SbVec3f> normals; // per point, world space, not of unit length
-    // Three point indices per triangle: those of quad meshes, in an order that keeps neighbours
-    // on the surface together, and those of other shapes in the order their shapes list them.
-    std::vector<uint32_t> orderedCorners;
-    std::vector<uint32_t> unorderedCorners;
+    // Three point indices per triangle, in the order their shapes list them.
+    std::vector<uint32_t> triangleCorners;
+    // Surfaces left in their shapes' object space, built.
+    std::vector<std::unique_ptr<OivObjectSurface>> surfaces;
 
 private:
     // One vertex of the previous generated triangle, as the shape gave it (object space).
@@ -91,6 +97,8 @@ private:
                                 const int32_t* normalIndex, int normalIndexCount, bool strips);
     bool readNonIndexedShape(SoCallbackAction* action, const SoNonIndexedShape* shape,
                              const SoMFInt32& numVertices, bool strips);
+    // Builds `surface` and keeps it; false, keeping nothing, when it cannot be built.
+    bool addSurface(std::unique_ptr<OivObjectSurface> surface);
     // Room for this many more corners of unordered triangles and vertices.
     void reserve(size_t corners, size_t vertices);
     // Turns the vertices appended since `first` to world space.
