@@ -1,11 +1,13 @@
 // The sticky cursor follows the mouse: each move picks the surface under the pointer. For
-// terrains of about 100 000, 1 000 000 and 4 000 000 triangles (a quad mesh, and at 1 000 000
-// also the forms imported meshes come in: indexed face sets of flat triangles, of quads with
-// smooth generated normals and of triangles with normals of their own, and an indexed triangle
-// strip set) this compares, within one run,
+// terrains of about 100 000, 1 000 000, 4 000 000 and 16 000 000 triangles (a quad mesh, and at
+// 1 000 000 also the forms imported meshes come in: indexed face sets of flat triangles, of quads
+// with smooth generated normals and of triangles with normals of their own, and an indexed
+// triangle strip set; at 16 000 000 the flat triangles too) this compares, within one run,
 // a plain ray pick of Coin with a steady cursor move, with the first move after an edit of the
 // geometry (which rebuilds the cursor's index) and with the first move after a colour edit
-// (which must not), and reports what the index holds per triangle.
+// (which must not), and reports what the index holds per triangle and the most memory its build
+// held at once (all the program allocates through operator new while it builds, Coin's share
+// included), beside the index's final size.
 #include "support/BenchHost.h"
 #include "support/ThreadClock.h"
 #include "tav/OivStickyCursor.h"
@@ -30,13 +32,46 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
 #include <vector>
 
 namespace {
 
 using Clock = benchhost::ThreadClock;
+
+// Bytes the program holds through operator new, and the most it held since the last reset.
+std::atomic<size_t> g_HeldBytes{0};
+std::atomic<size_t> g_PeakBytes{0};
+
+void* allocateCounted(size_t size) noexcept {
+    void* block = std::malloc(size > 0 ? size : 1);
+    if (!block)
+        return nullptr;
+    const size_t held = g_HeldBytes += malloc_usable_size(block);
+    size_t peak = g_PeakBytes.load();
+    while (held > peak && !g_PeakBytes.compare_exchange_weak(peak, held)) {
+    }
+    return block;
+}
+
+void* allocateCountedOrThrow(size_t size) {
+    void* block = allocateCounted(size);
+    if (!block)
+        throw std::bad_alloc();
+    return block;
+}
+
+void releaseCounted(void* block) noexcept {
+    if (!block)
+        return;
+    g_HeldBytes -= malloc_usable_size(block);
+    std::free(block);
+}
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
@@ -272,15 +307,21 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
     state.counters["builds/colour_edit"] = double(colourBuilds) / n;
     state.counters["hit_share"] = double(hits) / (n * kMovesPerIteration);
 
-    // What an index of this scene holds, per triangle.
+    // What an index of this scene holds, per triangle, and the most its build held at once.
     OivTriangleIndex index;
+    const size_t before = g_HeldBytes;
+    g_PeakBytes = before;
     index.build(t.root(), t.viewport(), cursor);
+    const double peak = double(g_PeakBytes - before), size = double(index.getMemoryUsage());
     state.counters["triangles"] = double(index.getTriangleCount());
-    state.counters["bytes/triangle"] =
-        double(index.getMemoryUsage()) / double(index.getTriangleCount());
+    state.counters["bytes/triangle"] = size / double(index.getTriangleCount());
+    state.counters["index_MB"] = size / 1.0e6;
+    state.counters["build_peak_MB"] = peak / 1.0e6;
+    state.counters["build_peak/index"] = peak / size;
 }
-// Grids of 225, 708 and 1415 vertices a side: 100 352, 999 698 and 3 998 792 triangles; forms
-// as Terrain::Form numbers them (0 a quad mesh, 1 to 3 indexed face sets, 4 a strip set).
+// Grids of 225, 708, 1415 and 2829 vertices a side: 100 352, 999 698, 3 998 792 and 15 995 168
+// triangles; forms as Terrain::Form numbers them (0 a quad mesh, 1 to 3 indexed face sets, 4 a
+// strip set).
 BENCHMARK(BM_StickyCursorOverRayPick)
     ->ArgNames({"grid", "form"})
     ->Args({225, 0})
@@ -292,8 +333,41 @@ BENCHMARK(BM_StickyCursorOverRayPick)
     ->Args({708, 4})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
+// A pick of 16 M triangles takes seconds, and the scene gigabytes: a few iterations tell.
+BENCHMARK(BM_StickyCursorOverRayPick)
+    ->ArgNames({"grid", "form"})
+    ->Args({2829, 0})
+    ->Args({2829, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
+
+// Every allocation of the program is counted, so that the build's peak can be read.
+void* operator new(size_t size) {
+    return allocateCountedOrThrow(size);
+}
+void* operator new[](size_t size) {
+    return allocateCountedOrThrow(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return allocateCounted(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return allocateCounted(size);
+}
+void operator delete(void* block) noexcept {
+    releaseCounted(block);
+}
+void operator delete[](void* block) noexcept {
+    releaseCounted(block);
+}
+void operator delete(void* block, size_t) noexcept {
+    releaseCounted(block);
+}
+void operator delete[](void* block, size_t) noexcept {
+    releaseCounted(block);
+}
 
 int main(int argc, char** argv) {
     return benchhost::run("StickyCursorBench", argc, argv);
