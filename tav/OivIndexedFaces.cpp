@@ -1,7 +1,7 @@
 #include "tav/OivIndexedFaces.h"
 
+#include "tav/OivCurveOrder.h"
 #include "tav/OivFinite.h"
-#include "tav/OivMortonOrder.h"
 
 #include <Inventor/caches/SoNormalCache.h>
 
@@ -30,70 +30,78 @@ bool OivIndexedFaces::isInside(int start, int length) const {
 }
 
 bool OivIndexedFaces::build(void) {
-    uint32_t faces = 0;
-    size_t triangles = 0;
-    bool finite = true;
+    // The bounds of all coordinates hold those of the faces: read in order, they cost less than
+    // the faces' corners.
     OivBoxLevels::Box bounds{SbVec3f(FLT_MAX, FLT_MAX, FLT_MAX),
                              SbVec3f(-FLT_MAX, -FLT_MAX, -FLT_MAX)};
-    visitRuns(m_Index, m_Count, [&](int start, int length) {
-        if (!isInside(start, length))
-            return;
+    for (int i = 0; i < m_CoordCount; ++i) {
+        if (!OivFinite::isFinite(m_Coords[i]))
+            return false;
+        OivBoxLevels::include(bounds, m_Coords[i]);
+    }
+    uint32_t faces = 0;
+    size_t triangles = 0;
+    bool allTriangles = true;
+    visitFaces([&](uint32_t, int length) {
         ++faces;
         triangles += size_t(length - 2);
-        for (int k = 0; k < length; ++k) {
-            const SbVec3f& point = m_Coords[m_Index[start + k]];
-            finite = finite && OivFinite::isFinite(point);
-            OivBoxLevels::include(bounds, point);
-        }
+        allTriangles = allTriangles && length == 3;
     });
     m_TriangleCount = triangles;
-    if (!finite || triangles < kMinTriangles)
+    // Coin's flat normal of a larger face is the face's own, not each of its triangles'.
+    if (triangles < kMinTriangles || (!m_Normals.vectors && !allTriangles))
         return false;
-    sortFaces(bounds, faces);
-    buildLevels();
+
+    // Leaves of about kLeafTriangles triangles, however many each face has.
+    m_FacesPerLeaf =
+        uint32_t(std::max<size_t>(1, (kLeafTriangles * faces + triangles / 2) / triangles));
+    const uint32_t leafCount = (faces + m_FacesPerLeaf - 1) / m_FacesPerLeaf;
+    std::vector<OivBoxLevels::Box> leaves(leafCount);
+    m_Faces = std::vector<uint32_t>(faces);
+    // A face is placed by the sum of its first three corners: three times the bounds hold it.
+    const OivCurveOrder curve(bounds.min * 3.0f, bounds.max * 3.0f);
+    curve.sort(
+        m_Faces.data(),
+        [&](const auto& emit) { visitFaces([&](uint32_t start, int) { emit(start); }); },
+        [&](uint32_t start) {
+            const int32_t* corner = m_Index + start;
+            return m_Coords[corner[0]] + m_Coords[corner[1]] + m_Coords[corner[2]];
+        },
+        [&](uint32_t first, uint32_t end) {
+            // While the faces just sorted are in cache.
+            uint32_t leaf = first / m_FacesPerLeaf, place = first % m_FacesPerLeaf;
+            for (uint32_t face = first; face < end; ++face) {
+                includeFace(leaves[leaf], place == 0, m_Faces[face]);
+                if (++place == m_FacesPerLeaf) {
+                    place = 0;
+                    ++leaf;
+                }
+            }
+        });
+    m_Levels.build(std::move(leaves), 1, leafCount);
     return true;
 }
 
-void OivIndexedFaces::sortFaces(const OivBoxLevels::Box& bounds, uint32_t count) {
-    // A face is placed by the sum of its first three corners: three times the bounds hold it.
-    const OivMortonOrder order(bounds.min * 3.0f, bounds.max * 3.0f);
-    std::unique_ptr<uint64_t[]> items(new uint64_t[count]);
-    uint32_t next = 0;
-    visitRuns(m_Index, m_Count, [&](int start, int length) {
-        if (!isInside(start, length))
-            return;
-        const int32_t* corner = m_Index + start;
-        const SbVec3f sum = m_Coords[corner[0]] + m_Coords[corner[1]] + m_Coords[corner[2]];
-        items[next++] = order.item(sum, uint32_t(start));
-    });
-    m_Faces = std::vector<uint32_t>(count);
-    OivMortonOrder::sort(items.get(), count, m_Faces.data());
-}
-
-void OivIndexedFaces::buildLevels(void) {
-    const size_t faces = m_Faces.size();
-    // Leaves of about kLeafTriangles triangles, however many each face has.
-    m_FacesPerLeaf = uint32_t(
-        std::max<size_t>(1, (kLeafTriangles * faces + m_TriangleCount / 2) / m_TriangleCount));
-    const uint32_t leafCount = uint32_t((faces + m_FacesPerLeaf - 1) / m_FacesPerLeaf);
-    std::vector<OivBoxLevels::Box> leaves(leafCount);
-    for (uint32_t leaf = 0; leaf < leafCount; ++leaf) {
-        const size_t first = size_t(leaf) * m_FacesPerLeaf;
-        const size_t end = std::min(faces, first + m_FacesPerLeaf);
-        const SbVec3f& point = m_Coords[m_Index[m_Faces[first]]];
-        OivBoxLevels::Box box{point, point};
-        for (size_t face = first; face < end; ++face) {
-            const uint32_t start = m_Faces[face];
-            for (uint32_t k = 0; start + k < uint32_t(m_Count) && m_Index[start + k] >= 0; ++k)
-                OivBoxLevels::include(box, m_Coords[m_Index[start + k]]);
-        }
-        leaves[leaf] = box;
-    }
-    m_Levels.build(std::move(leaves), 1, leafCount);
+void OivIndexedFaces::includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const {
+    const int32_t* corner = m_Index + start;
+    if (first)
+        box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
+    for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
+        OivBoxLevels::include(box, m_Coords[corner[k]]);
 }
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
     return sizeof(*this) + m_Faces.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+}
+
+void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
+    for (size_t face = first; face < end; ++face)
+        __builtin_prefetch(m_Index + m_Faces[face]);
+    for (size_t face = first; face < end; ++face) {
+        const int32_t* corner = m_Index + m_Faces[face];
+        for (int k = 0; k < 3; ++k)
+            __builtin_prefetch(m_Coords + corner[k]);
+    }
 }
 
 bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& nearest,
@@ -103,6 +111,7 @@ bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& n
     m_Levels.visit(ray, minDistance, nearest, [&](uint32_t, uint32_t leaf) {
         const size_t first = size_t(leaf) * m_FacesPerLeaf;
         const size_t end = std::min(faces, first + m_FacesPerLeaf);
+        fetchLeaf(first, end);
         for (size_t face = first; face < end; ++face) {
             const int start = int(m_Faces[face]);
             const int32_t* corner = m_Index + start;

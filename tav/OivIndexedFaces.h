@@ -1,7 +1,8 @@
 // The faces of an indexed face set searched in object space (imported meshes of triangles or
 // quads with shared vertices): the index keeps, per face, only where the shape lists its corners,
-// sorted along a Morton curve, under a hierarchy whose leaves hold about kLeafTriangles
-// triangles each. Faces are split as Coin splits convex ones, as a fan from their first corner.
+// sorted along a space-filling curve (see OivCurveOrder), under a hierarchy whose leaves hold about
+// kLeafTriangles triangles each. Faces are split as Coin splits convex ones, as a fan from their
+// first corner.
 //
 // The normals are read at the hit: either each triangle's own face normal (generated without a
 // crease angle), or vertex normals indexed beside the coordinates (the shape's own normal
@@ -42,8 +43,9 @@ public:
     template <typename Visit> static void visitRuns(const int32_t* index, int count, Visit visit);
 
     // Builds the hierarchy; false, with nothing to search, for fewer than kMinTriangles
-    // triangles or a coordinate used that is not a finite number. Faces with a corner outside
-    // the coordinates are left out, as Coin's generation leaves them.
+    // triangles, a coordinate that is not a finite number, or faces of more than three corners
+    // that take face normals. Faces with a corner outside the coordinates are left out, as
+    // Coin's generation leaves them.
     bool build(void) override;
     size_t getMemoryUsage(void) const override;
 
@@ -56,9 +58,19 @@ private:
     static constexpr size_t kLeafTriangles = 8;
 
     bool isInside(int start, int length) const;
-    // Sorts the faces along the curve into m_Faces; `count` faces in `bounds`.
-    void sortFaces(const OivBoxLevels::Box& bounds, uint32_t count);
-    void buildLevels(void);
+    // Calls visit(start, length) for each face Coin's generation reads whose corners all lie
+    // in the coordinates.
+    template <typename Visit> void visitFaces(const Visit& visit) const {
+        visitRuns(m_Index, m_Count, [&](int start, int length) {
+            if (isInside(start, length))
+                visit(uint32_t(start), length);
+        });
+    }
+    // Widens `box` to hold the face at `start`; the first face of a box sets it.
+    void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const;
+    // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
+    // one face after the other as the tests reach them.
+    void fetchLeaf(size_t first, size_t end) const;
 
     int m_CoordCount;
     const int32_t* m_Index;

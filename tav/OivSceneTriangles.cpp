@@ -416,15 +416,10 @@ bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoInde
         !findGeneratedNormalsShape(state, faces, coords, available) ||
         !OivObjectSurface::acceptsMatrix(m_Model))
         return false;
-    // Triangles only: Coin's flat normal of a larger face is the face's, not its triangles'.
-    const int32_t* index = faces->coordIndex.getValues(0);
-    const int count = faces->coordIndex.getNum();
-    bool triangles = true;
-    OivIndexedFaces::visitRuns(index, count,
-                               [&](int, int length) { triangles = triangles && length == 3; });
     const OivIndexedFaces::Normals none{nullptr, 0, nullptr, 0, nullptr};
-    return triangles && addSurface(std::unique_ptr<OivIndexedFaces>(
-                            new OivIndexedFaces(m_Model, coords, available, index, count, none)));
+    return addSurface(std::unique_ptr<OivIndexedFaces>(
+        new OivIndexedFaces(m_Model, coords, available, faces->coordIndex.getValues(0),
+                            faces->coordIndex.getNum(), none)));
 }
 
 bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape,

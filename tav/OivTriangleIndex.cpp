@@ -1,7 +1,7 @@
 #include "tav/OivTriangleIndex.h"
 
+#include "tav/OivCurveOrder.h"
 #include "tav/OivFinite.h"
-#include "tav/OivMortonOrder.h"
 #include "tav/OivObjectSurface.h"
 
 #include <algorithm>
@@ -71,7 +71,7 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
     clear();
     m_Triangles.collect(root, viewport, excluded);
     dropNonFiniteTriangles(m_Triangles);
-    sortAlongMortonCurve();
+    sortAlongCurve();
     m_Triangles.points.shrink_to_fit();
     m_Triangles.normals.shrink_to_fit();
     m_Triangles.triangleCorners.shrink_to_fit();
@@ -80,7 +80,7 @@ void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
         buildLevels();
 }
 
-void OivTriangleIndex::sortAlongMortonCurve(void) {
+void OivTriangleIndex::sortAlongCurve(void) {
     const std::vector<SbVec3f>& points = m_Triangles.points;
     std::vector<uint32_t>& corners = m_Triangles.triangleCorners;
     const uint32_t count = uint32_t(getWorldTriangleCount());
@@ -94,15 +94,19 @@ void OivTriangleIndex::sortAlongMortonCurve(void) {
         if (OivFinite::isFinite(point))
             OivBoxLevels::include(bounds, point);
     // Centroids are summed, not averaged: three times the bounds hold them.
-    const OivMortonOrder curve(bounds.min * 3.0f, bounds.max * 3.0f);
-    std::unique_ptr<uint64_t[]> items(new uint64_t[count]);
-    for (uint32_t t = 0; t < count; ++t) {
-        const uint32_t* corner = &corners[3 * size_t(t)];
-        items[t] = curve.item(points[corner[0]] + points[corner[1]] + points[corner[2]], t);
-    }
+    const OivCurveOrder curve(bounds.min * 3.0f, bounds.max * 3.0f);
     std::unique_ptr<uint32_t[]> order(new uint32_t[count]);
-    OivMortonOrder::sort(items.get(), count, order.get());
-    items.reset();
+    curve.sort(
+        order.get(),
+        [&](const auto& emit) {
+            for (uint32_t t = 0; t < count; ++t)
+                emit(t);
+        },
+        [&](uint32_t t) {
+            const uint32_t* corner = &corners[3 * size_t(t)];
+            return points[corner[0]] + points[corner[1]] + points[corner[2]];
+        },
+        [](uint32_t, uint32_t) {});
 
     std::vector<uint32_t> ordered(corners.size());
     for (uint32_t place = 0; place < count; ++place) {

@@ -7,7 +7,7 @@
 // hierarchy of its own (see OivObjectSurface), which keeps the index at a few bytes per
 // triangle. The other triangles are copied to world space.
 //
-// The build orders the world triangles along a Morton curve (radix sorted by their centroids)
+// The build orders the world triangles along a space-filling curve (see OivCurveOrder)
 // and groups runs of kLeafSize neighbours into leaves, then pairs neighbouring boxes level by
 // level up to the root: linear in the number of triangles.
 #ifndef OIVWINTAV_OIVTRIANGLEINDEX_H
@@ -48,7 +48,7 @@ public:
 
 private:
     size_t getWorldTriangleCount(void) const { return m_Triangles.triangleCorners.size() / 3; }
-    void sortAlongMortonCurve(void);
+    void sortAlongCurve(void);
     void buildLevels(void);
     bool intersectWorld(const OivRay& ray, float minDistance, float& nearest, Hit& hit) const;
 
