@@ -13,12 +13,16 @@ constexpr int kMortonBits = 10;
 constexpr uint32_t kMortonCells = 1u << kMortonBits;
 constexpr int kHilbertBits = 16;
 constexpr uint32_t kHilbertCells = 1u << kHilbertBits;
-// A Hilbert code is made this many bits of each axis at a time, through a table.
-constexpr int kStepBits = 4;
-constexpr uint32_t kStepMask = (1u << kStepBits) - 1;
+// A Hilbert code is made through tables, a step of several bits of each axis at a time: the
+// first step gives a code's bucket, and starts from the curve's first state; each later step
+// continues from the state the step before left.
+constexpr int kTopStepBits = 6;
+constexpr int kLowStepBits = 5;
+// An entry of a step's table: the code's next bits, and above them the state after them.
+constexpr int kStateShift = 12;
+constexpr uint32_t kDigitsMask = (1u << kStateShift) - 1;
 // The curve's turn so far: whether both axes are flipped, and whether they are swapped.
 constexpr uint32_t kHilbertStates = 4;
-constexpr uint32_t kHilbertSteps = kHilbertStates << (2 * kStepBits);
 // Within a bucket, the codes are sorted by this many bits below their top digit: cells finer
 // than those of the code without its lowest bits hold about one leaf's items of the largest
 // surfaces, kept in the order they came in.
@@ -47,16 +51,12 @@ const std::array<uint32_t, kMortonCells>& spreadTable() {
     return kSpread;
 }
 
-struct HilbertStep {
-    uint8_t digits; // the code's next 2 × kStepBits bits
-    uint8_t next;   // the state after them
-};
-
-// The Hilbert curve a bit at a time: in each quadrant the curve is the whole one turned, the
-// quadrants visited in the order 0, 1, 3, 2 of (x, y) bits as turned so far.
-HilbertStep hilbertStep(uint32_t state, uint32_t x, uint32_t y) {
+// The Hilbert curve a bit at a time, `bits` bits of x and y from `state`: in each quadrant the
+// curve is the whole one turned, the quadrants visited in the order 0, 1, 3, 2 of (x, y) bits as
+// turned so far. Returns the entry of the step's table.
+uint16_t hilbertStep(int bits, uint32_t state, uint32_t x, uint32_t y) {
     uint32_t flip = state & 1, swap = state >> 1, digits = 0;
-    for (int bit = kStepBits - 1; bit >= 0; --bit) {
+    for (int bit = bits - 1; bit >= 0; --bit) {
         uint32_t bx = ((x >> bit) & 1) ^ flip, by = ((y >> bit) & 1) ^ flip;
         const uint32_t swapped = (bx ^ by) & swap;
         bx ^= swapped;
@@ -66,18 +66,26 @@ HilbertStep hilbertStep(uint32_t state, uint32_t x, uint32_t y) {
         flip ^= bx & turn;
         swap ^= turn;
     }
-    return HilbertStep{uint8_t(digits), uint8_t(flip | (swap << 1))};
+    return uint16_t(digits | ((flip | (swap << 1)) << kStateShift));
 }
 
-const std::array<HilbertStep, kHilbertSteps>& hilbertTable() {
-    static const std::array<HilbertStep, kHilbertSteps> kSteps = [] {
-        std::array<HilbertStep, kHilbertSteps> table{};
-        for (uint32_t i = 0; i < kHilbertSteps; ++i)
-            table[i] =
-                hilbertStep(i >> (2 * kStepBits), (i >> kStepBits) & kStepMask, i & kStepMask);
-        return table;
-    }();
-    return kSteps;
+// The table of a step of `bits` bits: entry (state, x, y) at state << 2·bits | x << bits | y.
+std::vector<uint16_t> hilbertTable(int bits) {
+    std::vector<uint16_t> table(kHilbertStates << (2 * bits));
+    const uint32_t mask = (1u << bits) - 1;
+    for (uint32_t i = 0; i < table.size(); ++i)
+        table[i] = hilbertStep(bits, i >> (2 * bits), (i >> bits) & mask, i & mask);
+    return table;
+}
+
+const std::vector<uint16_t>& topHilbertTable() {
+    static const std::vector<uint16_t> kTable = hilbertTable(kTopStepBits);
+    return kTable;
+}
+
+const std::vector<uint16_t>& lowHilbertTable() {
+    static const std::vector<uint16_t> kTable = hilbertTable(kLowStepBits);
+    return kTable;
 }
 
 uint32_t digit(uint64_t item) {
@@ -122,18 +130,32 @@ uint32_t OivCurveOrder::mortonCode(const SbVec3f& point) const {
     return code;
 }
 
+uint32_t OivCurveOrder::hilbertTop(uint32_t x, uint32_t y) const {
+    constexpr int shift = kHilbertBits - kTopStepBits;
+    return topHilbertTable()[((x >> shift) << kTopStepBits) | (y >> shift)];
+}
+
 uint32_t OivCurveOrder::hilbertCode(const SbVec3f& point) const {
-    const std::array<HilbertStep, kHilbertSteps>& steps = hilbertTable();
+    const std::vector<uint16_t>& steps = lowHilbertTable();
     const uint32_t x = cell(point, m_WideAxes[0]), y = cell(point, m_WideAxes[1]);
-    uint32_t code = 0, state = 0;
-    for (int shift = kHilbertBits - kStepBits; shift >= 0; shift -= kStepBits) {
-        const HilbertStep& step =
-            steps[(state << (2 * kStepBits)) | (((x >> shift) & kStepMask) << kStepBits) |
-                  ((y >> shift) & kStepMask)];
-        code = (code << (2 * kStepBits)) | step.digits;
-        state = step.next;
+    const uint32_t top = hilbertTop(x, y);
+    uint32_t code = top & kDigitsMask, state = top >> kStateShift;
+    constexpr uint32_t mask = (1u << kLowStepBits) - 1;
+    for (int shift = kHilbertBits - kTopStepBits - kLowStepBits; shift >= 0;
+         shift -= kLowStepBits) {
+        const uint32_t step =
+            steps[(state << (2 * kLowStepBits)) | (((x >> shift) & mask) << kLowStepBits) |
+                  ((y >> shift) & mask)];
+        code = (code << (2 * kLowStepBits)) | (step & kDigitsMask);
+        state = step >> kStateShift;
     }
     return code;
+}
+
+uint32_t OivCurveOrder::bucketOf(const SbVec3f& point) const {
+    if (!m_Flat)
+        return topDigit(mortonCode(point));
+    return hilbertTop(cell(point, m_WideAxes[0]), cell(point, m_WideAxes[1])) & kDigitsMask;
 }
 
 void OivCurveOrder::sortBucket(const uint64_t* items, uint32_t count, uint32_t* values) {

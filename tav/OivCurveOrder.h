@@ -47,6 +47,8 @@ private:
     static constexpr uint32_t kTopBuckets = 1u << (32 - kTopShift);
 
     static uint32_t topDigit(uint32_t code) { return code >> kTopShift; }
+    // The top digit of the code of `point`: its bucket.
+    uint32_t bucketOf(const SbVec3f& point) const;
     // Writes the values of a bucket's `count` items (code above, value below) to `values` in the
     // order of the code bits below the top digit, keeping the order of equal ones.
     static void sortBucket(const uint64_t* items, uint32_t count, uint32_t* values);
@@ -58,6 +60,8 @@ private:
     }
     uint32_t mortonCode(const SbVec3f& point) const;
     uint32_t hilbertCode(const SbVec3f& point) const;
+    // The entry of the first step of the Hilbert code of cells (x, y).
+    uint32_t hilbertTop(uint32_t x, uint32_t y) const;
 
     bool m_Flat;
     int m_WideAxes[2]; // of a flat box
@@ -70,14 +74,14 @@ template <typename Visit, typename PointOf, typename Placed>
 void OivCurveOrder::sort(uint32_t* values, const Visit& visit, const PointOf& pointOf,
                          const Placed& placed) const {
     std::vector<uint32_t> starts(kTopBuckets + 1, 0);
-    visit([&](uint32_t value) { ++starts[topDigit(code(pointOf(value))) + 1]; });
+    visit([&](uint32_t value) { ++starts[bucketOf(pointOf(value)) + 1]; });
     uint32_t largest = 0;
     for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket) {
         largest = std::max(largest, starts[bucket + 1]);
         starts[bucket + 1] += starts[bucket];
     }
     std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-    visit([&](uint32_t value) { values[next[topDigit(code(pointOf(value)))]++] = value; });
+    visit([&](uint32_t value) { values[next[bucketOf(pointOf(value))]++] = value; });
     next = std::vector<uint32_t>();
     std::vector<uint64_t> items(largest);
     for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket) {

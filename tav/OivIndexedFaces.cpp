@@ -58,15 +58,13 @@ bool OivIndexedFaces::build(void) {
     const uint32_t leafCount = (faces + m_FacesPerLeaf - 1) / m_FacesPerLeaf;
     std::vector<OivBoxLevels::Box> leaves(leafCount);
     m_Faces = std::vector<uint32_t>(faces);
-    // A face is placed by the sum of its first three corners: three times the bounds hold it.
-    const OivCurveOrder curve(bounds.min * 3.0f, bounds.max * 3.0f);
+    // A face is placed by its first corner: the faces of a mesh are small, and one corner is
+    // read three times faster than three (the sort reads it three times).
+    const OivCurveOrder curve(bounds.min, bounds.max);
     curve.sort(
         m_Faces.data(),
         [&](const auto& emit) { visitFaces([&](uint32_t start, int) { emit(start); }); },
-        [&](uint32_t start) {
-            const int32_t* corner = m_Index + start;
-            return m_Coords[corner[0]] + m_Coords[corner[1]] + m_Coords[corner[2]];
-        },
+        [&](uint32_t start) { return m_Coords[m_Index[start]]; },
         [&](uint32_t first, uint32_t end) {
             // While the faces just sorted are in cache.
             uint32_t leaf = first / m_FacesPerLeaf, place = first % m_FacesPerLeaf;
