@@ -23,7 +23,14 @@ bool OivObjectSurface::acceptsMatrix(const SbMatrix& model) {
 }
 
 OivObjectSurface::OivObjectSurface(const SbMatrix& model, const SbVec3f* coords)
-    : m_Coords(coords), m_Inverse(model.inverse()), m_NormalMatrix(m_Inverse.transpose()) {}
+    : m_Coords(coords) {
+    setModel(model);
+}
+
+void OivObjectSurface::setModel(const SbMatrix& model) {
+    m_Inverse = model.inverse();
+    m_NormalMatrix = m_Inverse.transpose();
+}
 
 bool OivObjectSurface::intersect(const OivRay& ray, float minDistance, float& nearest,
                                  OivRay::Hit& hit) const {
@@ -38,8 +45,8 @@ bool OivObjectSurface::intersect(const OivRay& ray, float minDistance, float& ne
     hit.distance = nearest;
     hit.point = ray.getOrigin() + ray.getDirection() * nearest;
     const SbVec3f& p0 = m_Coords[best.coordinates[0]];
-    const SbVec3f face = OivSceneTriangles::cross(m_Coords[best.coordinates[1]] - p0,
-                                                  m_Coords[best.coordinates[2]] - p0);
+    const SbVec3f face =
+        OivRay::cross(m_Coords[best.coordinates[1]] - p0, m_Coords[best.coordinates[2]] - p0);
     SbVec3f worldNormal, worldFace;
     m_NormalMatrix.multDirMatrix(objectNormal(best), worldNormal);
     m_NormalMatrix.multDirMatrix(face, worldFace);

@@ -12,14 +12,36 @@
 #include "tav/OivBoxLevels.h"
 #include "tav/OivRay.h"
 
+#include <Inventor/SbBasic.h>
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec3f.h>
 
 #include <cstddef>
 #include <cstdint>
 
+class SoNode;
+
 class OivObjectSurface {
 public:
+    // What a surface was read from. Coin gives a node a new id at every change, and a normal
+    // cache that is regenerated is a new one (the surface keeps the old one alive): while the
+    // source is the same, so are the arrays, and the surface can be searched again under another
+    // model matrix without being built again (an edit that moves a terrain, or scales its
+    // heights).
+    struct Source {
+        const SoNode* shape;
+        SbUniqueId shapeId, coordinatesId, normalsId;
+        const void* normalCache;
+        int normalBinding;
+        float creaseAngle;
+        bool operator==(const Source& other) const {
+            return shape == other.shape && shapeId == other.shapeId &&
+                   coordinatesId == other.coordinatesId && normalsId == other.normalsId &&
+                   normalCache == other.normalCache && normalBinding == other.normalBinding &&
+                   creaseAngle == other.creaseAngle;
+        }
+    };
+
     virtual ~OivObjectSurface() = default;
     OivObjectSurface(const OivObjectSurface&) = delete;
     OivObjectSurface& operator=(const OivObjectSurface&) = delete;
@@ -35,6 +57,11 @@ public:
     // When `ray` (world space) hits the surface at a distance in [minDistance, nearest), lowers
     // `nearest` to that distance, fills `hit` and returns true.
     bool intersect(const OivRay& ray, float minDistance, float& nearest, OivRay::Hit& hit) const;
+
+    // Places the surface under another model matrix (which acceptsMatrix accepted).
+    void setModel(const SbMatrix& model);
+    void setSource(const Source& source) { m_Source = source; }
+    const Source& getSource(void) const { return m_Source; }
 
     size_t getTriangleCount(void) const { return m_TriangleCount; }
     // Bytes the surface holds (the scene's arrays it reads are not its own).
@@ -78,6 +105,7 @@ protected:
     size_t m_TriangleCount = 0;
 
 private:
+    Source m_Source{};
     SbMatrix m_Inverse;      // world to object space
     SbMatrix m_NormalMatrix; // object normals to world space
 };

@@ -79,8 +79,8 @@ bool OivQuadGrid::findNearest(const OivRay& ray, float minDistance, float& neare
 
 SbVec3f OivQuadGrid::cellNormal(int row, int column) const {
     const SbVec3f& corner = m_Coords[size_t(row) * m_Columns + column];
-    return unit(OivSceneTriangles::cross(m_Coords[size_t(row + 1) * m_Columns + column] - corner,
-                                         m_Coords[size_t(row) * m_Columns + column + 1] - corner));
+    return unit(OivRay::cross(m_Coords[size_t(row + 1) * m_Columns + column] - corner,
+                              m_Coords[size_t(row) * m_Columns + column + 1] - corner));
 }
 
 SbVec3f OivQuadGrid::vertexNormal(int32_t coordinate) const {

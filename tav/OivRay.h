@@ -6,7 +6,6 @@
 #define OIVWINTAV_OIVRAY_H
 
 #include "tav/OivFinite.h"
-#include "tav/OivSceneTriangles.h"
 
 #include <Inventor/SbVec3f.h>
 
@@ -20,6 +19,12 @@ public:
     struct Box {
         SbVec3f min, max;
     };
+    // Inline, unlike SbVec3f's own, which costs a library call per triangle.
+    static SbVec3f cross(const SbVec3f& a, const SbVec3f& b) {
+        return SbVec3f(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                       a[0] * b[1] - a[1] * b[0]);
+    }
+
     // Where a ray meets a surface.
     struct Hit {
         SbVec3f point; // world space
@@ -75,7 +80,7 @@ public:
     bool hitsTriangle(const SbVec3f& p0, const SbVec3f& p1, const SbVec3f& p2, float minDistance,
                       float& distance, float& u, float& v) const {
         const SbVec3f edge1 = p1 - p0, edge2 = p2 - p0;
-        const SbVec3f p = OivSceneTriangles::cross(m_Direction, edge2);
+        const SbVec3f p = cross(m_Direction, edge2);
         // Each test is written to fail for NaN, which edges that overflow (corners of a size
         // near the float range) give: such a triangle is never hit, and never at a distance that
         // is none.
@@ -87,7 +92,7 @@ public:
         const float a = s.dot(p) * inverse;
         if (!(a >= 0.0f && a <= 1.0f))
             return false;
-        const SbVec3f q = OivSceneTriangles::cross(s, edge1);
+        const SbVec3f q = cross(s, edge1);
         const float b = m_Direction.dot(q) * inverse;
         if (!(b >= 0.0f && a + b <= 1.0f))
             return false;

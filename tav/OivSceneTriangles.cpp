@@ -339,16 +339,18 @@ void OivSceneTriangles::clear(void) {
 
 void OivSceneTriangles::collect(SoNode* root, const SbViewportRegion& viewport,
                                 const SoNode* excluded) {
+    m_Previous = std::move(surfaces);
     clear();
-    if (!root)
-        return;
-    SoCallbackAction action(viewport);
-    PruneData prune{excluded};
-    if (excluded)
-        action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
-    action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
-    action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
-    action.apply(root);
+    if (root) {
+        SoCallbackAction action(viewport);
+        PruneData prune{excluded};
+        if (excluded)
+            action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
+        action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
+        action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
+        action.apply(root);
+    }
+    m_Previous.clear();
 }
 
 SoCallbackAction::Response OivSceneTriangles::shapeCB(void* data, SoCallbackAction* action,
@@ -402,8 +404,9 @@ bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh*
     if (start < 0 || int64_t(start) + int64_t(rows) * columns > available ||
         !OivObjectSurface::acceptsMatrix(m_Model))
         return false;
-    std::unique_ptr<OivQuadGrid> grid(new OivQuadGrid(m_Model, coords + start, rows, columns));
-    return addSurface(std::move(grid));
+    const OivObjectSurface::Source source = surfaceSource(action->getState(), mesh, nullptr);
+    return reuseSurface(source) || addSurface(source, std::unique_ptr<OivQuadGrid>(new OivQuadGrid(
+                                                          m_Model, coords + start, rows, columns)));
 }
 
 bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces) {
@@ -417,9 +420,11 @@ bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoInde
         !OivObjectSurface::acceptsMatrix(m_Model))
         return false;
     const OivIndexedFaces::Normals none{nullptr, 0, nullptr, 0, nullptr};
-    return addSurface(std::unique_ptr<OivIndexedFaces>(
-        new OivIndexedFaces(m_Model, coords, available, faces->coordIndex.getValues(0),
-                            faces->coordIndex.getNum(), none)));
+    const OivObjectSurface::Source source = surfaceSource(state, faces, nullptr);
+    return reuseSurface(source) ||
+           addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
+                                  m_Model, coords, available, faces->coordIndex.getValues(0),
+                                  faces->coordIndex.getNum(), none)));
 }
 
 bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape,
@@ -446,10 +451,12 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
     const int normalIndexCount = byCoordinates ? count : data.normalIndexCount;
     // Large faces with normals indexed per vertex (imported meshes) are searched where they are.
     if (!strips && steps.skipsEnd && data.normals && OivObjectSurface::acceptsMatrix(m_Model)) {
+        const OivObjectSurface::Source source = surfaceSource(state, shape, data.normalCache);
         const OivIndexedFaces::Normals given{data.normals, data.normalCount, normalIndex,
                                              normalIndexCount, data.normalCache};
-        if (addSurface(std::unique_ptr<OivIndexedFaces>(
-                new OivIndexedFaces(m_Model, data.coords, data.coordCount, index, count, given))))
+        if (reuseSurface(source) ||
+            addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
+                                   m_Model, data.coords, data.coordCount, index, count, given))))
             return true;
     }
     // All coordinates are turned to world space: not worth it for a few faces of a large
@@ -591,9 +598,36 @@ bool OivSceneTriangles::readNonIndexedShape(SoCallbackAction* action,
     return true;
 }
 
-bool OivSceneTriangles::addSurface(std::unique_ptr<OivObjectSurface> surface) {
+OivObjectSurface::Source OivSceneTriangles::surfaceSource(SoState* state, const SoNode* shape,
+                                                          const void* normalCache) const {
+    return OivObjectSurface::Source{shape,
+                                    shape->getNodeId(),
+                                    SoCoordinateElement::getInstance(state)->getNodeId(),
+                                    SoNormalElement::getInstance(state)->getNodeId(),
+                                    normalCache,
+                                    int(SoNormalBindingElement::get(state)),
+                                    SoCreaseAngleElement::get(state)};
+}
+
+bool OivSceneTriangles::reuseSurface(const OivObjectSurface::Source& source) {
+    for (std::unique_ptr<OivObjectSurface>& previous : m_Previous)
+        if (previous && previous->getSource() == source) {
+            previous->setModel(m_Model);
+            surfaces.push_back(std::move(previous));
+            return true;
+        }
+    // The shape changed: what the old surface holds goes before the new one is built.
+    for (std::unique_ptr<OivObjectSurface>& previous : m_Previous)
+        if (previous && previous->getSource().shape == source.shape)
+            previous.reset();
+    return false;
+}
+
+bool OivSceneTriangles::addSurface(const OivObjectSurface::Source& source,
+                                   std::unique_ptr<OivObjectSurface> surface) {
     if (!surface->build())
         return false;
+    surface->setSource(source);
     surfaces.push_back(std::move(surface));
     return true;
 }

@@ -27,6 +27,8 @@
 #ifndef OIVWINTAV_OIVSCENETRIANGLES_H
 #define OIVWINTAV_OIVSCENETRIANGLES_H
 
+#include "tav/OivObjectSurface.h"
+
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
@@ -38,7 +40,6 @@
 
 class SoIndexedShape;
 class SoMFInt32;
-class OivObjectSurface;
 class OivVertexShapeData;
 class SoNonIndexedShape;
 class SoNode;
@@ -56,15 +57,10 @@ public:
     OivSceneTriangles& operator=(const OivSceneTriangles&) = delete;
 
     // Replaces the contents with the triangles below `root`; `excluded` (may be null) is pruned
-    // with everything below it. The viewport matters for screen-space complexity.
+    // with everything below it. The viewport matters for screen-space complexity. Surfaces of
+    // the last collection whose source did not change are kept, under their new model matrix.
     void collect(SoNode* root, const SbViewportRegion& viewport, const SoNode* excluded);
     void clear(void);
-
-    // Inline, unlike SbVec3f's own, which costs a library call per triangle.
-    static SbVec3f cross(const SbVec3f& a, const SbVec3f& b) {
-        return SbVec3f(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
-                       a[0] * b[1] - a[1] * b[0]);
-    }
 
     std::vector<SbVec3f> points;  // world space
     std::vector<SbVec3f> normals; // per point, world space, not of unit length
@@ -97,8 +93,16 @@ private:
                                 const int32_t* normalIndex, int normalIndexCount, bool strips);
     bool readNonIndexedShape(SoCallbackAction* action, const SoNonIndexedShape* shape,
                              const SoMFInt32& numVertices, bool strips);
+    // What the current shape's surface would be read from.
+    OivObjectSurface::Source surfaceSource(SoState* state, const SoNode* shape,
+                                           const void* normalCache) const;
+    // Keeps the surface of the last collection read from `source`, under the current model
+    // matrix; false when there is none (a surface of the shape read from what it was before is
+    // dropped then, before its new one is built).
+    bool reuseSurface(const OivObjectSurface::Source& source);
     // Builds `surface` and keeps it; false, keeping nothing, when it cannot be built.
-    bool addSurface(std::unique_ptr<OivObjectSurface> surface);
+    bool addSurface(const OivObjectSurface::Source& source,
+                    std::unique_ptr<OivObjectSurface> surface);
     // Room for this many more corners of unordered triangles and vertices.
     void reserve(size_t corners, size_t vertices);
     // Turns the vertices appended since `first` to world space.
@@ -110,6 +114,8 @@ private:
     uint32_t addVertex(const SbVec3f& point, const SbVec3f& normal);
     void addGenerated(const SoPrimitiveVertex* const vertices[3]);
 
+    // While collecting: the surfaces of the last collection not yet kept again.
+    std::vector<std::unique_ptr<OivObjectSurface>> m_Previous;
     SbMatrix m_Model;  // while collecting: the current shape's model matrix
     SbMatrix m_Normal; // and the matrix that turns its normals to world space
     Recent m_Recent[3];

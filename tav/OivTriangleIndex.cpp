@@ -68,7 +68,8 @@ size_t OivTriangleIndex::getMemoryUsage(void) const {
 
 void OivTriangleIndex::build(SoNode* root, const SbViewportRegion& viewport,
                              const SoNode* excluded) {
-    clear();
+    // The surfaces of the last build are searched again where their shapes did not change.
+    m_Levels.clear();
     m_Triangles.collect(root, viewport, excluded);
     dropNonFiniteTriangles(m_Triangles);
     sortAlongCurve();
@@ -170,9 +171,9 @@ bool OivTriangleIndex::intersectWorld(const OivRay& ray, float minDistance, floa
     hit.point = ray.getOrigin() + ray.getDirection() * nearest;
     const float w = 1.0f - bestU - bestV;
     const SbVec3f& p0 = points[corner[0]];
-    hit.normal = OivRay::unitNormal(
-        normals[corner[0]] * w + normals[corner[1]] * bestU + normals[corner[2]] * bestV,
-        OivSceneTriangles::cross(points[corner[1]] - p0, points[corner[2]] - p0));
+    hit.normal = OivRay::unitNormal(normals[corner[0]] * w + normals[corner[1]] * bestU +
+                                        normals[corner[2]] * bestV,
+                                    OivRay::cross(points[corner[1]] - p0, points[corner[2]] - p0));
     return true;
 }
 
