@@ -4,8 +4,9 @@
 // with smooth generated normals and of triangles with normals of their own, and an indexed
 // triangle strip set; at 16 000 000 the flat triangles too) this compares, within one run,
 // a plain ray pick of Coin with a steady cursor move, with the first move after an edit of the
-// geometry (which rebuilds the cursor's index) and with the first move after a colour edit
-// (which must not), and reports what the index holds per triangle and the most memory its build
+// geometry (the surface moved, which rebuilds the cursor's index), with the first move after a
+// colour edit (which must not) and with the first move after a vertex of the surface moved, and
+// reports what the index holds per triangle and the most memory its build
 // held at once (all the program allocates through operator new while it builds, Coin's share
 // included), beside the index's final size.
 #include "support/BenchHost.h"
@@ -136,6 +137,13 @@ public:
         m_Up = !m_Up;
         m_Lift->translation.setValue(0.0f, 0.0f, m_Up ? 0.01f : 0.0f);
     }
+    // A change of the surface's own coordinates: one vertex goes up or down a little.
+    void moveVertex() {
+        m_VertexUp = !m_VertexUp;
+        SbVec3f point = (*m_Points)[0];
+        point[2] += m_VertexUp ? 0.01f : -0.01f;
+        m_Points->set1Value(0, point);
+    }
     // A change of colour only.
     void recolour() {
         m_Up = !m_Up;
@@ -155,9 +163,10 @@ private:
         return points;
     }
 
-    static SoQuadMesh* quadMesh(const std::vector<SbVec3f>& points, int grid) {
+    SoQuadMesh* quadMesh(const std::vector<SbVec3f>& points, int grid) {
         SoVertexProperty* vertices = new SoVertexProperty;
         vertices->vertex.setValues(0, int(points.size()), points.data());
+        m_Points = &vertices->vertex;
         SoQuadMesh* mesh = new SoQuadMesh;
         mesh->vertexProperty = vertices;
         mesh->verticesPerRow = grid;
@@ -215,6 +224,7 @@ private:
         m_Root->addChild(hints);
         SoCoordinate3* coordinates = new SoCoordinate3;
         coordinates->point.setValues(0, int(points.size()), points.data());
+        m_Points = &coordinates->point;
         m_Root->addChild(coordinates);
         if (form == INDEXED_SMOOTH_STRIPS) {
             const std::vector<int32_t> corners = strips(grid);
@@ -242,7 +252,9 @@ private:
     SoTranslation* m_Lift;
     OivStickyCursor* m_Cursor;
     bool m_Drawn;
+    SoMFVec3f* m_Points = nullptr; // the surface's coordinates
     bool m_Up = false;
+    bool m_VertexUp = false;
     std::vector<std::pair<int, int>> m_Pixels;
     size_t m_Next = 0;
 };
@@ -252,7 +264,9 @@ double milliseconds(Clock::duration d) {
 }
 
 // Each iteration: one plain pick, kMovesPerIteration steady moves, the first move after a
-// geometry edit and the first move after a colour edit. Times per event and their ratios.
+// geometry edit (the surface moved), the first move after a colour edit and the first move after
+// a vertex of the surface moved (which builds the surface's part of the index again, where a
+// moved surface keeps it). Times per event and their ratios.
 void BM_StickyCursorOverRayPick(benchmark::State& state) {
     const int grid = int(state.range(0));
     Terrain t(grid, Terrain::Form(state.range(1)));
@@ -263,7 +277,7 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
     SoRayPickAction pick(t.viewport());
     OivStickyCursor* cursor = t.cursor();
     cursor->onMouseMove(kWidth / 2, kHeight / 2); // the first index
-    Clock::duration pickTime{}, moveTime{}, geometryTime{}, colourTime{};
+    Clock::duration pickTime{}, moveTime{}, geometryTime{}, colourTime{}, vertexTime{};
     unsigned long geometryBuilds = 0, colourBuilds = 0;
     int hits = 0;
     for (auto _ : state) {
@@ -288,10 +302,14 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
         cursor->onMouseMove(probe.first, probe.second);
         const Clock::time_point recoloured = Clock::now();
         colourBuilds += cursor->getIndexBuildCount() - builds;
+        t.moveVertex();
+        cursor->onMouseMove(probe.first, probe.second);
+        const Clock::time_point vertexMoved = Clock::now();
         pickTime += picked - start;
         moveTime += moved - picked;
         geometryTime += rebuilt - moved;
         colourTime += recoloured - rebuilt;
+        vertexTime += vertexMoved - recoloured;
     }
     const double n = double(state.iterations());
     const double pickMs = milliseconds(pickTime) / n;
@@ -303,6 +321,7 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
     state.counters["after_colour_us"] = 1000.0 * milliseconds(colourTime) / n;
     state.counters["pick/move"] = 1000.0 * pickMs / moveUs;
     state.counters["first_move/pick"] = firstMs / pickMs;
+    state.counters["after_vertex/pick"] = milliseconds(vertexTime) / n / pickMs;
     state.counters["builds/geometry_edit"] = double(geometryBuilds) / n;
     state.counters["builds/colour_edit"] = double(colourBuilds) / n;
     state.counters["hit_share"] = double(hits) / (n * kMovesPerIteration);

@@ -400,6 +400,11 @@ protected:
         return hits;
     }
 
+    // Scales the heights of everything but the cursor by `factor`.
+    void exaggerate(float factor) {
+        static_cast<SoScale*>(m_Content->getChild(0))->scaleFactor.setValue(1.0f, 1.0f, factor);
+    }
+
     // The edit made by `edit` is followed by `rebuilds` index builds at the next moves.
     template <typename Edit> void expectAfter(const char* name, unsigned long rebuilds, Edit edit) {
         const unsigned long before = m_Cursor->getIndexBuildCount();
@@ -445,6 +450,7 @@ TEST_F(StickyCursorAfterEdits, LandsLikeTheRayPickAndRebuildsOnlyForSurfaceEdits
     expectAfter("switch flipped", 1, [&] { m_Switch->whichChild = SO_SWITCH_NONE; });
     expectAfter("transformation edited", 1,
                 [&] { m_Move->translation.setValue(1.0f, -1.5f, 0.2f); });
+    expectAfter("heights exaggerated", 1, [&] { exaggerate(4.0f); });
 }
 
 // The switch that shows or hides the cursor lies in the picked scene but holds nothing else:
@@ -718,6 +724,7 @@ protected:
             for (int i = 0; i < m_Normals->vector.getNum(); i += 3)
                 m_Normals->vector.set1Value(i, SbVec3f(-0.3f, 0.2f, 1.0f));
         });
+        expectAfter("heights exaggerated", 1, [&] { exaggerate(1.5f); });
         m_Binding->value = SoNormalBinding::PER_VERTEX_INDEXED;
         m_Normals->vector.setNum(0);
         m_Hints->creaseAngle = 1.0f;
