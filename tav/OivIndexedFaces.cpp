@@ -31,25 +31,32 @@ bool OivIndexedFaces::isInside(int start, int length) const {
 
 bool OivIndexedFaces::build(void) {
     // The bounds of all coordinates hold those of the faces: read in order, they cost less than
-    // the faces' corners.
+    // the faces' corners, unless the faces use a few of many coordinates.
+    const bool readAll = m_CoordCount <= m_Count;
     OivBoxLevels::Box bounds{SbVec3f(FLT_MAX, FLT_MAX, FLT_MAX),
                              SbVec3f(-FLT_MAX, -FLT_MAX, -FLT_MAX)};
-    for (int i = 0; i < m_CoordCount; ++i) {
-        if (!OivFinite::isFinite(m_Coords[i]))
-            return false;
-        OivBoxLevels::include(bounds, m_Coords[i]);
-    }
+    bool finite = true;
+    const auto include = [&](const SbVec3f& point) {
+        finite = finite && OivFinite::isFinite(point);
+        OivBoxLevels::include(bounds, point);
+    };
     uint32_t faces = 0;
     size_t triangles = 0;
     bool allTriangles = true;
-    visitFaces([&](uint32_t, int length) {
+    visitFaces([&](uint32_t start, int length) {
         ++faces;
         triangles += size_t(length - 2);
         allTriangles = allTriangles && length == 3;
+        for (int k = 0; k < length && !readAll; ++k)
+            include(m_Coords[m_Index[start + uint32_t(k)]]);
     });
     m_TriangleCount = triangles;
     // Coin's flat normal of a larger face is the face's own, not each of its triangles'.
     if (triangles < kMinTriangles || (!m_Normals.vectors && !allTriangles))
+        return false;
+    for (int i = 0; i < m_CoordCount && readAll; ++i)
+        include(m_Coords[i]);
+    if (!finite)
         return false;
 
     // Leaves of about kLeafTriangles triangles, however many each face has.

@@ -43,7 +43,7 @@ public:
     template <typename Visit> static void visitRuns(const int32_t* index, int count, Visit visit);
 
     // Builds the hierarchy; false, with nothing to search, for fewer than kMinTriangles
-    // triangles, a coordinate that is not a finite number, or faces of more than three corners
+    // triangles, a coordinate read that is not a finite number, or faces of more than three corners
     // that take face normals. Faces with a corner outside the coordinates are left out, as
     // Coin's generation leaves them.
     bool build(void) override;

@@ -90,11 +90,11 @@ public:
         const float inverse = 1.0f / determinant;
         const SbVec3f s = m_Origin - p0;
         const float a = s.dot(p) * inverse;
-        if (!(a >= 0.0f && a <= 1.0f))
+        if (!(a >= -kEdgeSlack && a <= 1.0f + kEdgeSlack))
             return false;
         const SbVec3f q = cross(s, edge1);
         const float b = m_Direction.dot(q) * inverse;
-        if (!(b >= 0.0f && a + b <= 1.0f))
+        if (!(b >= -kEdgeSlack && a + b <= 1.0f + kEdgeSlack))
             return false;
         const float d = edge2.dot(q) * inverse;
         if (!(d >= minDistance && d < distance))
@@ -110,6 +110,10 @@ private:
     // coordinate difference of a scene it stays finite or overflows to an infinity of the right
     // sign.
     static constexpr float kTinyDirection = 1.0e-30f;
+    // How far outside a triangle (in barycentric coordinates) a ray still hits it: a ray through
+    // the edge two triangles share would otherwise pass between them where rounding puts it
+    // just outside both (Coin's own test works in double precision).
+    static constexpr float kEdgeSlack = 1.0e-6f;
     // Same degeneracy limit as Coin's own ray-triangle test, so both skip the same slivers.
     static constexpr float kMinDeterminant = FLT_EPSILON;
 
