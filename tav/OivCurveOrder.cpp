@@ -166,3 +166,18 @@ void OivCurveOrder::sortBucket(const uint64_t* items, uint32_t count, uint32_t* 
     for (uint32_t i = 0; i < count; ++i)
         values[next[digit(items[i])]++] = uint32_t(items[i]);
 }
+
+void OivCurveOrder::sortItems(const uint64_t* items, uint32_t count, uint32_t* values) {
+    std::vector<uint32_t> starts(kTopBuckets + 1, 0);
+    for (uint32_t i = 0; i < count; ++i)
+        ++starts[topDigit(uint32_t(items[i] >> 32)) + 1];
+    for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket)
+        starts[bucket + 1] += starts[bucket];
+    std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
+    std::vector<uint64_t> buckets(count);
+    for (uint32_t i = 0; i < count; ++i)
+        buckets[next[topDigit(uint32_t(items[i] >> 32))]++] = items[i];
+    for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket)
+        sortBucket(&buckets[starts[bucket]], starts[bucket + 1] - starts[bucket],
+                   values + starts[bucket]);
+}

@@ -39,6 +39,11 @@ public:
     void sort(uint32_t* values, const Visit& visit, const PointOf& pointOf,
               const Placed& placed) const;
 
+    // Writes the values of `count` items (code above, value below) to `values` in the order of
+    // their codes, items of one code in the order they come in: for items whose codes are worth
+    // keeping, at twice their memory again.
+    static void sortItems(const uint64_t* items, uint32_t count, uint32_t* values);
+
 private:
     // A box is flat when its narrowest extent is at most this part of the middle one.
     static constexpr float kFlatness = 0.25f;
