@@ -198,6 +198,32 @@ TEST(TriangleIndex, LargeSurfacesUnderEveryKindOfTransformation) {
         }
 }
 
+// Faces that use a few of many coordinates (a coordinate node shared with other shapes): the
+// coordinates they do not use neither widen nor spoil their surface.
+TEST(TriangleIndex, FacesAmongCoordinatesTheyDoNotUse) {
+    const struct {
+        const char* name;
+        SbVec3f unused;
+    } cases[] = {{"far away", SbVec3f(1.0e4f, -1.0e4f, 1.0e4f)}, {"no number", SbVec3f(NAN, 0, 0)}};
+    for (const auto& row : cases) {
+        SoSeparator* root = new SoSeparator;
+        root->ref();
+        SoSeparator* surface = terrain(Form::SmoothQuads);
+        root->addChild(surface);
+        SoCoordinate3* coordinates = static_cast<SoCoordinate3*>(surface->getChild(1));
+        const std::vector<SbVec3f> unused(50000, row.unused);
+        coordinates->point.setValues(coordinates->point.getNum(), int(unused.size()),
+                                     unused.data());
+        OivTriangleIndex index;
+        index.build(root, kViewport, nullptr);
+        EXPECT_LE(index.getMemoryUsage(), 12u * index.getTriangleCount()) << row.name;
+        EXPECT_GT(
+            expectLikeTheRayPick(root, index, raysThrough(SbMatrix::identity(), 0.0f), row.name),
+            150);
+        root->unref();
+    }
+}
+
 // One shape in two places: each place is searched, also after one of them moved and the index
 // was built again (when the shape's surface is searched again rather than built again).
 TEST(TriangleIndex, OneShapeInTwoPlacesAndMoved) {
