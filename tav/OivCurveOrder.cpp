@@ -29,6 +29,8 @@ constexpr uint32_t kHilbertStates = 4;
 constexpr int kRadixBits = 12;
 constexpr int kIgnoredBits = 8;
 constexpr uint32_t kBuckets = 1u << kRadixBits;
+// A bucket of fewer than a kFewItems-th as many items as digit values is sorted by comparison.
+constexpr uint32_t kFewItems = 8;
 using DigitCounts = std::array<uint32_t, kBuckets>;
 
 // The bits of a 10-bit value spread to every third bit.
@@ -158,7 +160,15 @@ uint32_t OivCurveOrder::bucketOf(const SbVec3f& point) const {
     return hilbertTop(cell(point, m_WideAxes[0]), cell(point, m_WideAxes[1])) & kDigitsMask;
 }
 
-void OivCurveOrder::sortBucket(const uint64_t* items, uint32_t count, uint32_t* values) {
+void OivCurveOrder::sortBucket(uint64_t* items, uint32_t count, uint32_t* values) {
+    // Counting takes a step per digit value: fewer items than that are sorted by comparison.
+    if (count < kBuckets / kFewItems) {
+        std::stable_sort(items, items + count,
+                         [](uint64_t a, uint64_t b) { return digit(a) < digit(b); });
+        for (uint32_t i = 0; i < count; ++i)
+            values[i] = uint32_t(items[i]);
+        return;
+    }
     DigitCounts next{};
     for (uint32_t i = 0; i < count; ++i)
         ++next[digit(items[i])];

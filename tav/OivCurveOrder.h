@@ -55,8 +55,9 @@ private:
     // The top digit of the code of `point`: its bucket.
     uint32_t bucketOf(const SbVec3f& point) const;
     // Writes the values of a bucket's `count` items (code above, value below) to `values` in the
-    // order of the code bits below the top digit, keeping the order of equal ones.
-    static void sortBucket(const uint64_t* items, uint32_t count, uint32_t* values);
+    // order of the code bits below the top digit, keeping the order of equal ones; the items are
+    // left in any order.
+    static void sortBucket(uint64_t* items, uint32_t count, uint32_t* values);
 
     // The cell of `point` along `axis`.
     uint32_t cell(const SbVec3f& point, int axis) const {
