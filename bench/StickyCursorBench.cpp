@@ -1,11 +1,14 @@
 // The sticky cursor follows the mouse: each move picks the surface under the pointer. For
-// terrains of about 100 000, 1 000 000 and 4 000 000 triangles (a quad mesh, and at 1 000 000
-// also the forms imported meshes come in: indexed face sets of flat triangles, of quads with
-// smooth generated normals and of triangles with normals of their own, and an indexed triangle
-// strip set) this compares, within one run,
+// terrains of about 100 000, 1 000 000, 4 000 000 and 16 000 000 triangles (a quad mesh, and at
+// 1 000 000 also the forms imported meshes come in: indexed face sets of flat triangles, of quads
+// with smooth generated normals and of triangles with normals of their own, and an indexed
+// triangle strip set; at 16 000 000 the flat triangles too) this compares, within one run,
 // a plain ray pick of Coin with a steady cursor move, with the first move after an edit of the
-// geometry (which rebuilds the cursor's index) and with the first move after a colour edit
-// (which must not), and reports what the index holds per triangle.
+// geometry (the surface moved, which rebuilds the cursor's index), with the first move after a
+// colour edit (which must not) and with the first move after a vertex of the surface moved, and
+// reports what the index holds per triangle and the most memory its build
+// held at once (all the program allocates through operator new while it builds, Coin's share
+// included), beside the index's final size.
 #include "support/BenchHost.h"
 #include "support/ThreadClock.h"
 #include "tav/OivStickyCursor.h"
@@ -30,13 +33,46 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
 #include <vector>
 
 namespace {
 
 using Clock = benchhost::ThreadClock;
+
+// Bytes the program holds through operator new, and the most it held since the last reset.
+std::atomic<size_t> g_HeldBytes{0};
+std::atomic<size_t> g_PeakBytes{0};
+
+void* allocateCounted(size_t size) noexcept {
+    void* block = std::malloc(size > 0 ? size : 1);
+    if (!block)
+        return nullptr;
+    const size_t held = g_HeldBytes += malloc_usable_size(block);
+    size_t peak = g_PeakBytes.load();
+    while (held > peak && !g_PeakBytes.compare_exchange_weak(peak, held)) {
+    }
+    return block;
+}
+
+void* allocateCountedOrThrow(size_t size) {
+    void* block = allocateCounted(size);
+    if (!block)
+        throw std::bad_alloc();
+    return block;
+}
+
+void releaseCounted(void* block) noexcept {
+    if (!block)
+        return;
+    g_HeldBytes -= malloc_usable_size(block);
+    std::free(block);
+}
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
@@ -101,6 +137,13 @@ public:
         m_Up = !m_Up;
         m_Lift->translation.setValue(0.0f, 0.0f, m_Up ? 0.01f : 0.0f);
     }
+    // A change of the surface's own coordinates: one vertex goes up or down a little.
+    void moveVertex() {
+        m_VertexUp = !m_VertexUp;
+        SbVec3f point = (*m_Points)[0];
+        point[2] += m_VertexUp ? 0.01f : -0.01f;
+        m_Points->set1Value(0, point);
+    }
     // A change of colour only.
     void recolour() {
         m_Up = !m_Up;
@@ -120,9 +163,10 @@ private:
         return points;
     }
 
-    static SoQuadMesh* quadMesh(const std::vector<SbVec3f>& points, int grid) {
+    SoQuadMesh* quadMesh(const std::vector<SbVec3f>& points, int grid) {
         SoVertexProperty* vertices = new SoVertexProperty;
         vertices->vertex.setValues(0, int(points.size()), points.data());
+        m_Points = &vertices->vertex;
         SoQuadMesh* mesh = new SoQuadMesh;
         mesh->vertexProperty = vertices;
         mesh->verticesPerRow = grid;
@@ -180,6 +224,7 @@ private:
         m_Root->addChild(hints);
         SoCoordinate3* coordinates = new SoCoordinate3;
         coordinates->point.setValues(0, int(points.size()), points.data());
+        m_Points = &coordinates->point;
         m_Root->addChild(coordinates);
         if (form == INDEXED_SMOOTH_STRIPS) {
             const std::vector<int32_t> corners = strips(grid);
@@ -207,7 +252,9 @@ private:
     SoTranslation* m_Lift;
     OivStickyCursor* m_Cursor;
     bool m_Drawn;
+    SoMFVec3f* m_Points = nullptr; // the surface's coordinates
     bool m_Up = false;
+    bool m_VertexUp = false;
     std::vector<std::pair<int, int>> m_Pixels;
     size_t m_Next = 0;
 };
@@ -217,7 +264,9 @@ double milliseconds(Clock::duration d) {
 }
 
 // Each iteration: one plain pick, kMovesPerIteration steady moves, the first move after a
-// geometry edit and the first move after a colour edit. Times per event and their ratios.
+// geometry edit (the surface moved), the first move after a colour edit and the first move after
+// a vertex of the surface moved (which builds the surface's part of the index again, where a
+// moved surface keeps it). Times per event and their ratios.
 void BM_StickyCursorOverRayPick(benchmark::State& state) {
     const int grid = int(state.range(0));
     Terrain t(grid, Terrain::Form(state.range(1)));
@@ -228,7 +277,7 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
     SoRayPickAction pick(t.viewport());
     OivStickyCursor* cursor = t.cursor();
     cursor->onMouseMove(kWidth / 2, kHeight / 2); // the first index
-    Clock::duration pickTime{}, moveTime{}, geometryTime{}, colourTime{};
+    Clock::duration pickTime{}, moveTime{}, geometryTime{}, colourTime{}, vertexTime{};
     unsigned long geometryBuilds = 0, colourBuilds = 0;
     int hits = 0;
     for (auto _ : state) {
@@ -253,10 +302,17 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
         cursor->onMouseMove(probe.first, probe.second);
         const Clock::time_point recoloured = Clock::now();
         colourBuilds += cursor->getIndexBuildCount() - builds;
+        t.moveVertex();
+        cursor->onMouseMove(probe.first, probe.second);
+        const Clock::time_point vertexMoved = Clock::now();
+        // Coin's own caches of the surface (its generated normals) are made again here, not in
+        // the next iteration's timed pick.
+        pick.apply(t.root());
         pickTime += picked - start;
         moveTime += moved - picked;
         geometryTime += rebuilt - moved;
         colourTime += recoloured - rebuilt;
+        vertexTime += vertexMoved - recoloured;
     }
     const double n = double(state.iterations());
     const double pickMs = milliseconds(pickTime) / n;
@@ -268,19 +324,26 @@ void BM_StickyCursorOverRayPick(benchmark::State& state) {
     state.counters["after_colour_us"] = 1000.0 * milliseconds(colourTime) / n;
     state.counters["pick/move"] = 1000.0 * pickMs / moveUs;
     state.counters["first_move/pick"] = firstMs / pickMs;
+    state.counters["after_vertex/pick"] = milliseconds(vertexTime) / n / pickMs;
     state.counters["builds/geometry_edit"] = double(geometryBuilds) / n;
     state.counters["builds/colour_edit"] = double(colourBuilds) / n;
     state.counters["hit_share"] = double(hits) / (n * kMovesPerIteration);
 
-    // What an index of this scene holds, per triangle.
+    // What an index of this scene holds, per triangle, and the most its build held at once.
     OivTriangleIndex index;
+    const size_t before = g_HeldBytes;
+    g_PeakBytes = before;
     index.build(t.root(), t.viewport(), cursor);
+    const double peak = double(g_PeakBytes - before), size = double(index.getMemoryUsage());
     state.counters["triangles"] = double(index.getTriangleCount());
-    state.counters["bytes/triangle"] =
-        double(index.getMemoryUsage()) / double(index.getTriangleCount());
+    state.counters["bytes/triangle"] = size / double(index.getTriangleCount());
+    state.counters["index_MB"] = size / 1.0e6;
+    state.counters["build_peak_MB"] = peak / 1.0e6;
+    state.counters["build_peak/index"] = peak / size;
 }
-// Grids of 225, 708 and 1415 vertices a side: 100 352, 999 698 and 3 998 792 triangles; forms
-// as Terrain::Form numbers them (0 a quad mesh, 1 to 3 indexed face sets, 4 a strip set).
+// Grids of 225, 708, 1415 and 2829 vertices a side: 100 352, 999 698, 3 998 792 and 15 995 168
+// triangles; forms as Terrain::Form numbers them (0 a quad mesh, 1 to 3 indexed face sets, 4 a
+// strip set).
 BENCHMARK(BM_StickyCursorOverRayPick)
     ->ArgNames({"grid", "form"})
     ->Args({225, 0})
@@ -292,8 +355,41 @@ BENCHMARK(BM_StickyCursorOverRayPick)
     ->Args({708, 4})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
+// A pick of 16 M triangles takes seconds, and the scene gigabytes: a few iterations tell.
+BENCHMARK(BM_StickyCursorOverRayPick)
+    ->ArgNames({"grid", "form"})
+    ->Args({2829, 0})
+    ->Args({2829, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
+
+// Every allocation of the program is counted, so that the build's peak can be read.
+void* operator new(size_t size) {
+    return allocateCountedOrThrow(size);
+}
+void* operator new[](size_t size) {
+    return allocateCountedOrThrow(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return allocateCounted(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return allocateCounted(size);
+}
+void operator delete(void* block) noexcept {
+    releaseCounted(block);
+}
+void operator delete[](void* block) noexcept {
+    releaseCounted(block);
+}
+void operator delete(void* block, size_t) noexcept {
+    releaseCounted(block);
+}
+void operator delete[](void* block, size_t) noexcept {
+    releaseCounted(block);
+}
 
 int main(int argc, char** argv) {
     return benchhost::run("StickyCursorBench", argc, argv);

@@ -1,5 +1,7 @@
 #include "tav/OivSceneTriangles.h"
 
+#include "tav/OivIndexedFaces.h"
+#include "tav/OivQuadGrid.h"
 #include "tav/OivSharedVertices.h"
 #include "tav/OivVertexShapeData.h"
 
@@ -23,8 +25,6 @@
 
 namespace {
 
-// Three corner indices and the end mark of a face.
-constexpr int kTriangleFaceLength = 4;
 // The normal of a coordinate none of whose vertices is known yet.
 constexpr int32_t kNoVertexYet = INT32_MIN;
 
@@ -80,63 +80,6 @@ void turnDirections(const SbMatrix& matrix, SbVec3f* directions, int count) {
     const MatrixRows rows(matrix);
     for (int i = 0; i < count; ++i)
         directions[i] = rows.turn(directions[i]);
-}
-
-// Scales to unit length; a zero vector stays as it is.
-void normalize(SbVec3f& v) {
-    const float length = std::sqrt(v.dot(v));
-    if (length > 0.0f)
-        v /= length;
-}
-
-// Normals a quad mesh without normals of its own is given: at each vertex the normalized sum of
-// the unit normals of the quads around it, each quad's normal taken from its first corner. The
-// winding does not matter: Coin negates the quads' and then the vertices' normals alike.
-void quadMeshNormals(const SbVec3f* coords, int rows, int columns, SbVec3f* normals) {
-    const int quadColumns = columns - 1;
-    std::vector<SbVec3f> quads(size_t(rows - 1) * quadColumns);
-    for (int i = 0; i + 1 < rows; ++i)
-        for (int j = 0; j < quadColumns; ++j) {
-            const SbVec3f& corner = coords[i * columns + j];
-            SbVec3f n = OivSceneTriangles::cross(coords[(i + 1) * columns + j] - corner,
-                                                 coords[i * columns + j + 1] - corner);
-            normalize(n);
-            quads[size_t(i) * quadColumns + j] = n;
-        }
-    for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j) {
-            SbVec3f n(0.0f, 0.0f, 0.0f);
-            const bool below = i + 1 < rows, above = i > 0, right = j + 1 < columns, left = j > 0;
-            if (below && right)
-                n += quads[size_t(i) * quadColumns + j];
-            if (above && right)
-                n += quads[size_t(i - 1) * quadColumns + j];
-            if (above && left)
-                n += quads[size_t(i - 1) * quadColumns + j - 1];
-            if (below && left)
-                n += quads[size_t(i) * quadColumns + j - 1];
-            normalize(n);
-            normals[i * columns + j] = n;
-        }
-}
-
-// Calls visit(row, column) for the quads of a rows × columns grid within the square of `side`
-// (a power of two) at (row, column), in Morton order: neighbours on the surface stay together,
-// as the index's leaves want them, with no sort afterwards.
-template <typename Visit>
-void visitQuadsInMortonOrder(int row, int column, int side, int rows, int columns,
-                             const Visit& visit) {
-    if (row >= rows || column >= columns)
-        return;
-    if (side == 1) {
-        visit(row, column);
-        return;
-    }
-    const int half = side / 2;
-    visitQuadsInMortonOrder(row, column, half, rows, columns, visit);
-    visitQuadsInMortonOrder(row, column + half, half, rows, columns, visit);
-    visitQuadsInMortonOrder(row + half, column, half, rows, columns, visit);
-    visitQuadsInMortonOrder(row + half, column + half, half, rows, columns, visit);
 }
 
 // Which corners of a run (a face or a strip) Coin's generation hands the next normal to, and
@@ -253,19 +196,6 @@ bool takesFaceNormal(const OivSharedVertices& vertices, const int32_t corners[3]
     return normals[0] == OivSharedVertices::kFaceNormal ||
            normals[1] == OivSharedVertices::kFaceNormal ||
            normals[2] == OivSharedVertices::kFaceNormal || vertices.isFlat(corners, normals);
-}
-
-// Calls visit(start, count) for each run (face or strip) of `count` coordinate indices that
-// Coin's generation reads: a run of fewer than three corners ends the shape.
-template <typename Visit> void visitRuns(const int32_t* index, int count, const Visit& visit) {
-    int i = 0;
-    while (i + 2 < count && index[i] >= 0 && index[i + 1] >= 0 && index[i + 2] >= 0) {
-        const int start = i;
-        while (i < count && index[i] >= 0)
-            ++i;
-        visit(start, i - start);
-        ++i; // the end mark
-    }
 }
 
 // Runs of corners (faces or strips) as the triangles Coin's generation makes of them, each
@@ -396,26 +326,31 @@ bool hasPolygons(const int32_t* index, int count) {
 
 } // namespace
 
+OivSceneTriangles::OivSceneTriangles() = default;
+OivSceneTriangles::~OivSceneTriangles() = default;
+
 void OivSceneTriangles::clear(void) {
     points.clear();
     normals.clear();
-    orderedCorners.clear();
-    unorderedCorners.clear();
+    triangleCorners.clear();
+    surfaces.clear();
     m_RecentCount = 0;
 }
 
 void OivSceneTriangles::collect(SoNode* root, const SbViewportRegion& viewport,
                                 const SoNode* excluded) {
+    m_Previous = std::move(surfaces);
     clear();
-    if (!root)
-        return;
-    SoCallbackAction action(viewport);
-    PruneData prune{excluded};
-    if (excluded)
-        action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
-    action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
-    action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
-    action.apply(root);
+    if (root) {
+        SoCallbackAction action(viewport);
+        PruneData prune{excluded};
+        if (excluded)
+            action.addPreCallback(excluded->getTypeId(), pruneExcludedCB, &prune);
+        action.addPreCallback(SoShape::getClassTypeId(), shapeCB, this);
+        action.addTriangleCallback(SoShape::getClassTypeId(), triangleCB, this);
+        action.apply(root);
+    }
+    m_Previous.clear();
 }
 
 SoCallbackAction::Response OivSceneTriangles::shapeCB(void* data, SoCallbackAction* action,
@@ -466,70 +401,30 @@ bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh*
     const int start = mesh->startIndex.getValue();
     if (rows < 2 || columns < 2)
         return true; // draws nothing
-    if (start < 0 || int64_t(start) + int64_t(rows) * columns > available)
+    if (start < 0 || int64_t(start) + int64_t(rows) * columns > available ||
+        !OivObjectSurface::acceptsMatrix(m_Model))
         return false;
-    coords += start;
-
-    const int count = rows * columns;
-    const uint32_t first = uint32_t(points.size());
-    points.resize(first + count);
-    normals.resize(first + count);
-    transformPoints(m_Model, coords, count, &points[first]);
-    SbVec3f* meshNormals = &normals[first];
-    quadMeshNormals(coords, rows, columns, meshNormals);
-    turnDirections(m_Normal, meshNormals, count);
-
-    // Each quad as Coin's quad strips split it: along the diagonal from its first corner.
-    std::vector<uint32_t>& corners = orderedCorners;
-    size_t next = corners.size();
-    corners.resize(next + size_t(rows - 1) * (columns - 1) * 6);
-    int side = 1;
-    while (side < std::max(rows, columns) - 1)
-        side *= 2;
-    visitQuadsInMortonOrder(0, 0, side, rows - 1, columns - 1, [&](int i, int j) {
-        const uint32_t a = first + i * columns + j, b = a + columns, c = a + 1, d = b + 1;
-        for (uint32_t corner : {a, b, d, a, d, c})
-            corners[next++] = corner;
-    });
-    return true;
+    const OivObjectSurface::Source source = surfaceSource(action->getState(), mesh, nullptr);
+    return reuseSurface(source) || addSurface(source, std::unique_ptr<OivQuadGrid>(new OivQuadGrid(
+                                                          m_Model, coords + start, rows, columns)));
 }
 
 bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces) {
     SoState* state = action->getState();
     const SbVec3f* coords = nullptr;
     int available = 0;
-    // Without a crease angle Coin gives every face its own flat normal, which the index takes
-    // from the triangle when its vertex normals are zero.
+    // Without a crease angle Coin gives every triangle its own flat normal, which the index
+    // takes from the triangle itself: no normals are generated.
     if (SoCreaseAngleElement::get(state) != 0.0f ||
-        !findGeneratedNormalsShape(state, faces, coords, available))
+        !findGeneratedNormalsShape(state, faces, coords, available) ||
+        !OivObjectSurface::acceptsMatrix(m_Model))
         return false;
-    // Triangles only (each face three valid indices and an end mark): polygons with more
-    // corners are split by Coin's tessellator, which is left to do so.
-    const int32_t* index = faces->coordIndex.getValues(0);
-    const int count = faces->coordIndex.getNum();
-    if (count == 0)
-        return true;
-    // All coordinates are turned to world space: not worth it for a few faces of a large
-    // coordinate node that many shapes share.
-    if (available > count)
-        return false;
-    for (int i = 0; i < count; i += kTriangleFaceLength) {
-        for (int k = 0; k < 3; ++k)
-            if (i + k >= count || index[i + k] < 0 || index[i + k] >= available)
-                return false;
-        if (i + 3 < count && index[i + 3] >= 0)
-            return false;
-    }
-
-    const uint32_t first = uint32_t(points.size());
-    points.resize(first + available);
-    normals.resize(first + available, SbVec3f(0.0f, 0.0f, 0.0f));
-    transformPoints(m_Model, coords, available, &points[first]);
-    reserve(3 * size_t((count + kTriangleFaceLength - 1) / kTriangleFaceLength), 0);
-    for (int i = 0; i < count; i += kTriangleFaceLength)
-        for (int k = 0; k < 3; ++k)
-            unorderedCorners.push_back(first + uint32_t(index[i + k]));
-    return true;
+    const OivIndexedFaces::Normals none{nullptr, 0, nullptr, 0, nullptr};
+    const OivObjectSurface::Source source = surfaceSource(state, faces, nullptr);
+    return reuseSurface(source) ||
+           addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
+                                  m_Model, coords, available, faces->coordIndex.getValues(0),
+                                  faces->coordIndex.getNum(), none)));
 }
 
 bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape,
@@ -545,29 +440,42 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
     // Coin's generation reads from the shape and its cache, which it may write: not a change.
     SoIndexedShape* source = const_cast<SoIndexedShape*>(shape);
     OivVertexShapeData data(action, source);
-    // All coordinates are turned to world space: not worth it for a few faces of a large
-    // coordinate node that many shapes share.
-    if (!data.is3D() || data.coordCount > count)
+    if (!data.is3D())
         return false;
     data.readNormals(&source->normalIndex, true);
-
-    const uint32_t first = uint32_t(points.size());
-    reserve(3 * countTriangles(index, count), size_t(data.coordCount));
-    OivSharedVertices vertices(data.coords, data.coordCount, data.normals, data.normalCount, points,
-                               normals, 0, data.coordCount);
     const NormalSteps steps =
         indexedSteps(SoNormalBindingElement::get(state), data.normalsGenerated, strips);
     // Normals per vertex indexed without normal indices of their own follow the coordinates'.
     const bool byCoordinates = !data.normalIndices && steps.skipsEnd;
     const int32_t* normalIndex = byCoordinates ? index : data.normalIndices;
     const int normalIndexCount = byCoordinates ? count : data.normalIndexCount;
+    // Large faces with normals indexed per vertex (imported meshes) are searched where they are.
+    if (!strips && steps.skipsEnd && data.normals && OivObjectSurface::acceptsMatrix(m_Model)) {
+        const OivObjectSurface::Source source = surfaceSource(state, shape, data.normalCache);
+        const OivIndexedFaces::Normals given{data.normals, data.normalCount, normalIndex,
+                                             normalIndexCount, data.normalCache};
+        if (reuseSurface(source) ||
+            addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
+                                   m_Model, data.coords, data.coordCount, index, count, given))))
+            return true;
+    }
+    // All coordinates are turned to world space: not worth it for a few faces of a large
+    // coordinate node that many shapes share.
+    if (data.coordCount > count)
+        return false;
+
+    const uint32_t first = uint32_t(points.size());
+    reserve(3 * countTriangles(index, count), size_t(data.coordCount));
+    OivSharedVertices vertices(data.coords, data.coordCount, data.normals, data.normalCount, points,
+                               normals, 0, data.coordCount);
     // Only normals indexed per vertex have an entry beside every coordinate index.
     if (steps.skipsEnd &&
         readCoordinateVertices(data, index, count, normalIndex, normalIndexCount, strips))
         return true;
     RunTriangles runs(vertices, steps, normalIndex, normalIndexCount, overallNormal(data, vertices),
-                      strips, unorderedCorners);
-    visitRuns(index, count, [&](int start, int length) { runs.add(index + start, length); });
+                      strips, triangleCorners);
+    OivIndexedFaces::visitRuns(index, count,
+                               [&](int start, int length) { runs.add(index + start, length); });
     turnToWorld(first);
     return true;
 }
@@ -577,7 +485,7 @@ bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, c
                                                int normalIndexCount, bool strips) {
     const int coordCount = data.coordCount;
     const uint32_t first = uint32_t(points.size());
-    const size_t firstCorner = unorderedCorners.size();
+    const size_t firstCorner = triangleCorners.size();
     // The first vertex of each coordinate has the coordinate's place; the others (another
     // normal, or flat) are looked up apart and go behind them, once it is known how many
     // there are: the arrays then grow once, to their size.
@@ -592,7 +500,7 @@ bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, c
         inside = inside && others.hasCoordinate(coordinate);
         return others.hasCoordinate(coordinate);
     };
-    visitRuns(index, count, [&](int start, int length) {
+    OivIndexedFaces::visitRuns(index, count, [&](int start, int length) {
         const int32_t* run = index + start;
         visitRunTriangles(run, length, strips, has, [&](int a, int b, int c) {
             const int at[3] = {start + a, start + b, start + c};
@@ -609,15 +517,15 @@ bool OivSceneTriangles::readCoordinateVertices(const OivVertexShapeData& data, c
                     known = normal;
                     ++used;
                 }
-                unorderedCorners.push_back(known == normal
-                                               ? first + uint32_t(corners[k])
-                                               : firstOther + others.vertex(corners[k], normal));
+                triangleCorners.push_back(known == normal
+                                              ? first + uint32_t(corners[k])
+                                              : firstOther + others.vertex(corners[k], normal));
             }
         });
     });
     // A coordinate left out would widen the bounds the triangles are sorted in.
     if (!inside || used != coordCount) {
-        unorderedCorners.resize(firstCorner);
+        triangleCorners.resize(firstCorner);
         return false;
     }
     points.reserve(firstOther + otherPoints.size());
@@ -669,7 +577,7 @@ bool OivSceneTriangles::readNonIndexedShape(SoCallbackAction* action,
                                normals, start, used);
     const NormalSteps steps = nonIndexedSteps(SoNormalBindingElement::get(state), strips);
     RunTriangles runs(vertices, steps, nullptr, 0, overallNormal(data, vertices), strips,
-                      unorderedCorners);
+                      triangleCorners);
     std::vector<int32_t> corners;
     int64_t next = start;
     for (int run = 0; run < runCount; ++run) {
@@ -690,8 +598,42 @@ bool OivSceneTriangles::readNonIndexedShape(SoCallbackAction* action,
     return true;
 }
 
+OivObjectSurface::Source OivSceneTriangles::surfaceSource(SoState* state, const SoNode* shape,
+                                                          const void* normalCache) const {
+    return OivObjectSurface::Source{shape,
+                                    shape->getNodeId(),
+                                    SoCoordinateElement::getInstance(state)->getNodeId(),
+                                    SoNormalElement::getInstance(state)->getNodeId(),
+                                    normalCache,
+                                    int(SoNormalBindingElement::get(state)),
+                                    SoCreaseAngleElement::get(state)};
+}
+
+bool OivSceneTriangles::reuseSurface(const OivObjectSurface::Source& source) {
+    for (std::unique_ptr<OivObjectSurface>& previous : m_Previous)
+        if (previous && previous->getSource() == source) {
+            previous->setModel(m_Model);
+            surfaces.push_back(std::move(previous));
+            return true;
+        }
+    // The shape changed: what the old surface holds goes before the new one is built.
+    for (std::unique_ptr<OivObjectSurface>& previous : m_Previous)
+        if (previous && previous->getSource().shape == source.shape)
+            previous.reset();
+    return false;
+}
+
+bool OivSceneTriangles::addSurface(const OivObjectSurface::Source& source,
+                                   std::unique_ptr<OivObjectSurface> surface) {
+    if (!surface->build())
+        return false;
+    surface->setSource(source);
+    surfaces.push_back(std::move(surface));
+    return true;
+}
+
 void OivSceneTriangles::reserve(size_t corners, size_t vertices) {
-    unorderedCorners.reserve(unorderedCorners.size() + corners);
+    triangleCorners.reserve(triangleCorners.size() + corners);
     points.reserve(points.size() + vertices);
     normals.reserve(normals.size() + vertices);
 }
@@ -755,7 +697,7 @@ void OivSceneTriangles::addGenerated(const SoPrimitiveVertex* const vertices[3])
             if (m_Recent[k].point == point && m_Recent[k].normal == normal)
                 same = &m_Recent[k];
         current[i] = Recent{point, normal, same ? same->index : addVertex(point, normal)};
-        unorderedCorners.push_back(current[i].index);
+        triangleCorners.push_back(current[i].index);
     }
     std::copy(current, current + 3, m_Recent);
     m_RecentCount = 3;

@@ -10,12 +10,15 @@
 // triangles and normals Coin's primitive generation gives them, which costs a fraction of
 // generating their primitives: quad meshes with generated normals (terrains), and face sets and
 // triangle strip sets, indexed (imported meshes) or not, with normals of their own or generated
-// ones of any binding. Vertices are shared where a shape's triangles share a coordinate with the
-// same normal, and triangles whose corners have one normal along their face are stored flat
-// (their vertex normals zero), sharing theirs with their neighbours. Every other shape, and the
-// rare forms Coin's generation treats otherwise (faces its tessellator splits, VRML1 nodes, 4D
-// coordinates), goes through its own primitive generation; vertices it shares between consecutive
-// triangles (strips, fans) are stored once.
+// ones of any binding. Quad meshes, and large indexed face sets whose normals are generated flat
+// or indexed per vertex, stay where they are, as surfaces searched in object space (see
+// OivObjectSurface); the others are copied to world space. Vertices are shared where a shape's
+// triangles share a coordinate with the same normal, and triangles whose corners have one normal
+// along their face are stored flat (their vertex normals zero), sharing theirs with their
+// neighbours. Every other shape, and the rare forms Coin's generation treats otherwise (faces its
+// tessellator splits, VRML1 nodes, 4D coordinates, projective model matrices), goes through its
+// own primitive generation; vertices it shares between consecutive triangles (strips, fans) are
+// stored once.
 //
 // Coin reads indices in release builds unchecked; here a face or strip triangle with a
 // coordinate outside the coordinates is left out, and one with a normal outside the normals (or
@@ -24,12 +27,15 @@
 #ifndef OIVWINTAV_OIVSCENETRIANGLES_H
 #define OIVWINTAV_OIVSCENETRIANGLES_H
 
+#include "tav/OivObjectSurface.h"
+
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/actions/SoCallbackAction.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class SoIndexedShape;
@@ -45,27 +51,23 @@ class SoVertexShape;
 
 class OivSceneTriangles {
 public:
-    OivSceneTriangles() = default;
+    OivSceneTriangles();
+    ~OivSceneTriangles();
     OivSceneTriangles(const OivSceneTriangles&) = delete;
     OivSceneTriangles& operator=(const OivSceneTriangles&) = delete;
 
     // Replaces the contents with the triangles below `root`; `excluded` (may be null) is pruned
-    // with everything below it. The viewport matters for screen-space complexity.
+    // with everything below it. The viewport matters for screen-space complexity. Surfaces of
+    // the last collection whose source did not change are kept, under their new model matrix.
     void collect(SoNode* root, const SbViewportRegion& viewport, const SoNode* excluded);
     void clear(void);
 
-    // Inline, unlike SbVec3f's own, which costs a library call per triangle.
-    static SbVec3f cross(const SbVec3f& a, const SbVec3f& b) {
-        return SbVec3f(a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
-                       a[0] * b[1] - a[1] * b[0]);
-    }
-
     std::vector<SbVec3f> points;  // world space
     std::vector<SbVec3f> normals; // per point, world space, not of unit length
-    // Three point indices per triangle: those of quad meshes, in an order that keeps neighbours
-    // on the surface together, and those of other shapes in the order their shapes list them.
-    std::vector<uint32_t> orderedCorners;
-    std::vector<uint32_t> unorderedCorners;
+    // Three point indices per triangle, in the order their shapes list them.
+    std::vector<uint32_t> triangleCorners;
+    // Surfaces left in their shapes' object space, built.
+    std::vector<std::unique_ptr<OivObjectSurface>> surfaces;
 
 private:
     // One vertex of the previous generated triangle, as the shape gave it (object space).
@@ -91,6 +93,16 @@ private:
                                 const int32_t* normalIndex, int normalIndexCount, bool strips);
     bool readNonIndexedShape(SoCallbackAction* action, const SoNonIndexedShape* shape,
                              const SoMFInt32& numVertices, bool strips);
+    // What the current shape's surface would be read from.
+    OivObjectSurface::Source surfaceSource(SoState* state, const SoNode* shape,
+                                           const void* normalCache) const;
+    // Keeps the surface of the last collection read from `source`, under the current model
+    // matrix; false when there is none (a surface of the shape read from what it was before is
+    // dropped then, before its new one is built).
+    bool reuseSurface(const OivObjectSurface::Source& source);
+    // Builds `surface` and keeps it; false, keeping nothing, when it cannot be built.
+    bool addSurface(const OivObjectSurface::Source& source,
+                    std::unique_ptr<OivObjectSurface> surface);
     // Room for this many more corners of unordered triangles and vertices.
     void reserve(size_t corners, size_t vertices);
     // Turns the vertices appended since `first` to world space.
@@ -102,6 +114,8 @@ private:
     uint32_t addVertex(const SbVec3f& point, const SbVec3f& normal);
     void addGenerated(const SoPrimitiveVertex* const vertices[3]);
 
+    // While collecting: the surfaces of the last collection not yet kept again.
+    std::vector<std::unique_ptr<OivObjectSurface>> m_Previous;
     SbMatrix m_Model;  // while collecting: the current shape's model matrix
     SbMatrix m_Normal; // and the matrix that turns its normals to world space
     Recent m_Recent[3];

@@ -5,7 +5,7 @@
 #ifndef OIVWINTAV_OIVSHAREDVERTICES_H
 #define OIVWINTAV_OIVSHAREDVERTICES_H
 
-#include "tav/OivSceneTriangles.h"
+#include "tav/OivRay.h"
 
 #include <Inventor/SbVec3f.h>
 
@@ -52,8 +52,8 @@ public:
             return false;
         const SbVec3f& p0 = m_Coords[coordinates[0]];
         const SbVec3f face =
-            OivSceneTriangles::cross(m_Coords[coordinates[1]] - p0, m_Coords[coordinates[2]] - p0);
-        const SbVec3f across = OivSceneTriangles::cross(face, normal);
+            OivRay::cross(m_Coords[coordinates[1]] - p0, m_Coords[coordinates[2]] - p0);
+        const SbVec3f across = OivRay::cross(face, normal);
         const float size = face.dot(face) * normal.dot(normal);
         return size > 0.0f && across.dot(across) <= kParallel * kParallel * size;
     }

@@ -1,38 +1,33 @@
-// The pickable triangles of a scene graph in world space (see OivSceneTriangles for which),
-// under a bounding volume hierarchy, so that a ray finds its nearest triangle in a few
-// microseconds instead of testing every triangle as a ray pick action does. It is built once and
-// then answers any number of rays until the scene changes; the owner decides when to rebuild.
+// The pickable triangles of a scene graph (see OivSceneTriangles for which) under bounding
+// volume hierarchies, so that a ray finds its nearest triangle in a few microseconds instead of
+// testing every triangle as a ray pick action does. It is built once and then answers any number
+// of rays until the scene changes; the owner decides when to rebuild, and rebuilds (or clears)
+// after any change of the scene before it intersects again: the large surfaces (quad meshes,
+// indexed face sets) are read from the scene's own arrays in their object space, each under a
+// hierarchy of its own (see OivObjectSurface), which keeps the index at a few bytes per
+// triangle. The other triangles are copied to world space.
 //
-// The build orders the triangles along a Morton curve (quad meshes come in that order; the
-// triangles of other shapes are radix sorted by their centroids) and groups runs of kLeafSize
-// neighbours into leaves, then pairs neighbouring boxes level by level up to the root: linear in
-// the number of triangles, with no pointers or indices in the hierarchy, whose shape follows
-// from the level sizes.
+// The build orders the world triangles along a space-filling curve (see OivCurveOrder)
+// and groups runs of kLeafSize neighbours into leaves, then pairs neighbouring boxes level by
+// level up to the root: linear in the number of triangles.
 #ifndef OIVWINTAV_OIVTRIANGLEINDEX_H
 #define OIVWINTAV_OIVTRIANGLEINDEX_H
 
+#include "tav/OivBoxLevels.h"
+#include "tav/OivRay.h"
 #include "tav/OivSceneTriangles.h"
 
 #include <Inventor/SbLine.h>
 #include <Inventor/SbVec3f.h>
 #include <Inventor/SbViewportRegion.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <cstdint>
-#include <vector>
 
 class SoNode;
 
 class OivTriangleIndex {
 public:
-    struct Hit {
-        SbVec3f point; // world space
-        // World space, unit length, interpolated from the vertex normals; for a flat face (its
-        // vertex normals zero) the face's own normal, which may point to either side.
-        SbVec3f normal;
-        float distance; // along the ray's unit direction from its start
-    };
+    using Hit = OivRay::Hit;
 
     OivTriangleIndex() = default;
     OivTriangleIndex(const OivTriangleIndex&) = delete;
@@ -48,28 +43,17 @@ public:
     bool intersect(const SbLine& ray, float minDistance, float maxDistance, Hit& hit) const;
 
     size_t getTriangleCount(void) const;
-    // Bytes the index holds on to between builds.
+    // Bytes the index holds on to between builds (not the scene's arrays it reads).
     size_t getMemoryUsage(void) const;
 
 private:
-    struct Box {
-        SbVec3f min, max;
-    };
-    // Widens `box` to hold `other`.
-    static void include(Box& box, const Box& other) {
-        for (int axis = 0; axis < 3; ++axis) {
-            box.min[axis] = std::min(box.min[axis], other.min[axis]);
-            box.max[axis] = std::max(box.max[axis], other.max[axis]);
-        }
-    }
-
-    void appendUnorderedAlongMortonCurve(void);
+    size_t getWorldTriangleCount(void) const { return m_Triangles.triangleCorners.size() / 3; }
+    void sortAlongCurve(void);
     void buildLevels(void);
-    bool intersectTriangle(uint32_t triangle, const SbLine& ray, float minDistance, float& distance,
-                           float& u, float& v) const;
+    bool intersectWorld(const OivRay& ray, float minDistance, float& nearest, Hit& hit) const;
 
-    OivSceneTriangles m_Triangles;          // corners in leaf order once built
-    std::vector<std::vector<Box>> m_Levels; // m_Levels[0]: the leaves; back(): the root alone
+    OivSceneTriangles m_Triangles; // the world triangles' corners in leaf order once built
+    OivBoxLevels m_Levels;         // over the world triangles, one row of leaves
 };
 
 #endif // OIVWINTAV_OIVTRIANGLEINDEX_H

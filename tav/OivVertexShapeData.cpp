@@ -52,13 +52,14 @@ void OivVertexShapeData::readNormals(const SoMFInt32* normalIndex, bool mayGener
     }
     if (normals || !mayGenerate)
         return;
-    const SoNormalCache* cache = NormalCacheAccess::lock(m_Shape, state);
+    SoNormalCache* cache = NormalCacheAccess::lock(m_Shape, state);
     m_CacheLocked = true;
     normals = cache->getNormals();
     if (!normals)
         return;
     normalCount = cache->getNum();
     normalsGenerated = true;
+    normalCache = cache;
     normalIndices = cache->getIndices();
     normalIndexCount = normalIndices ? cache->getNumIndices() : 0;
 }

@@ -15,6 +15,7 @@
 
 class SoAction;
 class SoMFInt32;
+class SoNormalCache;
 class SoVertexShape;
 
 class OivVertexShapeData {
@@ -43,6 +44,8 @@ public:
     int normalIndexCount = 0;
     // Whether the normals are generated ones, for which Coin adjusts the binding.
     bool normalsGenerated = false;
+    // The shape's normal cache that holds generated normals and their indices, else null.
+    SoNormalCache* normalCache = nullptr;
 
 private:
     SoAction* m_Action;

@@ -33,6 +33,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -399,6 +400,11 @@ protected:
         return hits;
     }
 
+    // Scales the heights of everything but the cursor by `factor`.
+    void exaggerate(float factor) {
+        static_cast<SoScale*>(m_Content->getChild(0))->scaleFactor.setValue(1.0f, 1.0f, factor);
+    }
+
     // The edit made by `edit` is followed by `rebuilds` index builds at the next moves.
     template <typename Edit> void expectAfter(const char* name, unsigned long rebuilds, Edit edit) {
         const unsigned long before = m_Cursor->getIndexBuildCount();
@@ -444,6 +450,7 @@ TEST_F(StickyCursorAfterEdits, LandsLikeTheRayPickAndRebuildsOnlyForSurfaceEdits
     expectAfter("switch flipped", 1, [&] { m_Switch->whichChild = SO_SWITCH_NONE; });
     expectAfter("transformation edited", 1,
                 [&] { m_Move->translation.setValue(1.0f, -1.5f, 0.2f); });
+    expectAfter("heights exaggerated", 1, [&] { exaggerate(4.0f); });
 }
 
 // The switch that shows or hides the cursor lies in the picked scene but holds nothing else:
@@ -717,6 +724,7 @@ protected:
             for (int i = 0; i < m_Normals->vector.getNum(); i += 3)
                 m_Normals->vector.set1Value(i, SbVec3f(-0.3f, 0.2f, 1.0f));
         });
+        expectAfter("heights exaggerated", 1, [&] { exaggerate(1.5f); });
         m_Binding->value = SoNormalBinding::PER_VERTEX_INDEXED;
         m_Normals->vector.setNum(0);
         m_Hints->creaseAngle = 1.0f;
@@ -795,22 +803,13 @@ TEST_F(StickyCursorOverImportedShapes, VertexCountsPastTheCoordinates) {
 
 // Vertices are shared wherever a coordinate keeps one normal: in smooth meshes, in meshes with
 // normals of their own indexed like their coordinates, and in flat shaded ones, whose faces'
-// normals are their own (as exporters write them, one per face).
+// normals are their own (as exporters write them, one per face). The forms large surfaces come
+// in (quad meshes, and indexed face sets of triangles and quads with normals generated or
+// indexed per vertex) take at most 12 bytes a triangle.
 TEST_F(StickyCursorOverImportedShapes, SharedVerticesKeepTheIndexSmall) {
-    const std::vector<int32_t> index = mixedFaces();
+    const std::vector<int32_t> mixed = mixedFaces();
     SoIndexedFaceSet* faces = new SoIndexedFaceSet;
-    faces->coordIndex.setValues(0, int(index.size()), index.data());
     m_Surface->addChild(faces);
-    const auto bytesPerTriangle = [&] {
-        OivTriangleIndex triangles;
-        triangles.build(m_Surface, SbViewportRegion(kWidth, kHeight), nullptr);
-        return double(triangles.getMemoryUsage()) / double(triangles.getTriangleCount());
-    };
-    m_Hints->creaseAngle = 1.0f;
-    EXPECT_LT(bytesPerTriangle(), 40.0) << "smooth";
-    giveNormals(faces, index, SoNormalBinding::PER_VERTEX_INDEXED, false);
-    EXPECT_LT(bytesPerTriangle(), 40.0) << "normals of their own";
-
     std::vector<int32_t> triangles;
     std::vector<SbVec3f> flat;
     const SbVec3f* p = m_Coordinates->point.getValues(0);
@@ -822,12 +821,50 @@ TEST_F(StickyCursorOverImportedShapes, SharedVerticesKeepTheIndexSmall) {
                 flat.push_back((p[t[1]] - p[t[0]]).cross(p[t[2]] - p[t[0]]));
             }
         }
-    faces->coordIndex.setValues(0, int(triangles.size()), triangles.data());
-    faces->normalIndex.setValue(-1);
-    setNormals(flat);
-    m_Binding->value = SoNormalBinding::PER_FACE;
-    EXPECT_LT(bytesPerTriangle(), 40.0) << "flat shaded";
-    EXPECT_GT(expectLikeTheRayPick("flat shaded"), 50);
+    const auto use = [&](const std::vector<int32_t>& index, float crease) {
+        faces->coordIndex.setValues(0, int(index.size()), index.data());
+        faces->coordIndex.setNum(int(index.size()));
+        m_Hints->creaseAngle = crease;
+    };
+    struct Form {
+        const char* name;
+        std::function<void()> make;
+        double maxBytes;
+    };
+    const Form forms[] = {
+        {"smooth", [&] { use(mixed, 1.0f); }, 12.0},
+        {"normals of their own",
+         [&] { giveNormals(faces, mixed, SoNormalBinding::PER_VERTEX_INDEXED, false); }, 12.0},
+        {"flat triangles",
+         [&] {
+             use(triangles, 0.0f);
+             giveNormals(faces, triangles, SoNormalBinding::PER_VERTEX, true);
+         },
+         12.0},
+        {"flat shaded",
+         [&] {
+             faces->normalIndex.setValue(-1);
+             setNormals(flat);
+             m_Binding->value = SoNormalBinding::PER_FACE;
+         },
+         40.0},
+        {"quad mesh",
+         [&] {
+             m_Normals->vector.setNum(0);
+             m_Binding->value = SoNormalBinding::PER_VERTEX;
+             m_Surface->replaceChild(faces, wavyTerrain(40, 30, 3.0f, 2.5f, 0.15f));
+         },
+         12.0},
+    };
+    for (const Form& form : forms) {
+        form.make();
+        OivTriangleIndex index;
+        index.build(m_Surface, SbViewportRegion(kWidth, kHeight), nullptr);
+        ASSERT_GT(index.getTriangleCount(), 2000u) << form.name;
+        EXPECT_LE(double(index.getMemoryUsage()) / double(index.getTriangleCount()), form.maxBytes)
+            << form.name;
+        EXPECT_GT(expectLikeTheRayPick(form.name), 50) << form.name;
+    }
 }
 
 // Normals and coordinates in a vertex property instead of nodes before the shape.

@@ -1,0 +1,193 @@
+#include "tav/OivCurveOrder.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Morton codes: this many bits per axis; Hilbert codes: this many per wide axis.
+constexpr int kMortonBits = 10;
+constexpr uint32_t kMortonCells = 1u << kMortonBits;
+constexpr int kHilbertBits = 16;
+constexpr uint32_t kHilbertCells = 1u << kHilbertBits;
+// A Hilbert code is made through tables, a step of several bits of each axis at a time: the
+// first step gives a code's bucket, and starts from the curve's first state; each later step
+// continues from the state the step before left.
+constexpr int kTopStepBits = 6;
+constexpr int kLowStepBits = 5;
+// An entry of a step's table: the code's next bits, and above them the state after them.
+constexpr int kStateShift = 12;
+constexpr uint32_t kDigitsMask = (1u << kStateShift) - 1;
+// The curve's turn so far: whether both axes are flipped, and whether they are swapped.
+constexpr uint32_t kHilbertStates = 4;
+// Within a bucket, the codes are sorted by this many bits below their top digit: cells finer
+// than those of the code without its lowest bits hold about one leaf's items of the largest
+// surfaces, kept in the order they came in.
+constexpr int kRadixBits = 12;
+constexpr int kIgnoredBits = 8;
+constexpr uint32_t kBuckets = 1u << kRadixBits;
+// A bucket of fewer than a kFewItems-th as many items as digit values is sorted by comparison.
+constexpr uint32_t kFewItems = 8;
+using DigitCounts = std::array<uint32_t, kBuckets>;
+
+// The bits of a 10-bit value spread to every third bit.
+uint32_t spreadBits(uint32_t v) {
+    v = (v | (v << 16)) & 0x030000FFu;
+    v = (v | (v << 8)) & 0x0300F00Fu;
+    v = (v | (v << 4)) & 0x030C30C3u;
+    v = (v | (v << 2)) & 0x09249249u;
+    return v;
+}
+
+// Three lookups per code instead of spreading the bits of three axes.
+const std::array<uint32_t, kMortonCells>& spreadTable() {
+    static const std::array<uint32_t, kMortonCells> kSpread = [] {
+        std::array<uint32_t, kMortonCells> table{};
+        for (uint32_t v = 0; v < table.size(); ++v)
+            table[v] = spreadBits(v);
+        return table;
+    }();
+    return kSpread;
+}
+
+// The Hilbert curve a bit at a time, `bits` bits of x and y from `state`: in each quadrant the
+// curve is the whole one turned, the quadrants visited in the order 0, 1, 3, 2 of (x, y) bits as
+// turned so far. Returns the entry of the step's table.
+uint16_t hilbertStep(int bits, uint32_t state, uint32_t x, uint32_t y) {
+    uint32_t flip = state & 1, swap = state >> 1, digits = 0;
+    for (int bit = bits - 1; bit >= 0; --bit) {
+        uint32_t bx = ((x >> bit) & 1) ^ flip, by = ((y >> bit) & 1) ^ flip;
+        const uint32_t swapped = (bx ^ by) & swap;
+        bx ^= swapped;
+        by ^= swapped;
+        digits = (digits << 2) | ((3 * bx) ^ by);
+        const uint32_t turn = by ^ 1;
+        flip ^= bx & turn;
+        swap ^= turn;
+    }
+    return uint16_t(digits | ((flip | (swap << 1)) << kStateShift));
+}
+
+// The table of a step of `bits` bits: entry (state, x, y) at state << 2·bits | x << bits | y.
+std::vector<uint16_t> hilbertTable(int bits) {
+    std::vector<uint16_t> table(kHilbertStates << (2 * bits));
+    const uint32_t mask = (1u << bits) - 1;
+    for (uint32_t i = 0; i < table.size(); ++i)
+        table[i] = hilbertStep(bits, i >> (2 * bits), (i >> bits) & mask, i & mask);
+    return table;
+}
+
+const std::vector<uint16_t>& topHilbertTable() {
+    static const std::vector<uint16_t> kTable = hilbertTable(kTopStepBits);
+    return kTable;
+}
+
+const std::vector<uint16_t>& lowHilbertTable() {
+    static const std::vector<uint16_t> kTable = hilbertTable(kLowStepBits);
+    return kTable;
+}
+
+uint32_t digit(uint64_t item) {
+    return uint32_t(item >> (32 + kIgnoredBits)) & (kBuckets - 1);
+}
+
+// Turns the counts of each digit into the offsets where its items start.
+void countsToOffsets(DigitCounts& counts) {
+    uint32_t sum = 0;
+    for (uint32_t& offset : counts) {
+        const uint32_t count = offset;
+        offset = sum;
+        sum += count;
+    }
+}
+
+} // namespace
+
+OivCurveOrder::OivCurveOrder(const SbVec3f& low, const SbVec3f& high) : m_Low(low) {
+    const SbVec3f extent = high - low;
+    int narrowest = 0;
+    for (int axis = 1; axis < 3; ++axis)
+        if (extent[axis] < extent[narrowest])
+            narrowest = axis;
+    m_WideAxes[0] = narrowest == 0 ? 1 : 0;
+    m_WideAxes[1] = narrowest == 2 ? 1 : 2;
+    const float middle = std::min(extent[m_WideAxes[0]], extent[m_WideAxes[1]]);
+    m_Flat = extent[narrowest] <= kFlatness * middle;
+    // Cells are squares or cubes, so that a surface is not cut as often across its narrow extent
+    // as along its wide ones.
+    const float cells = m_Flat ? float(kHilbertCells - 1) : float(kMortonCells - 1);
+    const float widest = std::max({extent[0], extent[1], extent[2]});
+    m_Scale = widest > 0.0f ? cells / widest : 0.0f;
+    m_MaxCell = cells;
+}
+
+uint32_t OivCurveOrder::mortonCode(const SbVec3f& point) const {
+    const std::array<uint32_t, kMortonCells>& spread = spreadTable();
+    uint32_t code = 0;
+    for (int axis = 0; axis < 3; ++axis)
+        code |= spread[cell(point, axis)] << axis;
+    return code;
+}
+
+uint32_t OivCurveOrder::hilbertTop(uint32_t x, uint32_t y) const {
+    constexpr int shift = kHilbertBits - kTopStepBits;
+    return topHilbertTable()[((x >> shift) << kTopStepBits) | (y >> shift)];
+}
+
+uint32_t OivCurveOrder::hilbertCode(const SbVec3f& point) const {
+    const std::vector<uint16_t>& steps = lowHilbertTable();
+    const uint32_t x = cell(point, m_WideAxes[0]), y = cell(point, m_WideAxes[1]);
+    const uint32_t top = hilbertTop(x, y);
+    uint32_t code = top & kDigitsMask, state = top >> kStateShift;
+    constexpr uint32_t mask = (1u << kLowStepBits) - 1;
+    for (int shift = kHilbertBits - kTopStepBits - kLowStepBits; shift >= 0;
+         shift -= kLowStepBits) {
+        const uint32_t step =
+            steps[(state << (2 * kLowStepBits)) | (((x >> shift) & mask) << kLowStepBits) |
+                  ((y >> shift) & mask)];
+        code = (code << (2 * kLowStepBits)) | (step & kDigitsMask);
+        state = step >> kStateShift;
+    }
+    return code;
+}
+
+uint32_t OivCurveOrder::bucketOf(const SbVec3f& point) const {
+    if (!m_Flat)
+        return topDigit(mortonCode(point));
+    return hilbertTop(cell(point, m_WideAxes[0]), cell(point, m_WideAxes[1])) & kDigitsMask;
+}
+
+void OivCurveOrder::sortBucket(uint64_t* items, uint32_t count, uint32_t* values) {
+    // Counting takes a step per digit value: fewer items than that are sorted by comparison.
+    if (count < kBuckets / kFewItems) {
+        std::stable_sort(items, items + count,
+                         [](uint64_t a, uint64_t b) { return digit(a) < digit(b); });
+        for (uint32_t i = 0; i < count; ++i)
+            values[i] = uint32_t(items[i]);
+        return;
+    }
+    DigitCounts next{};
+    for (uint32_t i = 0; i < count; ++i)
+        ++next[digit(items[i])];
+    countsToOffsets(next);
+    for (uint32_t i = 0; i < count; ++i)
+        values[next[digit(items[i])]++] = uint32_t(items[i]);
+}
+
+void OivCurveOrder::sortItems(const uint64_t* items, uint32_t count, uint32_t* values) {
+    std::vector<uint32_t> starts(kTopBuckets + 1, 0);
+    for (uint32_t i = 0; i < count; ++i)
+        ++starts[topDigit(uint32_t(items[i] >> 32)) + 1];
+    for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket)
+        starts[bucket + 1] += starts[bucket];
+    std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
+    std::vector<uint64_t> buckets(count);
+    for (uint32_t i = 0; i < count; ++i)
+        buckets[next[topDigit(uint32_t(items[i] >> 32))]++] = items[i];
+    for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket)
+        sortBucket(&buckets[starts[bucket]], starts[bucket + 1] - starts[bucket],
+                   values + starts[bucket]);
+}

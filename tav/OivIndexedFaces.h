@@ -1,0 +1,95 @@
+// The faces of an indexed face set searched in object space (imported meshes of triangles or
+// quads with shared vertices): the index keeps, per face, only where the shape lists its corners,
+// sorted along a space-filling curve (see OivCurveOrder), under a hierarchy whose leaves hold about
+// kLeafTriangles triangles each. Faces are split as Coin splits convex ones, as a fan from their
+// first corner.
+//
+// The normals are read at the hit: either each triangle's own face normal (generated without a
+// crease angle), or vertex normals indexed beside the coordinates (the shape's own normal
+// indices, its coordinate indices, or those of Coin's normal cache, which is kept alive while
+// the surface is). A triangle with a normal index outside the normals takes its face normal.
+#ifndef OIVWINTAV_OIVINDEXEDFACES_H
+#define OIVWINTAV_OIVINDEXEDFACES_H
+
+#include "tav/OivObjectSurface.h"
+
+#include <cstdint>
+#include <vector>
+
+class SoNormalCache;
+
+class OivIndexedFaces : public OivObjectSurface {
+public:
+    // Vertex normals indexed beside the coordinate indices.
+    struct Normals {
+        const SbVec3f* vectors; // null: every triangle takes its face normal
+        int count;
+        const int32_t* indices;
+        int indexCount;
+        SoNormalCache* cache; // holding the vectors and indices, or null
+    };
+
+    // Smaller shapes cost a ray more as a surface of their own than among the world's triangles.
+    static constexpr size_t kMinTriangles = 1024;
+
+    // The faces of `count` coordinate indices at `index` (a shape's coordIndex) into `coordCount`
+    // coordinates under `model`.
+    OivIndexedFaces(const SbMatrix& model, const SbVec3f* coords, int coordCount,
+                    const int32_t* index, int count, const Normals& normals);
+    ~OivIndexedFaces() override;
+
+    // Calls visit(start, length) for each run (face or strip) of `count` coordinate indices that
+    // Coin's generation reads: a run of fewer than three corners ends the shape.
+    template <typename Visit> static void visitRuns(const int32_t* index, int count, Visit visit);
+
+    // Builds the hierarchy; false, with nothing to search, for fewer than kMinTriangles
+    // triangles, a coordinate read that is not a finite number, or faces of more than three corners
+    // that take face normals. Faces with a corner outside the coordinates are left out, as
+    // Coin's generation leaves them.
+    bool build(void) override;
+    size_t getMemoryUsage(void) const override;
+
+protected:
+    bool findNearest(const OivRay& ray, float minDistance, float& nearest,
+                     Candidate& best) const override;
+    SbVec3f objectNormal(const Candidate& best) const override;
+
+private:
+    static constexpr size_t kLeafTriangles = 8;
+
+    bool isInside(int start, int length) const;
+    // Calls visit(start, length) for each face Coin's generation reads whose corners all lie
+    // in the coordinates.
+    template <typename Visit> void visitFaces(const Visit& visit) const {
+        visitRuns(m_Index, m_Count, [&](int start, int length) {
+            if (isInside(start, length))
+                visit(uint32_t(start), length);
+        });
+    }
+    // Widens `box` to hold the face at `start`; the first face of a box sets it.
+    void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const;
+    // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
+    // one face after the other as the tests reach them.
+    void fetchLeaf(size_t first, size_t end) const;
+
+    int m_CoordCount;
+    const int32_t* m_Index;
+    int m_Count;
+    Normals m_Normals;
+    std::vector<uint32_t> m_Faces; // where each face starts in the index, in leaf order
+    uint32_t m_FacesPerLeaf = 1;
+};
+
+template <typename Visit>
+void OivIndexedFaces::visitRuns(const int32_t* index, int count, Visit visit) {
+    int i = 0;
+    while (i + 2 < count && index[i] >= 0 && index[i + 1] >= 0 && index[i + 2] >= 0) {
+        const int start = i;
+        while (i < count && index[i] >= 0)
+            ++i;
+        visit(start, i - start);
+        ++i; // the end mark
+    }
+}
+
+#endif // OIVWINTAV_OIVINDEXEDFACES_H
