@@ -61,7 +61,8 @@ class ReadErrorCatcher {
 public:
     ReadErrorCatcher()
         : m_ReadCB(SoReadError::getHandlerCallback()), m_ReadData(SoReadError::getHandlerData()),
-          m_DebugCB(SoDebugError::getHandlerCallback()), m_DebugData(SoDebugError::getHandlerData()) {
+          m_DebugCB(SoDebugError::getHandlerCallback()),
+          m_DebugData(SoDebugError::getHandlerData()) {
         SoReadError::setHandlerCallback(catchCB, this);
         SoDebugError::setHandlerCallback(catchCB, this);
     }
@@ -218,8 +219,7 @@ int ViewCanvas::present(OivCanvas& canvas) {
     const bool writeOnly = !m_Options.picture.empty() || !m_Options.video.empty();
     if (!writeOnly && DemoWindow::runUntilClosed(canvas))
         return kDone;
-    const std::string picture =
-        writeOnly ? m_Options.picture : std::string(kDefaultPicture);
+    const std::string picture = writeOnly ? m_Options.picture : std::string(kDefaultPicture);
     if (!picture.empty() && !DemoScene::writePicture(canvas, picture.c_str())) {
         report("cannot write " + picture);
         return kCannotReadOrWrite;
