@@ -169,7 +169,8 @@ for (my $i = 0; $i < $count; ++$i) {
     ++$i while $i + 1 < $count && $isComment[$i + 1];
     my $last = $i;
     next unless documentable($first);
-    if (!$seenCode) {    # the file's own comment
+    if (!$seenCode) {    # the file's own comment: the first block, before any code
+        $seenCode = 1;
         my $classHasBlock = defined $firstClassLine && $firstClassLine > 0 && $isComment[$firstClassLine - 1];
         next if defined $firstClass && $classHasBlock;
         toDoc($_) for $first .. $last;

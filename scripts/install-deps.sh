@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds, tests and runs with.
+#   bash scripts/install-deps.sh [--docs]     (--docs: also Doxygen, for the reference)
 # Idempotent: when everything is present it only asks dpkg and returns.
 set -euo pipefail
 
@@ -12,6 +13,10 @@ packages=(
     libx11-dev libimgui-dev libstb-dev
     xvfb libxtst-dev
 )
+# The reference documentation is built by the test command, not by the demo.
+if [ "${1:-}" = "--docs" ]; then
+    packages+=(doxygen)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

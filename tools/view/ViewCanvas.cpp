@@ -299,8 +299,13 @@ bool ViewCanvas::recordOrbit(OivCanvas& canvas) const {
     }
     const fs::path folder = pattern;
     std::error_code error;
-    const fs::path previous = fs::current_path();
+    const fs::path previous = fs::current_path(error);
     fs::current_path(folder, error);
+    if (error) {
+        fs::remove_all(folder, error);
+        report("cannot write " + m_Options.video);
+        return false;
+    }
 
     const int frames = std::max(1, int(std::lround(m_Options.orbitSeconds * kFramesPerSecond)));
     OivVideoRecorder* recorder = canvas.getVideoRecorder();
