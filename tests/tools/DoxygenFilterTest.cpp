@@ -54,21 +54,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "class W {\npublic:\n    /** @{ */ /// Null until built.\n"
                    "    int a() const { return 1; }\n    int b() const;\n/** @} */ \n"
                    "    int c();\n};\n"},
-        FilterCase{"members_after_code",
-                   "class W {\npublic:\n    enum E {\n        A = 0, // first\n        B = 1 // second\n"
-                   "    };\n    int m; // a member\n};\n",
-                   "class W {\npublic:\n    enum E {\n        A = 0, ///< first\n"
-                   "        B = 1 ///< second\n    };\n    int m; ///< a member\n};\n"},
+        FilterCase{
+            "members_after_code",
+            "class W {\npublic:\n    enum E {\n        A = 0, // first\n        B = 1 // second\n"
+            "    };\n    int m; // a member\n};\n",
+            "class W {\npublic:\n    enum E {\n        A = 0, ///< first\n"
+            "        B = 1 ///< second\n    };\n    int m; ///< a member\n};\n"},
         FilterCase{"comments_in_bodies_and_strings_stay",
                    "class W {\npublic:\n    int f() {\n        // step\n        return g(\"//\");\n"
                    "    }\n};\n",
                    "class W {\npublic:\n    int f() {\n        // step\n        return g(\"//\");\n"
                    "    }\n};\n"},
-        FilterCase{"protected_sections_left_out",
-                   "class W {\npublic:\n    void f();\nprotected:\n    int m_X;\npublic:\n    void g();\n"
-                   "};\n",
-                   "class W {\npublic:\n    void f();\nprotected: /** @cond OIVWINTAV_SUBCLASSES */\n"
-                   "    int m_X;\n/** @endcond */ public:\n    void g();\n};\n"},
+        FilterCase{
+            "protected_sections_left_out",
+            "class W {\npublic:\n    void f();\nprotected:\n    int m_X;\npublic:\n    void g();\n"
+            "};\n",
+            "class W {\npublic:\n    void f();\nprotected: /** @cond OIVWINTAV_SUBCLASSES */\n"
+            "    int m_X;\n/** @endcond */ public:\n    void g();\n};\n"},
         FilterCase{"members_defined_after_the_class_left_out",
                    "class W {\n};\n\ntemplate <typename T>\nvoid W::f(T t) {\n    t();\n}\n",
                    "class W {\n};\n\n/** @cond OIVWINTAV_DEFINITIONS */ template <typename T>\n"
