@@ -38,10 +38,14 @@ std::string readText(const std::string& path) {
     return text.str();
 }
 
-// The program in the current folder, with no display; both outputs are kept.
+// The program in the current folder, with no display and the test programs' sanitizer settings
+// (read only by a sanitizer build); both outputs are kept.
 ViewRun runView(const std::string& arguments) {
-    const std::string command = "env -u DISPLAY " OIVWINTAV_VIEW_PROGRAM " " + arguments +
-                                " >view.out 2>view.err </dev/null";
+    const std::string command =
+        "env -u DISPLAY "
+        "LSAN_OPTIONS=print_suppressions=0:suppressions=" OIVWINTAV_LEAK_SUPPRESSIONS_FILE
+        " ASAN_OPTIONS=" OIVWINTAV_ASAN_OPTIONS " " OIVWINTAV_VIEW_PROGRAM " " +
+        arguments + " >view.out 2>view.err </dev/null";
     ViewRun run;
     const int result = std::system(command.c_str());
     run.status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
