@@ -13,10 +13,12 @@ string(STRIP "${OIVWINTAV_PC_PLATFORM_CFLAGS}" OIVWINTAV_PC_PLATFORM_CFLAGS)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/oivwintav.pc.in ${PROJECT_BINARY_DIR}/oivwintav.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/oivwintav.pc DESTINATION ${pc_dir})
 
-# --- The library's resources, for hosts that want the pictures the library has compiled in ---------
+# --- Resources ------------------------------------------------------------------------------------
+# Beside the image background's picture: the tracking button's pictures that the library has
+# compiled in, for hosts that draw buttons of their own.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tracking_on.bmp
               ${PROJECT_SOURCE_DIR}/resources/tracking_off.bmp
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/oivwintav/resources)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/OivWinTav)
 
 # --- Debian package ---------------------------------------------------------------------------------
 set(CPACK_PACKAGE_NAME oivwintav)

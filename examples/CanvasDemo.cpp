@@ -1,8 +1,9 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
 // (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
-// window opens with the canvas toolbar beside it until the user closes it. Headless, what the
-// canvas shows is written to a PNG file, with the printed page and a video of the camera orbiting
-// the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
+// window opens with the canvas toolbar, the test dialog ("Controls", with the scene file and
+// video recorder dialogs as pages) and a curve canvas's window beside it until the user closes
+// it. Headless, what the canvas shows is written to a PNG file, with the printed page and a video
+// of the camera orbiting the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
 #include "CurveDemo.h"
@@ -28,8 +29,8 @@ constexpr const char* kDefaultPicture = "oivwintav-demo.png";
 
 int main(int argc, char** argv) {
     const char* picture = argc > 1 ? argv[1] : kDefaultPicture;
-    HWND window =
-        DemoWindow::create("OivWinTav demo", SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
+    HWND window = DemoWindow::createMainWindow("OivWinTav demo",
+                                               SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
     if (!window) {
         std::fprintf(stderr, "oivwintav-demo: cannot create the window\n");
         return EXIT_FAILURE;
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         SoWin::show(window);
         DemoScene::present(canvas);
+        DemoScene::followZScale(canvas);
         if (DemoWindow::runUntilClosed(canvas))
             return EXIT_SUCCESS;
         written = DemoScene::writePicture(canvas, picture);

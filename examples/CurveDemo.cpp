@@ -83,26 +83,30 @@ std::string CurveDemo::pictureBeside(const char* picture) {
     return name.substr(0, dot) + kSuffix + name.substr(dot);
 }
 
+bool CurveDemo::present(OivCanvas& canvas) {
+    auto* viewer = static_cast<OivWinCurveViewer*>(canvas.getOivViewer());
+    if (!viewer)
+        return false;
+    DemoScene::present(canvas);
+    canvas.getOivSceneManager()->setMessage("OivWinTav demo: curve canvas tracking the well");
+    if (!trackTheWell(*viewer))
+        return false;
+    viewer->enableTracking();
+    viewer->setTrackingObjectScale(kCompassViewShare);
+    viewer->getCamera()->orientation.setValue(viewingOrientation());
+    viewer->getCamera()->focalDistance.setValue(kViewingDistance);
+    viewer->adjustCameraToTrackingPoint();
+    viewer->saveHomePosition();
+    return true;
+}
+
 bool CurveDemo::writePictureBeside(HWND window, const char* picture) {
     const std::string path = pictureBeside(picture);
     bool written = false;
     {
         OivCanvas canvas;
         canvas.initialize(OivBaseCanvas::CURVE_VIEWER, window);
-        auto* viewer = static_cast<OivWinCurveViewer*>(canvas.getOivViewer());
-        if (viewer) {
-            DemoScene::present(canvas);
-            canvas.getOivSceneManager()->setMessage(
-                "OivWinTav demo: curve canvas tracking the well");
-            if (trackTheWell(*viewer)) {
-                viewer->enableTracking();
-                viewer->setTrackingObjectScale(kCompassViewShare);
-                viewer->getCamera()->orientation.setValue(viewingOrientation());
-                viewer->getCamera()->focalDistance.setValue(kViewingDistance);
-                viewer->adjustCameraToTrackingPoint();
-                written = DemoScene::writePicture(canvas, path.c_str());
-            }
-        }
+        written = present(canvas) && DemoScene::writePicture(canvas, path.c_str());
     }
     if (written)
         std::printf("oivwintav-demo: wrote what the curve canvas shows (%dx%d) to %s\n",

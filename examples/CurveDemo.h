@@ -7,11 +7,17 @@
 
 #include <string>
 
+class OivCanvas;
+
 class CurveDemo {
 public:
     // Where the curve picture goes beside `picture`: "-curve" before its extension
     // ("docs/demo.png" gives "docs/demo-curve.png").
     static std::string pictureBeside(const char* picture);
+
+    // Shows the demo scene in `canvas`, initialised as a curve canvas, tracking the well from
+    // halfway down; that view is the viewer's home. False if the well cannot be tracked.
+    static bool present(OivCanvas& canvas);
 
     // Builds the curve canvas in `window`, writes what it shows beside `picture` (see
     // pictureBeside) and says so on the standard output, or on the error output that it could

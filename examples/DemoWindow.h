@@ -1,6 +1,7 @@
-// The demo's top-level window: made at a given client size, and on a desktop shown with the
-// canvas and the canvas toolbar beside it, both interactive until the user closes the window.
-// The demo and oivwintav-view both open their window from here.
+// The demo on a desktop: its window with the canvas, the canvas toolbar, the test dialog
+// ("Controls") with the scene file and video recorder dialogs as its pages, all bound to the
+// canvas, and a curve canvas tracking the well in a window of its own; all interactive until the
+// user closes the demo's window.
 #ifndef OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 #define OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 
@@ -11,17 +12,21 @@ class OivCanvas;
 
 class DemoWindow {
 public:
-    // A top-level window titled `title` whose client area is `size` pixels, before SoWin::init
-    // (which takes it as the application's window); closing it ends the message loop. Null when
-    // the window cannot be made.
-    static HWND create(const char* title, SbVec2s size);
+    // When windows are on screen: opens the dialogs bound to `canvas` (initialised, in its shown
+    // window, showing the demo scene) and the curve canvas's window, and runs the message loop
+    // until the window is closed; true then. Headless: does nothing and returns false.
+    static bool runUntilClosed(OivCanvas& canvas);
+
+    // A top-level window of the demo's size, hidden, with its own class `windowClass` (registered
+    // here, so once per process) and `procedure`; null if either fails.
+    static HWND createWindow(const char* windowClass, const char* title, WNDPROC procedure);
+
+    // The application's window, hidden, titled `title` with a client area of `size`: destroying
+    // it ends the message loop. Made before SoWin::init, which takes it as the top-level window;
+    // null if it cannot be made. The demo and oivwintav-view open their window with it.
+    static HWND createMainWindow(const char* title, SbVec2s size);
     // Closes `window` and runs the message loop until the quit message that causes.
     static void closeAndDrainLoop(HWND window);
-
-    // When windows are on screen: opens the toolbar bound to `canvas` (initialised, in its shown
-    // window) and runs the message loop until the window is closed; true then. Headless: does
-    // nothing and returns false.
-    static bool runUntilClosed(OivCanvas& canvas);
 
     DemoWindow() = delete;
 };

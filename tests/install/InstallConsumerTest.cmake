@@ -63,6 +63,9 @@ endif()
 if(EXISTS ${prefix}/include/windows.h)
     fail("<windows.h> was installed where it shadows system headers")
 endif()
+if(NOT EXISTS ${prefix}/share/OivWinTav/background.png)
+    fail("the image background's picture was not installed with the library's data")
+endif()
 
 # Builds the host project against the package found below `root` and runs its checks.
 function(check_host_project step root)

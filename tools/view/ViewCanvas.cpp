@@ -7,11 +7,13 @@
 #include "DemoWindow.h"
 
 #include "canvas/OivCanvas.h"
+#include "dui/DuiCanvasToolbar.h"
 #include "scene/OivSceneManager.h"
 #include "tav/OivPipe.h"
 #include "video/OivVideoRecorder.h"
 #include "viewers/OivWinCurveViewer.h"
 
+#include <DialogViz/dialog/SoTopLevelDialog.h>
 #include <Inventor/SoPath.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
@@ -160,6 +162,16 @@ std::string tableOfZScales(const OivCanvas& canvas) {
     return table;
 }
 
+// The canvas toolbar beside the canvas's window, both interactive until the window is closed.
+void showUntilClosed(OivCanvas& canvas) {
+    DuiCanvasToolbar toolbar;
+    toolbar.setOivCanvas(&canvas);
+    toolbar.initialize();
+    canvas.addDUI(&toolbar);
+    toolbar.getTopLevelDialog()->show();
+    SoWin::mainLoop();
+}
+
 // The only file in `folder`, or an empty path.
 fs::path onlyFileIn(const fs::path& folder) {
     std::error_code error;
@@ -177,7 +189,7 @@ fs::path onlyFileIn(const fs::path& folder) {
 ViewCanvas::ViewCanvas(const ViewOptions& options) : m_Options(options) {}
 
 int ViewCanvas::run() {
-    HWND window = DemoWindow::create(kWindowTitle, m_Options.size);
+    HWND window = DemoWindow::createMainWindow(kWindowTitle, m_Options.size);
     if (!window) {
         report("cannot create the window");
         return kCannotReadOrWrite;
@@ -217,8 +229,10 @@ int ViewCanvas::present(OivCanvas& canvas) {
     frame(canvas);
 
     const bool writeOnly = !m_Options.picture.empty() || !m_Options.video.empty();
-    if (!writeOnly && DemoWindow::runUntilClosed(canvas))
+    if (!writeOnly && OivWin32IsOnScreen()) {
+        showUntilClosed(canvas);
         return kDone;
+    }
     const std::string picture = writeOnly ? m_Options.picture : std::string(kDefaultPicture);
     if (!picture.empty() && !DemoScene::writePicture(canvas, picture.c_str())) {
         report("cannot write " + picture);
