@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -28,6 +29,10 @@ std::string runFilter(const std::string& header) {
     }
     std::remove(path.c_str());
     return output;
+}
+
+void PrintTo(const FilterCase& test, std::ostream* out) {
+    *out << test.name;
 }
 
 class DoxygenFilter : public ::testing::TestWithParam<FilterCase> {};
