@@ -34,6 +34,7 @@ public:
     OivCameraControl();
     ~OivCameraControl();
 
+    // The compass direction (or ABOVE) the camera looks from after an alignment.
     void setDirection(Direction dir);
     Direction getDirection() const;
 
@@ -48,6 +49,7 @@ public:
     // Turns the camera to the stored direction. A null camera is ignored.
     void alignCamera(SoCamera* camera);
 
+    // Turns the camera to look from `dir`; a null camera is ignored.
     static void alignCameraToDirection(SoCamera* camera, Direction dir);
 
     // Gives the camera the absolute orientation that looks along -viewAxis with upAxis as

@@ -46,12 +46,14 @@ public:
     // Calls the change listener, if one is set, with its user data and this dialog.
     virtual void notifyChange();
 
+    // The dialog tree shown to the user; null before initialize.
     SoTopLevelDialog* getTopLevelDialog() const { return m_TopLevelDialog; }
     // The dialog's own container (the one carrying its identifier); null before initialize and
     // for dialogs that have none.
     SoDialogComponent* getDialogComponent() const { return m_DialogComponent; }
     // Null before initialize.
     DuiBaseDialogAuditor* getAuditor() const { return m_Auditor; }
+    // The canvas the dialog drives; null until set.
     OivCanvas* getOivCanvas() const { return m_OivCanvas; }
 
     // Binds the dialog, and its auditor once it has one, to `canvas` (not owned; null unbinds).

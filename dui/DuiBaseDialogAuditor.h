@@ -14,6 +14,7 @@ class SoMessageDialog;
 
 class DuiBaseDialogAuditor : public SoDialogAuditor {
 public:
+    // An auditor driving `canvas` (may be null until setOivCanvas).
     explicit DuiBaseDialogAuditor(OivCanvas* canvas);
     // Closes and releases the notice box.
     virtual ~DuiBaseDialogAuditor();
@@ -25,9 +26,11 @@ public:
     void setDuiDialog(DuiBaseDialog* dialog) { m_DuiDialog = dialog; }
     DuiBaseDialog* getDuiDialog() { return m_DuiDialog; }
 
+    // The canvas the controls drive.
     OivCanvas* getOivCanvas() const { return m_OivCanvas; }
     void setOivCanvas(OivCanvas* canvas) { m_OivCanvas = canvas; }
 
+    // The notice box for features that are not available, made on first use.
     SoMessageDialog* getMessageDialog() const { return m_MessageDialog; }
 
 protected:

@@ -15,8 +15,10 @@ class SoWinFullViewer;
 
 class DuiCanvasToolbarAuditor : public DuiBaseDialogAuditor {
 public:
+    // An auditor driving `canvas` from the toolbar's controls.
     explicit DuiCanvasToolbarAuditor(OivCanvas* canvas);
 
+    // Applies the operated toolbar control to the canvas and refreshes the canvas's dialogs.
     void dialogPushButton(SoDialogPushButton* cpt) override;
     void dialogCheckBox(SoDialogCheckBox* cpt) override;
     void dialogComboBox(SoDialogComboBox* cpt) override;

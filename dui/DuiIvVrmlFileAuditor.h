@@ -11,6 +11,7 @@ class SoWinFileSelectionDialog;
 
 class DuiIvVrmlFileAuditor : public DuiBaseDialogAuditor {
 public:
+    // An auditor driving `canvas` from the scene file dialog.
     explicit DuiIvVrmlFileAuditor(OivCanvas* canvas);
     // Destroys the file selection dialog, then the notice box.
     virtual ~DuiIvVrmlFileAuditor();

@@ -7,8 +7,10 @@
 
 class DuiMainTestAuditor : public DuiBaseDialogAuditor {
 public:
+    // An auditor driving `canvas` from the test dialog.
     explicit DuiMainTestAuditor(OivCanvas* canvas);
 
+    // Runs the test of the pressed button, or exits the process for "Exit".
     void dialogPushButton(SoDialogPushButton* cpt) override;
 };
 

@@ -18,6 +18,7 @@ public:
     // The values of the initially selected items.
     explicit DuiVideoRecorderAuditor(OivCanvas* canvas);
 
+    // Applies the operated control to the canvas's video recorder or to the next start's settings.
     void dialogPushButton(SoDialogPushButton* button) override;
     void dialogCheckBox(SoDialogCheckBox* box) override;
     void dialogComboBox(SoDialogComboBox* box) override;

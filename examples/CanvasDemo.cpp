@@ -23,37 +23,14 @@
 
 namespace {
 
-constexpr const char* kWindowClass = "OivWinTavDemo";
 constexpr const char* kDefaultPicture = "oivwintav-demo.png";
-
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND createMainWindow() {
-    return DemoWindow::createWindow(kWindowClass, "OivWinTav demo", windowProc);
-}
-
-// Closes the window and runs the loop until the quit message it causes.
-int closeAndDrainLoop(HWND window) {
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return int(message.wParam);
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
     const char* picture = argc > 1 ? argv[1] : kDefaultPicture;
-    HWND window = createMainWindow();
+    HWND window = DemoWindow::createMainWindow("OivWinTav demo",
+                                               SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
     if (!window) {
         std::fprintf(stderr, "oivwintav-demo: cannot create the window\n");
         return EXIT_FAILURE;
@@ -74,7 +51,7 @@ int main(int argc, char** argv) {
     }
     written = CurveDemo::writePictureBeside(window, picture, true) && written;
     const bool pairWritten = GroupDemo::writePairBeside(window, picture);
-    closeAndDrainLoop(window);
+    DemoWindow::closeAndDrainLoop(window);
     if (!written) {
         std::fprintf(stderr, "oivwintav-demo: cannot write %s\n", picture);
         return EXIT_FAILURE;

@@ -23,10 +23,19 @@
 
 namespace {
 
+constexpr const char* kMainWindowClass = "OivWinTavDemo";
 constexpr const char* kCurveWindowClass = "OivWinTavDemoCurve";
 constexpr const char* kCurveWindowTitle = "OivWinTav demo: curve canvas";
 // Room for a window manager's title bar between the demo's window and the one below it.
 constexpr int kFrameGap = 40;
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 
 // Closing the curve canvas's window only hides it: its canvas lives as long as the demo's.
 LRESULT CALLBACK curveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -112,6 +121,22 @@ HWND DemoWindow::createWindow(const char* windowClass, const char* title, WNDPRO
     if (window)
         SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
     return window;
+}
+
+HWND DemoWindow::createMainWindow(const char* title, SbVec2s size) {
+    HWND window = createWindow(kMainWindowClass, title, mainWindowProc);
+    if (window)
+        SoWin::setWidgetSize(window, size);
+    return window;
+}
+
+void DemoWindow::closeAndDrainLoop(HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 bool DemoWindow::runUntilClosed(OivCanvas& canvas) {

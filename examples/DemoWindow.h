@@ -5,6 +5,7 @@
 #ifndef OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 #define OIVWINTAV_EXAMPLES_DEMOWINDOW_H
 
+#include <Inventor/SbVec2s.h>
 #include <windows.h>
 
 class OivCanvas;
@@ -19,6 +20,13 @@ public:
     // A top-level window of the demo's size, hidden, with its own class `windowClass` (registered
     // here, so once per process) and `procedure`; null if either fails.
     static HWND createWindow(const char* windowClass, const char* title, WNDPROC procedure);
+
+    // The application's window, hidden, titled `title` with a client area of `size`: destroying
+    // it ends the message loop. Made before SoWin::init, which takes it as the top-level window;
+    // null if it cannot be made. The demo and oivwintav-view open their window with it.
+    static HWND createMainWindow(const char* title, SbVec2s size);
+    // Closes `window` and runs the message loop until the quit message that causes.
+    static void closeAndDrainLoop(HWND window);
 
     DemoWindow() = delete;
 };

@@ -44,6 +44,7 @@ public:
     OivCompass* getHorizonGiro();
     float getGlobalZScale() const;
 
+    // Shows or hides the compass (top right) and the horizon giro (top left).
     void setCompassVisible(bool visible);
     bool isCompassVisible() const;
     void setHorizonGiroVisible(bool visible);

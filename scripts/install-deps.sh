@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds, tests and runs with.
+#   bash scripts/install-deps.sh [--docs]     (--docs: also Doxygen, for the reference)
 # Idempotent: when everything is present it only asks dpkg and returns.
 set -euo pipefail
 
@@ -14,6 +15,10 @@ packages=(
     # the desktop tests: a real window manager, and Qt for the example of a canvas in a Qt window
     openbox qtbase5-dev
 )
+# The reference documentation is built by the test command, not by the demo.
+if [ "${1:-}" = "--docs" ]; then
+    packages+=(doxygen)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -45,7 +45,9 @@ class OivCompass : public SoSeparator {
     SO_NODE_HEADER(OivCompass);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     OivCompass(void);
 
     enum ScreenPosition { CENTER = 0, LEFT = 1, BOTTOM = 2, TOP = 3, RIGHT = 4 };
@@ -66,6 +68,7 @@ public:
     SoSFEnum horizontalPosition;
     SoSFEnum verticalPosition;
 
+    // Shorthands that set the position fields and the type field.
     void setPosition(ScreenPosition horizontal, ScreenPosition vertical);
     void setType(CompassType compassType);
     // The viewer whose camera is shown. When the viewer is deleted the compass lets go of it

@@ -22,7 +22,9 @@ class OivGlobalZScale : public SoScale {
     SO_NODE_HEADER(OivGlobalZScale);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     OivGlobalZScale(void);
 
     // Whether a scale factor component can be applied and undone.
@@ -30,6 +32,7 @@ public:
     // Whether scaleFactor is applied (every component usable).
     bool isUsable(void) const;
 
+    // Each action applies the scale as SoScale does while it is usable, and nothing otherwise.
     virtual void doAction(SoAction* action);
     virtual void callback(SoCallbackAction* action);
     virtual void GLRender(SoGLRenderAction* action);

@@ -27,7 +27,9 @@ class OivPipe : public SoShape {
     SO_NODE_HEADER(OivPipe);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     OivPipe(void);
 
     SoMFVec3f points;

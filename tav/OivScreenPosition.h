@@ -38,7 +38,9 @@ class OivScreenPosition : public SoGroup {
     SO_NODE_HEADER(OivScreenPosition);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     OivScreenPosition(void);
 
     enum AnchorType { TOP = 0, BOTTOM = 1, LEFT = 2, RIGHT = 3, CENTER = 4 };
@@ -51,12 +53,14 @@ public:
     SoSFEnum verticalMarginType;
     SoSFFloat verticalMargin;
 
+    // Sets the anchor, the kind of margin and the margin of one direction at once.
     void setHorizontalPosition(AnchorType anchor, MarginType marginType, float margin);
     void setVerticalPosition(AnchorType anchor, MarginType marginType, float margin);
 
     // The anchored place in pixels of the given viewport, from its lower left corner.
     SbVec2f getPixelPosition(const SbViewportRegion& viewport) const;
 
+    // Each action moves what follows to the anchored place, as the class comment describes.
     virtual void doAction(SoAction* action);
     virtual void GLRender(SoGLRenderAction* action);
     virtual void getBoundingBox(SoGetBoundingBoxAction* action);

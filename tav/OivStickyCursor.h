@@ -49,7 +49,9 @@ class OivStickyCursor : public SoBaseKit {
     SO_KIT_CATALOG_ENTRY_HEADER(shape);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     OivStickyCursor(void);
 
     enum PredefinedShape {
@@ -60,12 +62,14 @@ public:
     // Part of the viewport height that the cursor's unit size covers at the hit point.
     static constexpr float kScreenFraction = 0.06f;
 
+    // Whether the cursor stands along the surface normal at the hit point (else upright).
     void useNormalOrientation(bool on);
     bool isUsingNormalOrientation(void) const;
     // Replaces the `shape` part with the predefined geometry; unknown values are ignored.
     void setPredefinedShape(const PredefinedShape& shape);
     PredefinedShape getPredefinedShape(void) const;
 
+    // Moves the cursor to the surface under the window point (x, y), origin top left.
     void onMouseMove(int x, int y);
     // True while the cursor sits on a surface (the last move hit something).
     bool isOnSurface(void) const;
@@ -73,6 +77,7 @@ public:
     // that can move a surface (not after a change of colours, lights, the camera or the cursor).
     unsigned long getIndexBuildCount(void) const;
 
+    // Draws the cursor at its surface point, scaled to a constant share of the viewport.
     virtual void GLRender(SoGLRenderAction* action);
 
 protected:

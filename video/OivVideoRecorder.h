@@ -32,6 +32,7 @@ public:
     OivVideoRecorder(const OivVideoRecorder&) = delete;
     OivVideoRecorder& operator=(const OivVideoRecorder&) = delete;
 
+    // The canvas whose view is recorded.
     void setOivBaseCanvas(OivBaseCanvas* canvas) { m_OivBaseCanvas = canvas; }
     OivBaseCanvas* getOivBaseCanvas() const { return m_OivBaseCanvas; }
 

@@ -93,6 +93,7 @@ public:
     SbVec3f& getTrackingPointInTrackingNodeSpace();
     SbVec3f& getTrackingPointInObjectSpace(SoNode* node);
 
+    // The tracking point in world space.
     SbVec3f& getTrackingPoint() { return m_TrackingPoint; }
     // The input points in world space (null without a curve); n is not checked.
     SbVec3f* getTrackingCurve() { return m_TrackingCurve; }

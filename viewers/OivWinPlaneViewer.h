@@ -14,6 +14,7 @@ class OivWinPlaneViewer : public SoWinPlaneViewer {
     typedef SoWinPlaneViewer inherited;
 
 public:
+    // A plane viewer inside `parent` that frames only the host's content when viewing all.
     OivWinPlaneViewer(HWND parent = NULL, const char* name = NULL, SbBool buildInsideParent = 1,
                       SoWinFullViewer::BuildFlag flag = SoWinFullViewer::BUILD_ALL,
                       SoWinViewer::Type type = SoWinViewer::BROWSER);

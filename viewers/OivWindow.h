@@ -23,6 +23,7 @@ public:
     // The window; after the user closed it, the handle it had (no longer a window).
     HWND getWindow(void) const;
 
+    // Shows the window with its viewer.
     virtual void show(void);
 
 protected:

@@ -85,11 +85,13 @@ typedef void* HGDIOBJ;
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
+// A point in pixels.
 typedef struct tagPOINT {
     LONG x;
     LONG y;
 } POINT, *LPPOINT;
 
+// A rectangle in pixels; right and bottom lie just outside it.
 typedef struct tagRECT {
     LONG left;
     LONG top;
@@ -97,11 +99,13 @@ typedef struct tagRECT {
     LONG bottom;
 } RECT, *LPRECT;
 
+// A width and height in pixels.
 typedef struct tagSIZE {
     LONG cx;
     LONG cy;
 } SIZE;
 
+// A message as the queue delivers it: window, message, parameters, time and cursor point.
 typedef struct tagMSG {
     HWND hwnd;
     UINT message;
@@ -111,6 +115,7 @@ typedef struct tagMSG {
     POINT pt;
 } MSG, *LPMSG;
 
+// What RegisterClassA registers: the procedure, extra bytes, resources and the class name.
 typedef struct tagWNDCLASSA {
     UINT style;
     WNDPROC lpfnWndProc;
@@ -124,6 +129,7 @@ typedef struct tagWNDCLASSA {
     LPCSTR lpszClassName;
 } WNDCLASSA;
 
+// The creation parameters a window procedure receives with WM_CREATE.
 typedef struct tagCREATESTRUCTA {
     LPVOID lpCreateParams;
     HINSTANCE hInstance;
@@ -139,6 +145,7 @@ typedef struct tagCREATESTRUCTA {
     DWORD dwExStyle;
 } CREATESTRUCTA;
 
+// A 64-bit count, as the performance counter gives it.
 typedef union _LARGE_INTEGER {
     struct {
         DWORD LowPart;
@@ -158,6 +165,7 @@ typedef struct tagBITMAP {
     LPVOID bmBits;
 } BITMAP;
 
+// The size and format of a device-independent bitmap.
 typedef struct tagBITMAPINFOHEADER {
     DWORD biSize;
     LONG biWidth;
@@ -172,6 +180,7 @@ typedef struct tagBITMAPINFOHEADER {
     DWORD biClrImportant;
 } BITMAPINFOHEADER;
 
+// One colour of a bitmap palette.
 typedef struct tagRGBQUAD {
     BYTE rgbBlue;
     BYTE rgbGreen;
@@ -179,17 +188,20 @@ typedef struct tagRGBQUAD {
     BYTE rgbReserved;
 } RGBQUAD;
 
+// A bitmap header with its palette, as DIB sections and StretchDIBits take it.
 typedef struct tagBITMAPINFO {
     BITMAPINFOHEADER bmiHeader;
     RGBQUAD bmiColors[1];
 } BITMAPINFO;
 
+// A brush as GetObjectA describes it.
 typedef struct tagLOGBRUSH {
     UINT lbStyle;
     COLORREF lbColor;
     ULONG_PTR lbHatch;
 } LOGBRUSH;
 
+// A DIB section as GetObjectA describes it: the bitmap and its header.
 typedef struct tagDIBSECTION {
     BITMAP dsBm;
     BITMAPINFOHEADER dsBmih;

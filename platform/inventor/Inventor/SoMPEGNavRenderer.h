@@ -14,9 +14,11 @@ class SoMPEGNavRenderer : public SoMPEGRenderer {
 public:
     typedef SoMPEGRenderer inherited;
 
+    // A renderer recording `scene` frame by frame as it changes while recording.
     explicit SoMPEGNavRenderer(SoNode* scene = NULL);
     virtual ~SoMPEGNavRenderer();
 
+    // The scene drawn for each frame and watched for changes while recording.
     virtual void setSceneGraph(SoNode* scene);
 
     // Starts and stops watching the scene. Changes still pending when recording stops are not

@@ -28,6 +28,7 @@ public:
     SoMPEGRenderer(const SoMPEGRenderer&) = delete;
     SoMPEGRenderer& operator=(const SoMPEGRenderer&) = delete;
 
+    // The scene drawn for each frame; the renderer refs it while it holds it.
     virtual void setSceneGraph(SoNode* scene);
     SoNode* getSceneGraph(void) const;
 

@@ -16,6 +16,7 @@
 
 class SoOffscreenDCRenderer : public SoOffscreenRenderer {
 public:
+    // A renderer of `viewportRegion`'s size whose picture is kept in a device context.
     explicit SoOffscreenDCRenderer(const SbViewportRegion& viewportRegion);
     ~SoOffscreenDCRenderer();
     SoOffscreenDCRenderer(const SoOffscreenDCRenderer&) = delete;

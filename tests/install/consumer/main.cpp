@@ -5,6 +5,8 @@
 //      read from a scene file;
 //   3. the picture the canvas host wrote (argument): the cone lit in the middle, the black
 //      background in the corners.
+// With --view PICTURE WIDTH HEIGHT it checks only a picture oivwintav-view wrote: its size, and
+// that it shows more than one colour.
 // Exits with 0 only if every step behaved as expected.
 #include <oivwin32.h>
 #include <windows.h>
@@ -16,9 +18,12 @@
 #include <Inventor/SoInput.h>
 #include <Inventor/nodes/SoSeparator.h>
 
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <set>
 
 namespace {
 
@@ -109,13 +114,35 @@ bool pictureShowsTheCone(const char* path) {
     return true;
 }
 
+// A picture oivwintav-view wrote: `width` × `height` pixels of more than a background.
+bool pictureShowsContent(const char* path, int width, int height) {
+    SbImage image;
+    SbVec2s size;
+    int components = 0;
+    const unsigned char* pixels = image.readFile(path) ? image.getValue(size, components) : nullptr;
+    if (!pixels || size[0] != width || size[1] != height || components < 3)
+        return fail("oivwintav-view's picture is missing or not of the asked size");
+    std::set<std::array<unsigned char, 3>> colours;
+    for (int i = 0; i < width * height; ++i) {
+        const unsigned char* p = pixels + i * components;
+        colours.insert({p[0], p[1], p[2]});
+    }
+    if (colours.size() < 2)
+        return fail("oivwintav-view's picture is one colour");
+    std::printf("consumer: oivwintav-view's %dx%d picture shows the scene\n", width, height);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        fail("usage: consumer picture.png");
+    const bool viewPicture = argc == 5 && std::strcmp(argv[1], "--view") == 0;
+    if (argc != 2 && !viewPicture) {
+        fail("usage: consumer host.png | consumer --view view.png width height");
         return 1;
     }
+    if (viewPicture)
+        return pictureShowsContent(argv[2], std::atoi(argv[3]), std::atoi(argv[4])) ? 0 : 1;
     const bool ok =
         windowLoopEndsWithQuit() & companionNodesAreRead() & pictureShowsTheCone(argv[1]);
     return ok ? 0 : 1;

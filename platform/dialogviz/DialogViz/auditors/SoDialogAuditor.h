@@ -25,6 +25,7 @@ public:
     SoDialogAuditor(void);
     virtual ~SoDialogAuditor();
 
+    // Called when a control of this kind was operated; the default does nothing.
     virtual void dialogPushButton(SoDialogPushButton* cpt);
     virtual void dialogCheckBox(SoDialogCheckBox* cpt);
     virtual void dialogComboBox(SoDialogComboBox* cpt);

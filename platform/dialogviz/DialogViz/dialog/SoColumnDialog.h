@@ -11,7 +11,9 @@ class SoColumnDialog : public SoDialogGroup {
     SO_NODE_HEADER(SoColumnDialog);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoColumnDialog(void);
 
 protected:

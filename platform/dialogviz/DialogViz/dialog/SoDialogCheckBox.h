@@ -15,7 +15,9 @@ class SoDialogCheckBox : public SoDialogComponent {
     SO_NODE_HEADER(SoDialogCheckBox);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoDialogCheckBox(void);
 
     SoSFBool state;

@@ -17,7 +17,9 @@ class SoDialogComboBox : public SoDialogComponent {
     SO_NODE_HEADER(SoDialogComboBox);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoDialogComboBox(void);
 
     SoMFString items;

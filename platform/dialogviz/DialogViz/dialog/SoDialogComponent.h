@@ -18,6 +18,7 @@ class SoDialogComponent : public SoDialogViz {
     SO_NODE_ABSTRACT_HEADER(SoDialogComponent);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
 
     SoSFBool fixedWidth;

@@ -18,6 +18,7 @@ class SoDialogGroup : public SoDialogComponent {
     SO_NODE_ABSTRACT_HEADER(SoDialogGroup);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
 
     // A null component is ignored.
@@ -39,6 +40,7 @@ public:
     // identifier (components without one cannot be looked up).
     SoDialogViz* searchForAuditorId(SbString id);
 
+    // The children as Coin traverses them: actions, searches and writing reach every control.
     virtual SoChildList* getChildren(void) const;
     virtual void doAction(SoAction* action);
     virtual void search(SoSearchAction* action);

@@ -16,7 +16,9 @@ class SoDialogLabel : public SoDialogComponent {
 public:
     enum Alignment { LEFT = 0, CENTER = 1, RIGHT = 2 };
 
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoDialogLabel(void);
 
     SoSFEnum labelAlignment;

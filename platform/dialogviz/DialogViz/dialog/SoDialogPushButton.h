@@ -13,7 +13,9 @@ class SoDialogPushButton : public SoDialogComponent {
     SO_NODE_HEADER(SoDialogPushButton);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoDialogPushButton(void);
 
     SoSFString buttonLabel;

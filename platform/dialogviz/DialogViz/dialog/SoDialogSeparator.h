@@ -10,7 +10,9 @@ class SoDialogSeparator : public SoDialogComponent {
     SO_NODE_HEADER(SoDialogSeparator);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoDialogSeparator(void);
 
 protected:

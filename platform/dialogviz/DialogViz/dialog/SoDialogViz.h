@@ -20,6 +20,7 @@ class SoDialogViz : public SoNode {
     SO_NODE_ABSTRACT_HEADER(SoDialogViz);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
 
     // Initialises Coin's database if needed and registers every dialog class of the toolkit.

@@ -21,7 +21,9 @@ public:
     // dialog beyond the call references it.
     typedef void ShowCB(void* data, SoMessageDialog* dialog);
 
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoMessageDialog(void);
 
     SoSFString title;

@@ -15,7 +15,9 @@ class SoTabDialog : public SoDialogGroup {
     SO_NODE_HEADER(SoTabDialog);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoTabDialog(void);
 
     SoSFInt32 selectedPage;

@@ -21,7 +21,9 @@ public:
     // dialog; isShown() tells which. The dialog is not referenced for the listener.
     typedef void ShowCB(void* data, SoTopLevelDialog* dialog);
 
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoTopLevelDialog(void);
 
     // Addition of this platform: opens the dialog in a window of its own, titled with the label,

@@ -21,12 +21,15 @@ class SoGradientBackground : public SoNode {
     SO_NODE_HEADER(SoGradientBackground);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoGradientBackground(void);
 
     SoSFColor color0; // colour of the bottom edge
     SoSFColor color1; // colour of the top edge
 
+    // Fills the viewport with the gradient behind everything drawn later.
     virtual void GLRender(SoGLRenderAction* action);
 
 protected:

@@ -24,7 +24,9 @@ class SoImageBackground : public SoNode {
     SO_NODE_HEADER(SoImageBackground);
 
 public:
+    // Registers the class with Coin's type system; the layer's init calls it before first use.
     static void initClass(void);
+    // A node whose fields have their defaults.
     SoImageBackground(void);
 
     enum Style {
@@ -44,6 +46,7 @@ public:
     // True when `filename` names an image that could be read.
     SbBool hasImage(void);
 
+    // Draws the image behind everything drawn later; a new `filename` is read at the next draw.
     virtual void GLRender(SoGLRenderAction* action);
     virtual void notify(SoNotList* list);
 

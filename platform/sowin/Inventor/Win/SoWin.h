@@ -31,6 +31,7 @@ public:
     // given more than once runs once.
     static void addInitCallback(InitCB* function);
 
+    // Whether init has run.
     static SbBool isInitialized(void);
 
     // The module handle of the application (the handle window classes are registered with).
@@ -40,6 +41,7 @@ public:
     // The top-level window made or adopted by init; null before init.
     static HWND getTopLevelWidget(void);
 
+    // Shows or hides a window, as ShowWindow does.
     static void show(HWND widget);
     static void hide(HWND widget);
 

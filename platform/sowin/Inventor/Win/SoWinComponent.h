@@ -47,6 +47,7 @@ public:
     void setIconTitle(const char* title);
     const char* getIconTitle(void) const;
 
+    // The names given at construction: the component's and its class's.
     const char* getWidgetName(void) const;
     const char* getClassName(void) const;
 

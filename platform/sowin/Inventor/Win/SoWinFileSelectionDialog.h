@@ -19,6 +19,7 @@ public:
     SoWinFileSelectionDialog(const SoWinFileSelectionDialog&) = delete;
     SoWinFileSelectionDialog& operator=(const SoWinFileSelectionDialog&) = delete;
 
+    // The folder a relative file name is taken in.
     void setFileDirectory(const char* directory);
     const char* getFileDirectory(void) const { return m_Directory.getString(); }
 
@@ -28,6 +29,7 @@ public:
     const char* getFilterExtensions(void) const { return m_Extensions.getString(); }
     const char* getFilterDescriptions(void) const { return m_Descriptions.getString(); }
 
+    // The dialog's title.
     void setTitle(const char* title);
     const char* getTitle(void) const { return m_Title.getString(); }
 
@@ -35,8 +37,10 @@ public:
     void setMode(int mode) { m_Mode = mode; }
     int getMode(void) const { return m_Mode; }
 
+    // Called with `data` when the user accepts a file; replaces the previous one.
     void setAcceptCallback(AcceptCB* callback, void* data);
 
+    // Marks the dialog shown or hidden; the accept callback receives the user's choice.
     void show(void) { m_Shown = true; }
     void hide(void) { m_Shown = false; }
     SbBool isVisible(void) const { return m_Shown; }

@@ -21,6 +21,7 @@ class SoWinRenderArea : public SoWinGLWidget {
 public:
     typedef SoWinGLWidget inherited;
 
+    // A render area inside `parent`, taking the mouse and keyboard input asked for.
     SoWinRenderArea(HWND parent = NULL, const char* name = NULL, SbBool embed = TRUE,
                     SbBool mouseInput = TRUE, SbBool keyboardInput = TRUE);
     virtual ~SoWinRenderArea();
@@ -33,17 +34,22 @@ public:
     // drawing window's viewport region) and the background colour.
     SoSceneManager* getSceneManager(void) const;
 
+    // The colour the drawing area is cleared to before each frame.
     void setBackgroundColor(const SbColor& color);
     const SbColor& getBackgroundColor(void) const;
 
+    // How transparent objects are blended, as Coin's GL render action does it.
     void setTransparencyType(SoGLRenderAction::TransparencyType type);
     SoGLRenderAction::TransparencyType getTransparencyType(void) const;
 
+    // Smoothing and the number of passes of Coin's render action.
     void setAntialiasing(SbBool smoothing, int numPasses);
 
+    // The region drawn into; a resize of the drawing window sets it again.
     void setViewportRegion(const SbViewportRegion& region);
     const SbViewportRegion& getViewportRegion(void) const;
 
+    // The GL render action that draws each frame; a null action is ignored.
     void setGLRenderAction(SoGLRenderAction* action);
     SoGLRenderAction* getGLRenderAction(void) const;
 
@@ -60,6 +66,7 @@ public:
     uint32_t getRedrawPriority(void) const;
     static uint32_t getDefaultRedrawPriority(void);
 
+    // Whether the colour and depth buffers are cleared before each frame (both on by default).
     void setClearBeforeRender(SbBool clear, SbBool zbuffer = TRUE);
     SbBool isClearBeforeRender(void) const;
     SbBool isClearZBufferBeforeRender(void) const;

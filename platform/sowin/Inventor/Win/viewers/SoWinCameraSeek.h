@@ -16,6 +16,7 @@ public:
     // distance are interpolated linearly, orientation spherically. Heights are left alone.
     void apply(SoCamera& camera, float t) const;
 
+    // The planned seek: the target point and the camera states at both ends.
     const SbVec3f& getTarget() const { return m_Target; }
     const SoWinCameraState& getStart() const { return m_Start; }
     const SoWinCameraState& getEnd() const { return m_End; }

@@ -33,6 +33,7 @@ public:
     // Visible height at the focal distance, whatever kind of camera the state was read from.
     float focalHeight = 2.0f;
 
+    // The line of sight and the point at the focal distance along it.
     SbVec3f getViewDirection() const;
     SbVec3f getFocalPoint() const;
 

@@ -14,6 +14,7 @@ class SoWinExaminerViewer : public SoWinFullViewer {
     typedef SoWinFullViewer inherited;
 
 public:
+    // An examiner viewer inside `parent`, with the parts `flag` asks for.
     SoWinExaminerViewer(HWND parent = NULL, const char* name = NULL, SbBool embed = TRUE,
                         SoWinFullViewer::BuildFlag flag = BUILD_ALL,
                         SoWinViewer::Type type = BROWSER);

@@ -31,6 +31,7 @@ public:
     void setDecoration(SbBool on);
     SbBool isDecoration(void) const { return m_Decoration; }
 
+    // The parts the viewer was built with.
     BuildFlag getBuildFlag(void) const { return m_BuildFlag; }
 
     // The window that holds the drawing area (the GL widget's own window).

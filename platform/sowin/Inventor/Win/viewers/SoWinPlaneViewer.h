@@ -10,6 +10,7 @@ class SoWinPlaneViewer : public SoWinFullViewer {
     typedef SoWinFullViewer inherited;
 
 public:
+    // A plane viewer inside `parent`, with the parts `flag` asks for.
     SoWinPlaneViewer(HWND parent = NULL, const char* name = NULL, SbBool embed = TRUE,
                      SoWinFullViewer::BuildFlag flag = BUILD_ALL, SoWinViewer::Type type = BROWSER);
     ~SoWinPlaneViewer() override;

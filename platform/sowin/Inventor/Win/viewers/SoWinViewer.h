@@ -53,6 +53,7 @@ public:
     // made one), the user's scene graph, then any node a subclass appends for itself.
     SoSeparator* getInternalRoot(void) const { return m_Root; }
 
+    // The camera the viewer moves; null before a scene with a camera was given.
     virtual void setCamera(SoCamera* camera);
     SoCamera* getCamera(void) const { return m_Camera; }
 
@@ -84,6 +85,7 @@ public:
     virtual void setViewing(SbBool on);
     SbBool isViewing(void) const { return m_Viewing; }
 
+    // Which cursors show the viewer's mode (the stored value only).
     void setCursorStyle(CursorStyle style) { m_CursorStyle = style; }
     CursorStyle getCursorStyle(void) const { return m_CursorStyle; }
 
@@ -112,12 +114,14 @@ public:
     // Whether a seek animation is running.
     SbBool isSeeking(void) const;
 
+    // Called with the measured frames per second every getNumSamples frames; null switches it off.
     void setFramesPerSecondCallback(FramesPerSecondCB* callback, void* data);
     // Number of frames timed together for each frames-per-second report (10 by default; at
     // least 1). A host that times reports itself multiplies by it to get frames.
     void setNumSamples(int frames);
     int getNumSamples(void) const { return m_NumSamples; }
 
+    // Whether the viewer made its camera (BROWSER) or uses one of the scene (EDITOR).
     Type getType(void) const { return m_Type; }
 
 protected:

@@ -26,6 +26,7 @@ public:
     SoWinBitmapButton(const SoWinBitmapButton&) = delete;
     SoWinBitmapButton& operator=(const SoWinBitmapButton&) = delete;
 
+    // The button's window.
     HWND getWidget(void) const { return m_Window; }
 
     // Shows bitmap `resourceId` of `module` (registered with the module's resources); a
@@ -33,12 +34,15 @@ public:
     void setBitmap(HINSTANCE module, int resourceId);
     HBITMAP getBitmap(void) const { return m_Bitmap; }
 
+    // Whether the button is drawn pressed.
     void select(SbBool on) { m_Selected = on; }
     SbBool isSelected(void) const { return m_Selected; }
 
+    // Whether the button is drawn with the focus mark.
     void showFocus(SbBool on) { m_FocusShown = on; }
     SbBool isFocusShown(void) const { return m_FocusShown; }
 
+    // The bitmap depth and bits given at construction.
     int getDepth(void) const { return m_Depth; }
     void* getBits(void) const { return m_Bits; }
 
