@@ -104,10 +104,10 @@ OivSceneManager::~OivSceneManager() {
     delete m_CursorReportSensor;
     m_GlobalScale->unref();
     m_GlobalUnScale->unref();
-    SoNode* const nodes[] = {m_Root3D,        m_CompassSwitch,      m_Compass,
-                             m_HorizonGiroSwitch, m_HorizonGiro,   m_StickyCursorSwitch,
-                             m_StickyCursor,  m_ReadoutSwitch,      m_ReadoutText,
-                             m_EchoSwitch,    m_CursorEcho};
+    SoNode* const nodes[] = {
+        m_Root3D,      m_CompassSwitch,      m_Compass,      m_HorizonGiroSwitch,
+        m_HorizonGiro, m_StickyCursorSwitch, m_StickyCursor, m_ReadoutSwitch,
+        m_ReadoutText, m_EchoSwitch,         m_CursorEcho};
     for (SoNode* node : nodes)
         node->unref();
 }
@@ -146,8 +146,8 @@ SoSeparator* OivSceneManager::createSceneGraph(SoCamera* camera) {
     m_HorizonGiroSwitch->addChild(m_HorizonGiro);
     m_HorizonGiro->setType(kHorizonGiroType);
     m_HorizonGiro->setPosition(kHorizonGiroPlace[0], kHorizonGiroPlace[1]);
-    const ScreenPlace readoutPlace = {OivScreenPosition::RIGHT, OivScreenPosition::PIXELS,
-                                      kReadoutRightMargin,      OivScreenPosition::BOTTOM,
+    const ScreenPlace readoutPlace = {OivScreenPosition::RIGHT,  OivScreenPosition::PIXELS,
+                                      kReadoutRightMargin,       OivScreenPosition::BOTTOM,
                                       OivScreenPosition::PIXELS, lineAboveMessage()};
     m_ProtectedRootOverlay->addChild(m_ReadoutSwitch);
     m_ReadoutSwitch->addChild(newTextDisplay(readoutPlace, m_ReadoutText));

@@ -66,7 +66,10 @@ struct Member {
     SbVec2f projected(const SbVec3f& point) const {
         const SbVec3f world(point[0], point[1], point[2] * manager()->getGlobalZScale());
         SbVec3f screen;
-        viewer()->getCamera()->getViewVolume(float(kWidth) / kHeight).projectToScreen(world, screen);
+        viewer()
+            ->getCamera()
+            ->getViewVolume(float(kWidth) / kHeight)
+            .projectToScreen(world, screen);
         return SbVec2f(screen[0] * kWidth, (1.0f - screen[1]) * kHeight);
     }
 };
@@ -149,10 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         EchoEnd{"EchoOff", [](EchoGroup& g) { g.group->setCursorEcho(false); }, false},
         EchoEnd{"SourceOffTheSurface", [](EchoGroup& g) { g.moveMouse(kOffSlab); }, false},
-        EchoEnd{"SourceViewing", [](EchoGroup& g) { g.source->viewer()->setViewing(TRUE); },
-                false},
-        EchoEnd{"MemberRemoved",
-                [](EchoGroup& g) { g.group->removeCanvas(g.view3D.canvas.get()); }, true},
+        EchoEnd{"SourceViewing", [](EchoGroup& g) { g.source->viewer()->setViewing(TRUE); }, false},
+        EchoEnd{"MemberRemoved", [](EchoGroup& g) { g.group->removeCanvas(g.view3D.canvas.get()); },
+                true},
         EchoEnd{"GroupDeleted", [](EchoGroup& g) { g.group.reset(); }, false},
         EchoEnd{"SourceDeleted", [](EchoGroup& g) { g.source.reset(); }, false}),
     [](const ::testing::TestParamInfo<EchoEnd>& info) { return info.param.name; });
