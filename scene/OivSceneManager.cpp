@@ -161,6 +161,9 @@ SoSeparator* OivSceneManager::createSceneGraph(SoCamera* camera) {
 
 SoSeparator* OivSceneManager::newCursorBranch() {
     SoSeparator* branch = new SoAnnotation;
+    // The cursor places itself again as it is drawn: it must be reached while its last place is
+    // out of view (the view or the Z scale changed), which culling by that place would prevent.
+    branch->renderCulling = SoSeparator::OFF;
     SoCallback* clearDepth = new SoCallback;
     clearDepth->setCallback(clearDepthForCursorCB);
     branch->addChild(clearDepth);
