@@ -80,7 +80,7 @@ OivSceneManager::OivSceneManager()
       m_StickyCursorEnabled(false), m_CursorPlace{false, SbVec3f(), SbVec3f()},
       m_ReportFromMouse(false), m_CursorReportSensor(new SoOneShotSensor(cursorReportCB, this)),
       m_CursorReadout(false), m_ReadoutSwitch(nullptr), m_ReadoutText(nullptr),
-      m_EchoSwitch(nullptr), m_CursorEcho(nullptr) {
+      m_EchoSwitch(nullptr), m_CursorEcho(nullptr), m_CursorDrawn(nullptr) {
     // The host edits its 3D content all the time: no render caches there.
     SoSeparator::setNumRenderCaches(0);
     m_Root3D = OivSceneSupport::held(new SoSeparator);
@@ -98,16 +98,20 @@ OivSceneManager::OivSceneManager()
     m_ReadoutText = OivSceneSupport::held(new SoText2);
     m_EchoSwitch = OivSceneSupport::held(new SoSwitch);
     m_CursorEcho = OivSceneSupport::held(new OivCursorEcho);
+    m_CursorDrawn = OivSceneSupport::held(new SoCallback);
+    m_CursorDrawn->setCallback(cursorDrawnCB, this);
 }
 
 OivSceneManager::~OivSceneManager() {
+    // A viewer that outlives the manager may still draw the graph.
+    m_CursorDrawn->setCallback(nullptr, nullptr);
     delete m_CursorReportSensor;
     m_GlobalScale->unref();
     m_GlobalUnScale->unref();
     SoNode* const nodes[] = {
         m_Root3D,      m_CompassSwitch,      m_Compass,      m_HorizonGiroSwitch,
         m_HorizonGiro, m_StickyCursorSwitch, m_StickyCursor, m_ReadoutSwitch,
-        m_ReadoutText, m_EchoSwitch,         m_CursorEcho};
+        m_ReadoutText, m_EchoSwitch,         m_CursorEcho,   m_CursorDrawn};
     for (SoNode* node : nodes)
         node->unref();
 }
@@ -169,9 +173,7 @@ SoSeparator* OivSceneManager::newCursorBranch() {
     branch->addChild(clearDepth);
     branch->addChild(m_StickyCursorSwitch);
     m_StickyCursorSwitch->addChild(m_StickyCursor);
-    SoCallback* drawn = new SoCallback;
-    drawn->setCallback(cursorDrawnCB, this);
-    branch->addChild(drawn);
+    branch->addChild(m_CursorDrawn);
     branch->addChild(m_EchoSwitch);
     m_EchoSwitch->addChild(m_CursorEcho);
     placeEcho();

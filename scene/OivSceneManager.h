@@ -23,6 +23,7 @@
 class OivCompass;
 class OivCursorEcho;
 class SoAction;
+class SoCallback;
 class SoOneShotSensor;
 class SoSensor;
 class OivGlobalZScale;
@@ -181,6 +182,7 @@ private:
     SoText2* m_ReadoutText;
     SoSwitch* m_EchoSwitch;
     OivCursorEcho* m_CursorEcho;
+    SoCallback* m_CursorDrawn; // after the cursor in its branch: reports where a frame placed it
     SbVec3f m_EchoPoint;
     SbVec3f m_EchoNormal;
 };
