@@ -42,6 +42,7 @@ public:
     // echo moves no camera and is reported by no member. Switching it off, a member leaving and
     // the group's deletion take the echoes away.
     void setCursorEcho(bool on);
+    // Whether cursor echo is on.
     bool isCursorEcho() const;
 
 protected:

@@ -96,6 +96,7 @@ public:
     // already registered is not added twice. A listener may remove itself (or another one, which
     // is then not called) while being called.
     void addStickyCursorCallback(StickyCursorCB* callback, void* userData);
+    // Unregisters the pair; a pair that is not registered is ignored.
     void removeStickyCursorCallback(StickyCursorCB* callback, void* userData);
     // Whether the last change reported to the listeners came from a mouse move over this
     // manager's viewer, rather than from a change of mode, Z scale or view: for listeners that
@@ -106,6 +107,7 @@ public:
     // the true point ("X 1234.50   Y 567.25   Z -1500.00"), shown while the cursor is on a surface.
     // Off by default.
     void setCursorReadout(bool on);
+    // Whether the read-out is on (shown while the cursor is on a surface).
     bool isCursorReadout() const;
 
     // The echo of a cursor of another view (a canvas group shows it): the member's cursor shape
@@ -114,7 +116,9 @@ public:
     // cursor is normal-oriented. Neither moves the camera or the sticky cursor, nor reaches
     // the sticky-cursor listeners; the viewer redraws from the message loop.
     void showCursorEcho(const SbVec3f& point, const SbVec3f& normal);
+    // Takes the echo away; without one, nothing happens.
     void hideCursorEcho();
+    // Whether an echo is shown.
     bool isCursorEchoShown() const;
 
     // Applies the sticky-cursor rule after the viewer switched between viewing and picking.

@@ -34,7 +34,9 @@ class OivCursorEcho : public SoNode {
     SO_NODE_HEADER(OivCursorEcho);
 
 public:
+    // Registers the class with Coin's type system; OivTav::init calls it.
     static void initClass(void);
+    // An arrow in the echo's colour at the origin, upright.
     OivCursorEcho(void);
 
     // The same values as OivStickyCursor::PredefinedShape.
@@ -45,6 +47,7 @@ public:
     SoSFEnum shape;
     SoSFColor color;
 
+    // Draws the shape at its place and turn, sized from the view it is drawn in.
     virtual void GLRender(SoGLRenderAction* action);
 
 protected:
