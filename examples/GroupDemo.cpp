@@ -48,6 +48,7 @@ void presentPlan(OivCanvas& plan) {
     cameraControl->setDirection(OivCameraControl::ABOVE);
     cameraControl->alignCamera(plan.getOivViewer()->getCamera());
     plan.getOivViewer()->viewAll();
+    plan.getOivViewer()->saveHomePosition();
 }
 
 // The 3D view in picking mode with its sticky cursor on, along the surface normal, and its

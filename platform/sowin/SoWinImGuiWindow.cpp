@@ -103,6 +103,8 @@ struct SoWinImGuiWindow::Private {
     SoOneShotSensor afterFrame;
     ClosedCB* closedCB = nullptr;
     void* closedData = nullptr;
+    ResizedCB* resizedCB = nullptr;
+    void* resizedData = nullptr;
 
     static void changedCB(void* data, SoSensor*) {
         static_cast<SoWinImGuiWindow*>(data)->m_Private->settle();
@@ -138,8 +140,11 @@ struct SoWinImGuiWindow::Private {
         if (!dialog)
             return;
         const short height = short(std::clamp(int(wantedHeight + 0.5f), 1, int(kTallestDialog)));
-        if (owner->getSize()[1] != height)
-            owner->setSize(SbVec2s(kDialogWidth, height));
+        if (owner->getSize()[1] == height)
+            return;
+        owner->setSize(SbVec2s(kDialogWidth, height));
+        if (resizedCB)
+            resizedCB(resizedData, owner);
     }
 
     void drawNotice() {
@@ -246,6 +251,11 @@ SoMessageDialog* SoWinImGuiWindow::getNotice() const {
 void SoWinImGuiWindow::setClosedCallback(ClosedCB* callback, void* data) {
     m_Private->closedCB = callback;
     m_Private->closedData = data;
+}
+
+void SoWinImGuiWindow::setResizedCallback(ResizedCB* callback, void* data) {
+    m_Private->resizedCB = callback;
+    m_Private->resizedData = data;
 }
 
 void SoWinImGuiWindow::release() {

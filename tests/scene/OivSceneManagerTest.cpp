@@ -107,7 +107,7 @@ TEST_F(SceneManagerLayoutTest, HostRootSitsBehindTheScaleAndTheCursorAfterItInMa
     SoGroup* cursorBranch = asGroup(main3D->getChild(1));
     ASSERT_NE(nullptr, cursorBranch);
     EXPECT_TRUE(cursorBranch->isOfType(SoSeparator::getClassTypeId()));
-    EXPECT_EQ(1, cursorBranch->findChild(manager->m_StickyCursorSwitch));
+    EXPECT_EQ(0, cursorBranch->findChild(manager->m_StickyCursorSwitch));
     ASSERT_EQ(1, manager->m_StickyCursorSwitch->getNumChildren());
     EXPECT_EQ(manager->m_StickyCursor, manager->m_StickyCursorSwitch->getChild(0));
     EXPECT_FALSE(manager->isStickyCursorShown());
