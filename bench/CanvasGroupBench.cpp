@@ -7,6 +7,11 @@
 // the switch between eight GL contexts, which one canvas drawing eight times never makes.
 // sync_overhead_us compares like with like (the same seven canvases, drawn in the same order), so
 // it is the synchronisation's own work, within the spread of two sets of seven frames.
+//
+// The cursor echo: a mouse move over the terrain in one member of the eight, in picking mode
+// with the sticky cursor on, with cursor echo on and off in turn. echo_added_us is what the
+// echo adds to the move (placing seven echoes and asking for their redraws; the redraws
+// themselves are not run), point_read_ns what reading the cursor's true point costs.
 #include "DemoScene.h"
 #include "OivWinTav.h"
 #include "support/BenchHost.h"
@@ -149,6 +154,55 @@ void BM_GroupCameraMoveOverEightRedraws(benchmark::State& state) {
     state.counters["sync_overhead_us"] = median(syncOverheads);
 }
 BENCHMARK(BM_GroupCameraMoveOverEightRedraws)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// Two places over the terrain, a few pixels apart, that the mouse moves between.
+constexpr POINT kMousePlaces[] = {{DemoScene::kWidth / 2, DemoScene::kHeight / 2},
+                                  {DemoScene::kWidth / 2 + 7, DemoScene::kHeight / 2 + 5}};
+
+// One mouse move to `place` over the viewer's drawing window, timed.
+Clock::duration timedMove(SoWinFullViewer* viewer, const POINT& place) {
+    const Clock::time_point start = Clock::now();
+    SendMessageA(viewer->getNormalWidget(), WM_MOUSEMOVE, 0, MAKELPARAM(place.x, place.y));
+    return Clock::now() - start;
+}
+
+void BM_MouseMoveWithCursorEchoInEight(benchmark::State& state) {
+    std::vector<std::unique_ptr<DemoCanvas>> members;
+    OivCanvasGroup group;
+    for (int i = 0; i < kMembers; ++i) {
+        members.push_back(std::make_unique<DemoCanvas>());
+        group.addCanvas(&members.back()->canvas);
+    }
+    runPendingSensors();
+    DemoCanvas& source = *members[0];
+    OivSceneManager* manager = source.canvas.getOivSceneManager();
+    manager->enableStickyCursor(true);
+    source.viewer()->setViewing(FALSE);
+    source.viewer()->render();
+
+    std::vector<double> plain, echoed, reads;
+    int echoes = 0;
+    size_t next = 0;
+    for (auto _ : state) {
+        group.setCursorEcho(false);
+        plain.push_back(microseconds(timedMove(source.viewer(), kMousePlaces[next++ % 2])));
+        group.setCursorEcho(true);
+        echoed.push_back(microseconds(timedMove(source.viewer(), kMousePlaces[next++ % 2])));
+        echoes += members[1]->canvas.getOivSceneManager()->isCursorEchoShown() ? 1 : 0;
+        SbVec3f point;
+        const Clock::time_point start = Clock::now();
+        benchmark::DoNotOptimize(manager->getStickyCursorPoint(point));
+        reads.push_back(1000.0 * microseconds(Clock::now() - start));
+    }
+    state.counters["move_us"] = median(plain);
+    state.counters["move_with_echo_us"] = median(echoed);
+    state.counters["echo_added_us"] = median(echoed) - median(plain);
+    state.counters["ratio"] = median(echoed) / median(plain);
+    state.counters["point_read_ns"] = median(reads);
+    // Every timed move with echo must have placed an echo, or the figure times nothing.
+    state.counters["echoed_moves"] = double(echoes) / double(state.iterations());
+}
+BENCHMARK(BM_MouseMoveWithCursorEchoInEight)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 } // namespace
 

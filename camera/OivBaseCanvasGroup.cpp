@@ -1,6 +1,7 @@
 #include "camera/OivBaseCanvasGroup.h"
 
 #include "canvas/OivBaseCanvas.h"
+#include "scene/OivSceneManager.h"
 
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
 #include <Inventor/lists/SbPList.h>
@@ -55,7 +56,9 @@ struct OivBaseCanvasGroup::CameraView {
     }
 };
 
-OivBaseCanvasGroup::OivBaseCanvasGroup() : m_CanvasList(new SbPList), m_Synchronizing(false) {}
+OivBaseCanvasGroup::OivBaseCanvasGroup()
+    : m_CanvasList(new SbPList), m_Synchronizing(false), m_CursorEcho(false),
+      m_EchoSource(nullptr) {}
 
 OivBaseCanvasGroup::~OivBaseCanvasGroup() {
     for (int i = 0; i < getNumCanvases(); ++i)
@@ -69,6 +72,12 @@ void OivBaseCanvasGroup::addCanvas(OivBaseCanvas* canvas) {
     m_CanvasList->append(canvas);
     canvas->m_CanvasGroups.append(this);
     canvas->setViewContextChangeCallback(viewContextChangeCB, this);
+    if (!m_CursorEcho)
+        return;
+    listenToCursor(canvas, true);
+    // A newcomer shows at once where the user points in the others.
+    if (m_EchoSource)
+        echoCursorOf(m_EchoSource);
 }
 
 void OivBaseCanvasGroup::removeCanvas(OivBaseCanvas* canvas) {
@@ -82,6 +91,17 @@ void OivBaseCanvasGroup::removeCanvas(OivBaseCanvas* canvas) {
 void OivBaseCanvasGroup::release(OivBaseCanvas* canvas) {
     canvas->setViewContextChangeCallback(nullptr, nullptr);
     canvas->m_CanvasGroups.removeItem(this);
+    if (!m_CursorEcho)
+        return;
+    listenToCursor(canvas, false);
+    // The echoes of a cursor that left the group stay nowhere.
+    if (canvas == m_EchoSource) {
+        m_EchoSource = nullptr;
+        forEachFollower(canvas, [](OivBaseCanvas* member) {
+            if (OivSceneManager* manager = getExtendedManager(member))
+                manager->hideCursorEcho();
+        });
+    }
 }
 
 void OivBaseCanvasGroup::viewContextChangeCB(void* userData, bool cameraOnly,
@@ -124,6 +144,66 @@ void OivBaseCanvasGroup::follow(OivBaseCanvas* member, const CameraView& view, b
         member->updateDUI();
 }
 
+void OivBaseCanvasGroup::setCursorEcho(bool on) {
+    if (on == m_CursorEcho)
+        return;
+    m_CursorEcho = on;
+    m_EchoSource = nullptr;
+    for (int i = 0; i < getNumCanvases(); ++i)
+        listenToCursor(getCanvas(i), on);
+}
+
+bool OivBaseCanvasGroup::isCursorEcho() const {
+    return m_CursorEcho;
+}
+
+void OivBaseCanvasGroup::listenToCursor(OivBaseCanvas* member, bool on) {
+    OivSceneManager* manager = getExtendedManager(member);
+    if (!manager)
+        return;
+    if (on) {
+        manager->addStickyCursorCallback(stickyCursorCB, this);
+        return;
+    }
+    manager->removeStickyCursorCallback(stickyCursorCB, this);
+    manager->hideCursorEcho();
+}
+
+void OivBaseCanvasGroup::stickyCursorCB(void* userData, OivSceneManager* manager) {
+    static_cast<OivBaseCanvasGroup*>(userData)->onStickyCursorReport(manager);
+}
+
+void OivBaseCanvasGroup::onStickyCursorReport(OivSceneManager* manager) {
+    OivBaseCanvas* member = findMember(manager);
+    // The mouse decides whose cursor is echoed: another member's cursor placed again after a
+    // change of its view or Z scale, under a mouse that has left it, does not take over.
+    if (!member || (member != m_EchoSource && !manager->isStickyCursorReportFromMouse()))
+        return;
+    m_EchoSource = member;
+    echoCursorOf(member);
+}
+
+void OivBaseCanvasGroup::echoCursorOf(OivBaseCanvas* source) {
+    SbVec3f point, normal;
+    const bool onSurface = getExtendedManager(source)->getStickyCursorPoint(point, &normal);
+    for (int i = 0; i < getNumCanvases(); ++i) {
+        OivSceneManager* manager = getExtendedManager(getCanvas(i));
+        if (!manager)
+            continue;
+        if (onSurface && getCanvas(i) != source)
+            manager->showCursorEcho(point, normal);
+        else
+            manager->hideCursorEcho();
+    }
+}
+
+OivBaseCanvas* OivBaseCanvasGroup::findMember(const OivSceneManager* manager) const {
+    for (int i = 0; i < getNumCanvases(); ++i)
+        if (getExtendedManager(getCanvas(i)) == manager)
+            return getCanvas(i);
+    return nullptr;
+}
+
 bool OivBaseCanvasGroup::isMember(OivBaseCanvas* canvas) const {
     return canvas && m_CanvasList->find(canvas) >= 0;
 }
@@ -131,6 +211,10 @@ bool OivBaseCanvasGroup::isMember(OivBaseCanvas* canvas) const {
 SoCamera* OivBaseCanvasGroup::getViewerCamera(OivBaseCanvas* canvas) {
     SoWinFullViewer* viewer = canvas->getOivViewer();
     return viewer ? viewer->getCamera() : nullptr;
+}
+
+OivSceneManager* OivBaseCanvasGroup::getExtendedManager(OivBaseCanvas* canvas) {
+    return dynamic_cast<OivSceneManager*>(canvas->getOivSceneManager());
 }
 
 int OivBaseCanvasGroup::getNumCanvases() const {

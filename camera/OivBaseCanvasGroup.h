@@ -6,6 +6,10 @@
 // view-context callback slot; a canvas added to a second group reports to that one only, while
 // the first still writes to it. A canvas being deleted first leaves every group that lists it.
 //
+// With cursor echo on, the sticky cursor of the member the mouse is over is also shown in every
+// other member (of those whose scene manager is an OivSceneManager), as an echo at the same true
+// point; see setCursorEcho.
+//
 // Created and destroyed only as part of a subclass. Not copyable: a copy would share the member
 // list and delete it a second time.
 #ifndef OIVWINTAV_OIVBASECANVASGROUP_H
@@ -14,6 +18,7 @@
 #include <Inventor/nodes/SoCamera.h>
 
 class OivBaseCanvas;
+class OivSceneManager;
 class SbPList;
 
 class OivBaseCanvasGroup {
@@ -28,6 +33,17 @@ public:
     // Takes the canvas out of the group (the others keep their order) and clears its view-context
     // listener, whichever group set it. A null canvas or one that is not a member is ignored.
     void removeCanvas(OivBaseCanvas* canvas);
+
+    // Cursor echo, off by default. While on, the sticky cursor of the member the mouse last moved
+    // it in (the source) is echoed in every other member at the same true point, through each
+    // member's own Z scale: drawn with the member's cursor shape in the echo's colour, hidden
+    // while the source's cursor is not on a surface (hidden, disabled, off the surface, its
+    // viewer back in viewing mode). Members whose own cursor is disabled show echoes too. An
+    // echo moves no camera and is reported by no member. Switching it off, a member leaving and
+    // the group's deletion take the echoes away.
+    void setCursorEcho(bool on);
+    // Whether cursor echo is on.
+    bool isCursorEcho() const;
 
 protected:
     OivBaseCanvasGroup();
@@ -56,6 +72,9 @@ protected:
     // The camera of the canvas's viewer; null for a canvas without a viewer (never initialised
     // with a window) or a viewer without a camera.
     static SoCamera* getViewerCamera(OivBaseCanvas* canvas);
+    // The canvas's scene manager when it is an OivSceneManager (Z scale, sticky cursor); null
+    // otherwise.
+    static OivSceneManager* getExtendedManager(OivBaseCanvas* canvas);
 
     // Runs write() with the camera's change notification off, so that the member's camera
     // sensor does not report the group's own write back to it.
@@ -75,10 +94,22 @@ private:
 
     int getNumCanvases() const;
     OivBaseCanvas* getCanvas(int index) const;
-    // Unhooks the canvas from this group: listener cleared, this group forgotten by the canvas.
+    // Unhooks the canvas from this group: listener cleared, this group forgotten by the canvas,
+    // its cursor no longer echoed and no echo left in it.
     void release(OivBaseCanvas* canvas);
 
+    // Starts or stops listening to the member's sticky cursor; stopping also takes its echo away.
+    void listenToCursor(OivBaseCanvas* member, bool on);
+    static void stickyCursorCB(void* userData, OivSceneManager* manager);
+    void onStickyCursorReport(OivSceneManager* manager);
+    // Shows the source's cursor in every other member, or hides the echoes when it is not on a
+    // surface; the source itself shows none.
+    void echoCursorOf(OivBaseCanvas* source);
+    OivBaseCanvas* findMember(const OivSceneManager* manager) const;
+
     bool m_Synchronizing;
+    bool m_CursorEcho;
+    OivBaseCanvas* m_EchoSource; // the member whose cursor is echoed; null when none
 };
 
 template <typename Follow>

@@ -21,6 +21,8 @@ namespace {
 constexpr const char* kPaneClass = "OivWinTavDemoPane";
 constexpr const char* kPairSuffix = "-group";
 constexpr float kPlanZScale = 1.0f; // until the group gives it the 3D view's
+// Where the user points in the 3D view: over the terrain, right of the middle.
+constexpr int kMouseX = DemoScene::kWidth * 3 / 5, kMouseY = DemoScene::kHeight / 2;
 
 // A child window of `parent` at `left`, of the demo's size, for one canvas.
 HWND createPane(HWND parent, int left) {
@@ -49,6 +51,19 @@ void presentPlan(OivCanvas& plan) {
     plan.getOivViewer()->saveHomePosition();
 }
 
+// The 3D view in picking mode with its sticky cursor on, along the surface normal, and its
+// read-out; the mouse moves over the terrain once, so that the cursor sits there.
+void pointInto(OivCanvas& view3D) {
+    OivSceneManager* manager = view3D.getOivSceneManager();
+    manager->enableStickyCursor(true);
+    manager->setStickyCursorNormalOrientation(true);
+    manager->setCursorReadout(true);
+    SoWinFullViewer* viewer = view3D.getOivViewer();
+    viewer->setViewing(FALSE);
+    viewer->render(); // the cursor picks in the view it was last drawn in
+    SendMessageA(viewer->getNormalWidget(), WM_MOUSEMOVE, 0, MAKELPARAM(kMouseX, kMouseY));
+}
+
 } // namespace
 
 bool GroupDemo::writePairPicture(HWND parent, const char* path) {
@@ -66,9 +81,12 @@ bool GroupDemo::writePairPicture(HWND parent, const char* path) {
         OivCanvasGroup group;
         group.addCanvas(&view3D);
         group.addCanvas(&plan);
+        group.setCursorEcho(true);
+        plan.getOivSceneManager()->setStickyCursorNormalOrientation(true);
         DemoRecording::orbitStep(view3D.getOivViewer()->getCamera(), kOrbitDegrees);
         // The 3D view's camera sensor reports the move, and the group passes it on.
         SoDB::getSensorManager()->processDelayQueue(TRUE);
+        pointInto(view3D);
         written = DemoScene::writePicture({&view3D, &plan}, path);
     }
     DestroyWindow(left);

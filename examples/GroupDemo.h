@@ -1,6 +1,8 @@
 // The demo's linked pair: a 3D view and a plan view of the demo's terrain in one canvas group.
 // One camera move in the 3D view (an orbit around what it looks at) and the plan view follows,
-// taking the 3D view's camera and Z scale; the picture shows both side by side.
+// taking the 3D view's camera and Z scale. Then the user points at the terrain in the 3D view:
+// its sticky cursor sits there with the read-out of the point, and the plan view echoes it. The
+// picture shows both side by side.
 #ifndef OIVWINTAV_EXAMPLES_GROUPDEMO_H
 #define OIVWINTAV_EXAMPLES_GROUPDEMO_H
 
@@ -14,8 +16,9 @@ public:
     static constexpr float kOrbitDegrees = 60.0f;
 
     // Builds the pair in two panes inside `parent`, moves the 3D view's camera once, lets the
-    // group synchronise and writes both canvases, 3D view on the left, to `path`. False if a
-    // pane cannot be made or the picture cannot be written.
+    // group synchronise, points at the terrain in the 3D view (cursor echo on) and writes both
+    // canvases, 3D view on the left, to `path`. False if a pane cannot be made or the picture
+    // cannot be written.
     static bool writePairPicture(HWND parent, const char* path);
 
     // Writes the pair picture beside the demo's own picture (`picture` with "-group" before its

@@ -52,18 +52,10 @@ constexpr int kGradientBackgroundChild = 1;
 constexpr float kViewerFpsLimit = 70.0f;
 const char* const kFrameRateFormat = "%5.2f FPS";
 
-// Where a text display sits in the viewport, in the companion library's anchor and margin terms.
-struct ScreenPlace {
-    int horizontalAnchor;
-    int horizontalMargin;
-    float horizontalValue;
-    int verticalAnchor;
-    int verticalMargin;
-    float verticalValue;
-};
-
-constexpr ScreenPlace kFrameRatePlace = {3, 0, 0.12f, 0, 1, 21.0f};
-constexpr ScreenPlace kMessagePlace = {2, 0, 0.12f, 1, 1, 10.0f};
+constexpr OivBaseSceneManager::ScreenPlace kFrameRatePlace = {3, 0, 0.12f, 0, 1, 21.0f};
+constexpr OivBaseSceneManager::ScreenPlace kMessagePlace = {2, 0, 0.12f, 1, 1, 10.0f};
+// From one text line's baseline to the next, in font sizes.
+constexpr float kLineSpacing = 1.3f;
 
 void release(SoNode* node) {
     if (node)
@@ -81,26 +73,6 @@ SoPickStyle* newUnpickable() {
     SoPickStyle* pickStyle = new SoPickStyle;
     pickStyle->style.setValue(SoPickStyle::UNPICKABLE);
     return pickStyle;
-}
-
-// A white text in the overlay font, anchored to a place of the viewport.
-SoSeparator* newTextDisplay(const ScreenPlace& place, SoText2* text) {
-    SoSeparator* display = new SoSeparator;
-    OivScreenPosition* position = new OivScreenPosition;
-    position->setHorizontalPosition(
-        static_cast<OivScreenPosition::AnchorType>(place.horizontalAnchor),
-        static_cast<OivScreenPosition::MarginType>(place.horizontalMargin), place.horizontalValue);
-    position->setVerticalPosition(static_cast<OivScreenPosition::AnchorType>(place.verticalAnchor),
-                                  static_cast<OivScreenPosition::MarginType>(place.verticalMargin),
-                                  place.verticalValue);
-    display->addChild(position);
-    SoBaseColor* color = new SoBaseColor;
-    color->rgb.setValue(kWhite);
-    display->addChild(color);
-    display->addChild(newFont(kTextFontSize));
-    text->string.setValue("");
-    display->addChild(text);
-    return display;
 }
 
 bool canOpen(const SbString& path) {
@@ -426,6 +398,29 @@ SoSeparator* OivBaseSceneManager::getProtectedRootOverlay() {
 SoCamera* OivBaseSceneManager::getCamera() {
     SoWinViewer* viewer = getLiveViewer();
     return viewer ? viewer->getCamera() : nullptr;
+}
+
+SoSeparator* OivBaseSceneManager::newTextDisplay(const ScreenPlace& place, SoText2* text) {
+    SoSeparator* display = new SoSeparator;
+    OivScreenPosition* position = new OivScreenPosition;
+    position->setHorizontalPosition(
+        static_cast<OivScreenPosition::AnchorType>(place.horizontalAnchor),
+        static_cast<OivScreenPosition::MarginType>(place.horizontalMargin), place.horizontalValue);
+    position->setVerticalPosition(static_cast<OivScreenPosition::AnchorType>(place.verticalAnchor),
+                                  static_cast<OivScreenPosition::MarginType>(place.verticalMargin),
+                                  place.verticalValue);
+    display->addChild(position);
+    SoBaseColor* color = new SoBaseColor;
+    color->rgb.setValue(kWhite);
+    display->addChild(color);
+    display->addChild(newFont(kTextFontSize));
+    text->string.setValue("");
+    display->addChild(text);
+    return display;
+}
+
+float OivBaseSceneManager::lineAboveMessage() {
+    return kMessagePlace.verticalValue + kLineSpacing * kTextFontSize;
 }
 
 void OivBaseSceneManager::printInfo() {

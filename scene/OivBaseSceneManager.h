@@ -36,6 +36,17 @@ public:
         IMAGE = 3      // the image background node, stretched over the viewport
     };
 
+    // Where a text display sits in the viewport, in the companion library's anchor and margin
+    // terms (OivScreenPosition's AnchorType and MarginType values).
+    struct ScreenPlace {
+        int horizontalAnchor;
+        int horizontalMargin;
+        float horizontalValue;
+        int verticalAnchor;
+        int verticalMargin;
+        float verticalValue;
+    };
+
     // The scene-context listener: user data first, then the manager that changed.
     typedef void SceneContextChangeCB(void* userData, OivBaseSceneManager* manager);
 
@@ -112,6 +123,11 @@ protected:
     virtual void printInfo();
     // Reports a scene-context change to the listener, if there is one.
     virtual void sceneContextChanged();
+
+    // A white text in the overlay font, anchored to `place`, with an empty string.
+    static SoSeparator* newTextDisplay(const ScreenPlace& place, SoText2* text);
+    // The baseline, in pixels above the bottom edge, of a text line just above the message's.
+    static float lineAboveMessage();
 
     // The viewer's frames-per-second report; the user data is the manager.
     static void fpsCB(float fps, void* userData, SoWinViewer* viewer);

@@ -208,18 +208,21 @@ bool OivStickyCursor::isUsingNormalOrientation(void) const {
     return m_NormalOrientation;
 }
 
-void OivStickyCursor::setPredefinedShape(const PredefinedShape& shape) {
-    SoSeparator* geometry = nullptr;
+SoSeparator* OivStickyCursor::newShapeGeometry(PredefinedShape shape) {
     switch (shape) {
     case ARROW:
-        geometry = makeArrow();
-        break;
+        return makeArrow();
     case CROSS:
-        geometry = makeCross();
-        break;
+        return makeCross();
     default:
-        return;
+        return nullptr;
     }
+}
+
+void OivStickyCursor::setPredefinedShape(const PredefinedShape& shape) {
+    SoSeparator* geometry = newShapeGeometry(shape);
+    if (!geometry)
+        return;
     EditScope editing(m_Editing);
     m_Shape = shape;
     setPart("shape", geometry);
@@ -236,6 +239,18 @@ unsigned long OivStickyCursor::getIndexBuildCount(void) const {
 bool OivStickyCursor::isOnSurface(void) const {
     const SoSwitch* visibility = static_cast<const SoSwitch*>(this->visibility.getValue());
     return visibility && visibility->whichChild.getValue() != SO_SWITCH_NONE;
+}
+
+bool OivStickyCursor::getSurfacePoint(SbVec3f& point, SbVec3f& normal) const {
+    if (!isOnSurface())
+        return false;
+    point = m_SurfacePoint;
+    normal = m_SurfaceNormal;
+    return true;
+}
+
+void OivStickyCursor::placeAgain(void) {
+    m_HasPlacedRay = false;
 }
 
 void OivStickyCursor::setOnSurface(bool on) {
@@ -402,6 +417,8 @@ void OivStickyCursor::place(const OivTriangleIndex::Hit& hit) {
         return;
     }
 
+    m_SurfacePoint = position;
+    m_SurfaceNormal = normal;
     EditScope editing(m_Editing);
     SoTransform* transform = SO_GET_ANY_PART(this, "transform", SoTransform);
     transform->translation = position;

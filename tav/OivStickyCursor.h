@@ -35,6 +35,7 @@
 class SoField;
 class SoNodeSensor;
 class SoPath;
+class SoSeparator;
 class SoSensor;
 
 class OivStickyCursor : public SoBaseKit {
@@ -68,11 +69,20 @@ public:
     // Replaces the `shape` part with the predefined geometry; unknown values are ignored.
     void setPredefinedShape(const PredefinedShape& shape);
     PredefinedShape getPredefinedShape(void) const;
+    // A new separator holding the geometry of a predefined shape (unit size, as the cursor draws
+    // it), for marks that show the cursor elsewhere; null for an unknown value.
+    static SoSeparator* newShapeGeometry(PredefinedShape shape);
 
     // Moves the cursor to the surface under the window point (x, y), origin top left.
     void onMouseMove(int x, int y);
     // True while the cursor sits on a surface (the last move hit something).
     bool isOnSurface(void) const;
+    // While the cursor sits on a surface: true, the point it marks and the unit surface normal
+    // (turned towards the viewer), both in the space the cursor is drawn in. False otherwise.
+    bool getSurfacePoint(SbVec3f& point, SbVec3f& normal) const;
+    // Places the cursor again under the last mouse position when it is next drawn, for a caller
+    // that moved the surfaces without the view changing (a stretch of the scene, say).
+    void placeAgain(void);
     // How often the surface index was built: once at the first move and then after each change
     // that can move a surface (not after a change of colours, lights, the camera or the cursor).
     unsigned long getIndexBuildCount(void) const;
@@ -112,6 +122,9 @@ private:
     // The ray the cursor was last placed from; another one at a draw means a new view.
     bool m_HasPlacedRay;
     SbLine m_PlacedRay;
+    // Where the last placement put the cursor, in the space it is drawn in.
+    SbVec3f m_SurfacePoint;
+    SbVec3f m_SurfaceNormal;
     SoNode* m_PickRoot; // not referenced (it holds the cursor); the sensor reports its deletion
     SoNodeSensor* m_RootSensor;
     OivTriangleIndex m_Index;

@@ -1,6 +1,7 @@
 #include "tav/OivTav.h"
 
 #include "tav/OivCompass.h"
+#include "tav/OivCursorEcho.h"
 #include "tav/OivGlobalZScale.h"
 #include "tav/OivPipe.h"
 #include "tav/OivScreenPosition.h"
@@ -29,6 +30,7 @@ void OivTav::init(void) {
     OivCompass::initClass();
     OivGlobalZScale::initClass();
     OivStickyCursor::initClass();
+    OivCursorEcho::initClass();
     OivPipe::initClass();
 }
 

@@ -22,6 +22,7 @@ const NodeClass kNodeClasses[] = {
     {"OivCompass", "Separator"},
     {"OivGlobalZScale", "Scale"},
     {"OivStickyCursor", "BaseKit"},
+    {"OivCursorEcho", "Node"},
     {"OivPipe", "Shape"},
 };
 
