@@ -160,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
                     true},
         FailureCase{"video_without_orbit", "--video out.mpg lit.iv", 2,
                     "oivwintav-view: --video needs --orbit", true},
+        FailureCase{"flight_without_curve", "--video out.mpg --flight lit.iv", 2,
+                    "oivwintav-view: --flight needs --curve", true},
         FailureCase{"bad_size", "--size 0x10 --png out.png lit.iv", 2,
                     "oivwintav-view: --size takes WxH", true}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -171,38 +173,45 @@ TEST(ViewHelp, PrintsTheUsageAndSucceeds) {
     EXPECT_EQ(run.out.rfind("usage: oivwintav-view", 0), 0u) << run.out;
 }
 
-struct OrbitCase {
-    const char* seconds;
-    int frames; // at the recorder's 25 frames per second
+struct VideoCase {
+    const char* name;
+    const char* arguments; // with --video video.mpg --size 160x120 before them
+    int frames;            // at the recorder's 25 frames per second; 0: one per point of a curve
 };
 
-void PrintTo(const OrbitCase& test, std::ostream* out) {
-    *out << test.seconds << " s";
+void PrintTo(const VideoCase& test, std::ostream* out) {
+    *out << test.arguments;
 }
 
-class ViewOrbit : public ::testing::TestWithParam<OrbitCase> {};
+class ViewVideo : public ::testing::TestWithParam<VideoCase> {};
 
-TEST_P(ViewOrbit, WritesExactlyTheNamedVideoOfTheOrbit) {
+TEST_P(ViewVideo, WritesExactlyTheNamedVideoOfTheMovingView) {
     ScratchFolder folder;
     writeScene("lit.iv", kLitScene);
-    const ViewRun run = runView(std::string("--video orbit.mpg --size 160x120 --orbit ") +
-                                GetParam().seconds + " lit.iv");
+    const ViewRun run =
+        runView(std::string("--video video.mpg --size 160x120 ") + GetParam().arguments);
     ASSERT_EQ(run.status, 0) << run.err;
     // Not a terminal: no progress bar, nothing but Coin's warning.
     EXPECT_EQ(withoutGlxWarning(run.err), "");
     EXPECT_EQ(folder.fileNames(),
-              (std::vector<std::string>{"lit.iv", "orbit.mpg", "view.err", "view.out"}));
-    const testsupport::VideoFile video = testsupport::playVideoFile("orbit.mpg");
+              (std::vector<std::string>{"lit.iv", "video.mpg", "view.err", "view.out"}));
+    const testsupport::VideoFile video = testsupport::playVideoFile("video.mpg");
     ASSERT_TRUE(video.opened);
     EXPECT_EQ(video.width, 160);
     EXPECT_EQ(video.height, 120);
-    EXPECT_EQ(video.frameCount(), GetParam().frames);
-    // The camera turned: the first picture and the one half way differ.
+    if (GetParam().frames > 0)
+        EXPECT_EQ(video.frameCount(), GetParam().frames);
+    else
+        EXPECT_GT(video.frameCount(), 10);
+    // The view moved: the first picture and the one half way differ.
     EXPECT_NE(video.pictures.front(), video.pictures[video.pictures.size() / 2]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seconds, ViewOrbit,
-                         ::testing::Values(OrbitCase{"1", 25}, OrbitCase{"0.4", 10}),
-                         [](const auto& info) { return std::to_string(info.param.frames); });
+INSTANTIATE_TEST_SUITE_P(Motions, ViewVideo,
+                         ::testing::Values(VideoCase{"orbit_1s", "--orbit 1 lit.iv", 25},
+                                           VideoCase{"orbit_0_4s", "--orbit 0.4 lit.iv", 10},
+                                           VideoCase{"flight_down_the_demo_well",
+                                                     "--curve --flight", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

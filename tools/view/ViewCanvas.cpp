@@ -238,7 +238,7 @@ int ViewCanvas::present(OivCanvas& canvas) {
         report("cannot write " + picture);
         return kCannotReadOrWrite;
     }
-    if (!m_Options.video.empty() && !recordOrbit(canvas))
+    if (!m_Options.video.empty() && !recordVideo(canvas))
         return kCannotReadOrWrite;
     return kDone;
 }
@@ -303,8 +303,9 @@ void ViewCanvas::frame(OivCanvas& canvas) const {
         trackFirstCurve(*static_cast<OivWinCurveViewer*>(viewer));
 }
 
-// One full turn of the camera around the vertical through its focal point, a frame per step.
-bool ViewCanvas::recordOrbit(OivCanvas& canvas) const {
+// The recorder names its files itself, so it records into a folder of its own beside the video
+// asked for, and the one file it wrote is moved to that name.
+bool ViewCanvas::recordVideo(OivCanvas& canvas) const {
     const fs::path target = fs::absolute(m_Options.video);
     std::string pattern = target.string() + kRecordingFolderSuffix;
     if (!mkdtemp(pattern.data())) {
@@ -320,26 +321,44 @@ bool ViewCanvas::recordOrbit(OivCanvas& canvas) const {
         report("cannot write " + m_Options.video);
         return false;
     }
-
-    const int frames = std::max(1, int(std::lround(m_Options.orbitSeconds * kFramesPerSecond)));
-    OivVideoRecorder* recorder = canvas.getVideoRecorder();
-    recorder->start(m_Options.size, kVideoQuality);
-    const bool recording = recorder->hasRecording();
-    if (recording) {
-        ViewProgress progress("recording " + m_Options.video, frames);
-        for (int i = 0; i < frames; ++i) {
-            DemoRecording::orbitStep(canvas.getOivViewer()->getCamera(), kFullTurnDegrees / frames);
-            DemoRecording::runPendingWork();
-            progress.advance();
-        }
-        recorder->stop();
-    }
+    const bool recorded = m_Options.flight ? recordFlight(canvas) : recordOrbit(canvas);
     fs::current_path(previous, error);
 
     const fs::path video = onlyFileIn(folder);
-    const bool moved = recording && !video.empty() && (fs::rename(video, target, error), !error);
+    const bool moved = recorded && !video.empty() && (fs::rename(video, target, error), !error);
     fs::remove_all(folder, error);
     if (!moved)
         report("cannot write " + m_Options.video);
     return moved;
+}
+
+// One full turn of the camera around the vertical through its focal point, a frame per step.
+bool ViewCanvas::recordOrbit(OivCanvas& canvas) const {
+    const int frames = std::max(1, int(std::lround(m_Options.orbitSeconds * kFramesPerSecond)));
+    OivVideoRecorder* recorder = canvas.getVideoRecorder();
+    recorder->start(m_Options.size, kVideoQuality);
+    if (!recorder->hasRecording())
+        return false;
+    ViewProgress progress("recording " + m_Options.video, frames);
+    for (int i = 0; i < frames; ++i) {
+        DemoRecording::orbitStep(canvas.getOivViewer()->getCamera(), kFullTurnDegrees / frames);
+        DemoRecording::runPendingWork();
+        progress.advance();
+    }
+    recorder->stop();
+    return true;
+}
+
+// The tracking point from the first to the last point of the curve, a frame at each.
+bool ViewCanvas::recordFlight(OivCanvas& canvas) const {
+    const auto* viewer = static_cast<const OivWinCurveViewer*>(canvas.getOivViewer());
+    const int points = viewer->getNumResampledPoints();
+    if (points < 1)
+        return false;
+    ViewProgress progress("recording " + m_Options.video, points);
+    auto advance = [](void* data, float done) {
+        static_cast<ViewProgress*>(data)->advanceTo(done);
+        return true;
+    };
+    return canvas.getVideoRecorder()->recordFlight(0, points - 1, 1, advance, &progress);
 }

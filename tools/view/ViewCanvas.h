@@ -1,6 +1,6 @@
 // oivwintav-view's one canvas: the window and the canvas the options ask for, the scene files
 // read into it (or the demo's terrain and well), and what is done with it: shown on screen until
-// closed, or written as a picture or an orbit video.
+// closed, or written as a picture, an orbit video or a flight along the tracking curve.
 #ifndef OIVWINTAV_TOOLS_VIEWCANVAS_H
 #define OIVWINTAV_TOOLS_VIEWCANVAS_H
 
@@ -34,7 +34,9 @@ private:
     bool readContent(OivCanvas& canvas, SoSeparator* content) const;
     bool decorate(OivCanvas& canvas) const;
     void frame(OivCanvas& canvas) const;
+    bool recordVideo(OivCanvas& canvas) const;
     bool recordOrbit(OivCanvas& canvas) const;
+    bool recordFlight(OivCanvas& canvas) const;
 
     const ViewOptions& m_Options;
 };

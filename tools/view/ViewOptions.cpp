@@ -27,6 +27,8 @@ const char kUsage[] =
     "  --png OUT              write what the canvas shows to OUT as a PNG file and exit\n"
     "  --size WxH             the canvas's size in pixels (default 640x480)\n"
     "  --video OUT --orbit S  record one orbit of the camera lasting S seconds into OUT\n"
+    "  --video OUT --flight   with --curve: record a flight along the whole curve into OUT,\n"
+    "                         one frame per point of the curve\n"
     "  --help                 print this text\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written, 2 a bad command line.\n";
@@ -94,6 +96,8 @@ bool ViewOptions::parseOption(const std::string& name, const char* const*& next,
         compass = true;
     } else if (name == "--giro") {
         giro = true;
+    } else if (name == "--flight") {
+        flight = true;
     } else if (name == "--cursor") {
         stickyCursor = true;
     } else if (name == "--zscale") {
@@ -138,9 +142,14 @@ bool ViewOptions::parseOption(const std::string& name, const char* const*& next,
 }
 
 bool ViewOptions::checkCombination() {
-    if (!video.empty() && orbitSeconds <= 0.0f)
-        return fail("--video needs --orbit SECONDS");
-    if (video.empty() && orbitSeconds > 0.0f)
-        return fail("--orbit needs --video OUT");
+    const bool orbit = orbitSeconds > 0.0f;
+    if (orbit && flight)
+        return fail("--orbit and --flight exclude each other");
+    if (!video.empty() && !orbit && !flight)
+        return fail("--video needs --orbit SECONDS or --flight");
+    if (video.empty() && (orbit || flight))
+        return fail(std::string(orbit ? "--orbit" : "--flight") + " needs --video OUT");
+    if (flight && viewerType != OivBaseCanvas::CURVE_VIEWER)
+        return fail("--flight needs --curve");
     return true;
 }

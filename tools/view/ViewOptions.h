@@ -46,9 +46,11 @@ public:
     std::string picture;
     // The window's client size, which is also the picture's and the video's frame size.
     SbVec2s size = SbVec2s(640, 480);
-    // Where one orbit of the camera is recorded, lasting orbitSeconds; empty for none.
+    // Where the video is recorded, empty for none: one orbit of the camera lasting orbitSeconds,
+    // or with flight, a flight of the curve canvas along its whole tracking curve.
     std::string video;
     float orbitSeconds = 0.0f;
+    bool flight = false;
 
 private:
     bool parseOption(const std::string& name, const char* const*& next, const char* const* end);

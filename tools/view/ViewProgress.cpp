@@ -27,6 +27,14 @@ void ViewProgress::advance() {
     draw();
 }
 
+void ViewProgress::advanceTo(float done) {
+    if (!(done > 0.0f))
+        return;
+    const int reached = done >= 1.0f ? m_Steps : int(done * float(m_Steps));
+    m_Done = std::max(m_Done, reached);
+    draw();
+}
+
 // Carriage return, not a new line: the bar is redrawn in place.
 void ViewProgress::draw() {
     const int percent = m_Done * 100 / m_Steps;

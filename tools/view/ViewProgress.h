@@ -16,6 +16,8 @@ public:
 
     // One more step done; the bar is redrawn when its filled part or its percentage changes.
     void advance();
+    // Steps done up to the fraction `done` of all steps (0 to 1); never goes back.
+    void advanceTo(float done);
 
 private:
     void draw();
