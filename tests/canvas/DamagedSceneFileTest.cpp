@@ -4,15 +4,24 @@
 #include "OivWinTav.h"
 #include "support/TempPath.h"
 
+#include <Inventor/VRMLnodes/SoVRMLInline.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
+#include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/errors/SoDebugError.h>
 #include <Inventor/errors/SoReadError.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoFile.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSwitch.h>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +106,35 @@ protected:
         return imported;
     }
 
+    // A binary file, valid, with an integer field value larger than the file (one that a count
+    // check stops at), and its switch.
+    Bytes largeIntegerFile() {
+        SoSeparator* scene = new SoSeparator;
+        scene->ref();
+        SoSwitch* choice = new SoSwitch;
+        choice->whichChild = kLargeInteger;
+        scene->addChild(choice);
+        EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
+        scene->unref();
+        return readBytes(path);
+    }
+
+    // Whether the switch of a largeIntegerFile is in `imported`, however deep in File nodes. (Its
+    // value is not compared: Coin reads a binary file that an ASCII one includes with wrong field
+    // values, checked or not.)
+    static bool holdsSwitch(SoNode* imported) {
+        SoSearchAction search;
+        search.setType(SoSwitch::getClassTypeId());
+        search.setSearchingAll(TRUE);
+        const SbBool searchedFiles = SoFile::getSearchOK();
+        SoFile::setSearchOK(TRUE);
+        search.apply(imported);
+        SoFile::setSearchOK(searchedFiles);
+        return search.getPath() != nullptr;
+    }
+
+    static constexpr int kLargeInteger = 1 << 20;
+
     // A small scene as the library writes it.
     Bytes exported(bool binary, bool vrml2) {
         SoSeparator* scene = new SoSeparator;
@@ -138,18 +176,18 @@ TEST_F(DamagedSceneFileTest, ValidBinaryFileWithALargeIntegerStillImports) {
     SoSeparator* scene = new SoSeparator;
     scene->ref();
     SoSwitch* choice = new SoSwitch;
-    choice->whichChild = 1 << 20;
+    choice->whichChild = kLargeInteger;
     scene->addChild(choice);
     ASSERT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
     scene->unref();
-    ASSERT_LT(readBytes(path).size(), size_t(1) << 20);
+    ASSERT_LT(readBytes(path).size(), size_t(kLargeInteger));
 
     ASSERT_TRUE(canvas.import3DGraphicFile(path.c_str(), parent));
     ASSERT_EQ(parent->getNumChildren(), 2);
     auto* read = static_cast<SoSeparator*>(parent->getChild(1));
     ASSERT_EQ(read->getNumChildren(), 1);
     ASSERT_TRUE(read->getChild(0)->isOfType(SoSwitch::getClassTypeId()));
-    EXPECT_EQ(static_cast<SoSwitch*>(read->getChild(0))->whichChild.getValue(), 1 << 20);
+    EXPECT_EQ(static_cast<SoSwitch*>(read->getChild(0))->whichChild.getValue(), kLargeInteger);
 }
 
 // Deterministic damage of the kinds real files suffer.
@@ -236,6 +274,150 @@ TEST_F(DamagedSceneFileTest, MutantsNeverCrashHangOrTouchTheParentOnFailure) {
     // Some damage leaves a readable scene; most does not. Either way the run got through all.
     EXPECT_GT(imported, 0);
     EXPECT_LT(imported, total);
+}
+
+// Files brought in while reading: the part a parent names is checked like the file the user
+// named, whichever way it is reached. A damaged part fails the import (the parent unchanged); a
+// valid part with a large integer imports.
+TEST_F(DamagedSceneFileTest, IncludedFilesAreCheckedLikeTheFileNamed) {
+    struct Inclusion {
+        const char* how;
+        bool binaryParent;
+        bool throughMiddleFile;
+        bool inSearchDirectory;
+        bool asVrmlInline;
+    };
+    const Inclusion inclusions[] = {
+        {"File node in an ASCII file", false, false, false, false},
+        {"File node in a binary file", true, false, false, false},
+        {"File node in a file a File node includes", false, true, false, false},
+        {"File node naming a file in a search directory", false, false, true, false},
+        {"VRML Inline read as a file", false, false, false, true},
+    };
+    const std::string stem = testsupport::tempPath("oivwintav-include", "");
+    const std::string searched = stem + "-searched";
+    mkdir(searched.c_str(), 0700);
+    const std::string partName = "oivwintav-part-" + std::to_string(getpid()) + ".iv";
+    const std::string middleName = "oivwintav-middle-" + std::to_string(getpid()) + ".iv";
+    const std::string nearPart = ::testing::TempDir() + partName;
+    const std::string middle = ::testing::TempDir() + middleName;
+    const std::string farPart = searched + "/" + partName;
+    const Bytes valid = largeIntegerFile();
+    const SbBool inlineAsFile = SoVRMLInline::getReadAsSoFile();
+    QuietReadErrors quiet;
+    for (const Inclusion& inclusion : inclusions) {
+        const std::string named = inclusion.throughMiddleFile ? middleName : partName;
+        Bytes including = "#Inventor V2.1 ascii\n\nSeparator { File { name \"" + named + "\" } }\n";
+        if (inclusion.asVrmlInline)
+            including =
+                "#VRML V2.0 utf8\n\nGroup { children [ Inline { url \"" + named + "\" } ] }\n";
+        if (inclusion.binaryParent) {
+            // The name is set before the part exists: a File node reads what it names at once.
+            SoSeparator* scene = new SoSeparator;
+            scene->ref();
+            SoFile* include = new SoFile;
+            include->name = named.c_str();
+            scene->addChild(include);
+            EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
+            scene->unref();
+            including = readBytes(path);
+        }
+        writeBytes(middle, "#Inventor V2.1 ascii\n\nFile { name \"" + partName + "\" }\n");
+        const std::string& part = inclusion.inSearchDirectory ? farPart : nearPart;
+        if (inclusion.inSearchDirectory)
+            SoInput::addDirectoryLast(searched.c_str());
+        SoVRMLInline::setReadAsSoFile(inclusion.asVrmlInline);
+        for (const char* damaged : {"damaged-binary-1.iv", "damaged-binary-2.iv"}) {
+            writeBytes(part, readBytes(dataFile(damaged)));
+            EXPECT_FALSE(import(including)) << inclusion.how << ", " << damaged;
+        }
+        writeBytes(part, valid);
+        writeBytes(path, including);
+        EXPECT_TRUE(canvas.import3DGraphicFile(path.c_str(), parent)) << inclusion.how;
+        if (parent->getNumChildren() == 2) {
+            EXPECT_TRUE(holdsSwitch(parent->getChild(1))) << inclusion.how;
+            parent->removeChild(1);
+        }
+        SoVRMLInline::setReadAsSoFile(inlineAsFile);
+        if (inclusion.inSearchDirectory)
+            SoInput::removeDirectory(searched.c_str());
+        std::remove(part.c_str());
+    }
+    std::remove(middle.c_str());
+    rmdir(searched.c_str());
+}
+
+// What the import writes to the standard error stream: a valid file on the checked path nothing, a
+// refused file one line that names it; and the same answers for a host that ignores SIGCHLD (no
+// exit status to wait for).
+TEST_F(DamagedSceneFileTest, TheTrialReadAnswersEveryHostAndPrintsOnlyARefusal) {
+    struct Case {
+        const char* file;
+        Bytes bytes;
+        bool imports;
+        int lines;
+    };
+    const Case cases[] = {{"valid, large integer", largeIntegerFile(), true, 0},
+                          {"damaged", readBytes(dataFile("damaged-binary-1.iv")), false, 1}};
+    const std::string printed = testsupport::tempPath("oivwintav-stderr", ".txt");
+    for (void (*childHandling)(int) : {SIG_DFL, SIG_IGN})
+        for (const Case& c : cases) {
+            struct sigaction host {
+            }, before{};
+            host.sa_handler = childHandling;
+            sigaction(SIGCHLD, &host, &before);
+            std::fflush(stderr);
+            const int saved = dup(STDERR_FILENO);
+            const int capture = open(printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(capture, STDERR_FILENO);
+            const bool imported = import(c.bytes);
+            std::fflush(stderr);
+            dup2(saved, STDERR_FILENO);
+            close(capture);
+            close(saved);
+            sigaction(SIGCHLD, &before, nullptr);
+            const std::string text = readBytes(printed);
+            const std::string how =
+                std::string(c.file) + (childHandling == SIG_IGN ? ", SIGCHLD ignored" : "");
+            EXPECT_EQ(imported, c.imports) << how;
+            EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.lines) << how << ":\n" << text;
+            if (c.lines) {
+                EXPECT_NE(text.find(path), std::string::npos) << how << ":\n" << text;
+            }
+        }
+    std::remove(printed.c_str());
+}
+
+// A scene nested far deeper than a worker thread's small stack allows fails on that thread,
+// instead of overflowing it.
+TEST_F(DamagedSceneFileTest, ADeepFileFailsCleanlyOnAThreadWithASmallStack) {
+    constexpr size_t kWorkerStack = 256 * 1024;
+    constexpr int kDepth = 100000;
+    Bytes deep = "#Inventor V2.1 ascii\n\n";
+    for (int i = 0; i < kDepth; ++i)
+        deep += "Separator {\n";
+    writeBytes(path, deep + std::string(kDepth, '}'));
+    struct Import {
+        OivCanvas* canvas;
+        const char* file;
+        SoGroup* parent;
+        bool imported;
+        static void* run(void* data) {
+            auto* job = static_cast<Import*>(data);
+            job->imported = job->canvas->import3DGraphicFile(job->file, job->parent);
+            return nullptr;
+        }
+    } job{&canvas, path.c_str(), parent, true};
+    QuietReadErrors quiet;
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, kWorkerStack);
+    pthread_t worker;
+    ASSERT_EQ(pthread_create(&worker, &attributes, &Import::run, &job), 0);
+    pthread_join(worker, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_FALSE(job.imported);
+    EXPECT_EQ(parent->getNumChildren(), 1);
 }
 
 } // namespace
