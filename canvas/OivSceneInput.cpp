@@ -83,13 +83,19 @@ SbBool OivSceneInput::openFile(const char* fileName, SbBool okIfNotFound) {
 }
 
 // Checked against the file Coin opened (found, perhaps, in a search directory), whatever name it
-// was asked for.
+// was asked for. The entry is made before the header is read: an empty file is left again at once,
+// through popFile, while its header is looked for.
 void OivSceneInput::enterCurrentFile() {
     const char* path = getCurFileName();
     const long long bytes = fileSize(path);
     m_BytesOpened += std::max(bytes, 0LL);
-    m_Limit = countLimit(isBinary(), bytes);
-    m_OpenFiles.push_back({canonicalPath(path), m_Limit});
+    m_OpenFiles.push_back({canonicalPath(path), UINT_MAX});
+    const size_t depth = m_OpenFiles.size();
+    const bool binary = isBinary();
+    if (m_OpenFiles.size() != depth)
+        return;
+    m_Limit = countLimit(binary, bytes);
+    m_OpenFiles.back().limit = m_Limit;
 }
 
 // One comparison per number on the way through: these run for every integer of a binary file.

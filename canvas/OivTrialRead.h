@@ -15,10 +15,10 @@
 class OivTrialRead {
 public:
     // True when the helper read `fileName` (and every file it includes) as a scene within the
-    // time limit for `bytes`, the size of everything the file brings in; false when it found no
-    // scene, crashed, ran out of time or memory, or could not be started. The helper searches
-    // the same directories (SoInput::getDirectories) and treats VRML Inline nodes as the calling
-    // process would.
+    // time limit for `bytes` (counted from when it was ready to read), the size of everything the
+    // file brings in; false when it found no scene, crashed, ran out of time or memory, or could
+    // not be started. The helper searches the same directories (SoInput::getDirectories) and treats
+    // VRML Inline nodes as the calling process would.
     static bool succeeds(const char* fileName, long long bytes);
 
     // The time the helper is given for files of `bytes`: half a second, and one more for every
@@ -33,8 +33,9 @@ public:
     // Where the helper program is: beside the library that holds this function.
     static std::string helperPath();
 
-    // What the helper writes to its standard output when it read a scene; anything else,
-    // including nothing, is a failure.
+    // What the helper writes to its standard output once it is ready to read (the time limit
+    // runs from then), and when it read a scene; anything else, including nothing, is a failure.
+    static constexpr char kStarted = 'S';
     static constexpr char kReadScene = 'Y';
     // The helper's options, each followed by one argument, before the file name.
     static constexpr const char* kDirectoryOption = "-I";

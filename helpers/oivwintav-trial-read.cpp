@@ -1,7 +1,8 @@
 // The helper OivTrialRead starts to read a suspect scene file away from the host: it caps its own
 // address space, forbids a core file and bounds its processor time before Coin reads anything,
-// registers the node classes a host of the library knows, reads the file with Coin's plain reader
-// and writes one byte, OivTrialRead::kReadScene, when that gave a scene.
+// registers the node classes a host of the library knows, says it is ready
+// (OivTrialRead::kStarted), reads the file with Coin's plain reader and writes
+// OivTrialRead::kReadScene when that gave a scene.
 //   oivwintav-trial-read [-I directory]... [-m bytes] [-t milliseconds] [-i] file
 #include "canvas/OivTrialRead.h"
 #include "tav/OivTav.h"
@@ -27,6 +28,7 @@ constexpr int kReadScene = 0;
 constexpr int kNoScene = 1;
 constexpr int kUsage = 2;
 constexpr long long kMillisecondsPerSecond = 1000;
+constexpr long long kStartSeconds = 5;
 
 struct Options {
     std::vector<const char*> directories;
@@ -61,12 +63,12 @@ void setLimit(int resource, long long value) {
     setrlimit(resource, &limit);
 }
 
-// The host kills the helper at its time limit; the processor limit (a second more) ends a helper
-// whose host died first.
+// The host kills the helper at its time limit; the processor limit (a few seconds more, for the
+// start) ends a helper whose host died first.
 void limitResources(const Options& options) {
     setLimit(RLIMIT_CORE, 0);
     if (options.timeMs > 0)
-        setLimit(RLIMIT_CPU, options.timeMs / kMillisecondsPerSecond + 2);
+        setLimit(RLIMIT_CPU, options.timeMs / kMillisecondsPerSecond + kStartSeconds);
         // A sanitizer's runtime has reserved terabytes of address space for itself before main:
         // under a cap it could not map another page.
 #if !defined(__SANITIZE_ADDRESS__)
@@ -93,6 +95,10 @@ bool readsAsScene(const Options& options) {
     return scene != nullptr;
 }
 
+bool tell(char answer) {
+    return write(STDOUT_FILENO, &answer, 1) == 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -101,10 +107,9 @@ int main(int argc, char** argv) {
         return kUsage;
     limitResources(options);
     registerNodeClasses();
-    if (!readsAsScene(options))
+    if (!tell(OivTrialRead::kStarted) || !readsAsScene(options))
         _exit(kNoScene);
-    const char answer = OivTrialRead::kReadScene;
-    const bool told = write(STDOUT_FILENO, &answer, 1) == 1;
+    const bool told = tell(OivTrialRead::kReadScene);
     // Nothing of what was read is needed any more: tearing it down would only cost time.
     _exit(told ? kReadScene : kNoScene);
 }

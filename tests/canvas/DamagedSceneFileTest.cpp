@@ -6,7 +6,6 @@
 
 #include <Inventor/VRMLnodes/SoVRMLInline.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
-#include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/errors/SoDebugError.h>
 #include <Inventor/errors/SoReadError.h>
 #include <Inventor/nodes/SoCoordinate3.h>
@@ -106,8 +105,8 @@ protected:
         return imported;
     }
 
-    // A binary file, valid, with an integer field value larger than the file (one that a count
-    // check stops at), and its switch.
+    // A valid binary file holding a switch whose value is larger than the file: a number a count
+    // check stops at.
     Bytes largeIntegerFile() {
         SoSeparator* scene = new SoSeparator;
         scene->ref();
@@ -117,20 +116,6 @@ protected:
         EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
         scene->unref();
         return readBytes(path);
-    }
-
-    // Whether the switch of a largeIntegerFile is in `imported`, however deep in File nodes. (Its
-    // value is not compared: Coin reads a binary file that an ASCII one includes with wrong field
-    // values, checked or not.)
-    static bool holdsSwitch(SoNode* imported) {
-        SoSearchAction search;
-        search.setType(SoSwitch::getClassTypeId());
-        search.setSearchingAll(TRUE);
-        const SbBool searchedFiles = SoFile::getSearchOK();
-        SoFile::setSearchOK(TRUE);
-        search.apply(imported);
-        SoFile::setSearchOK(searchedFiles);
-        return search.getPath() != nullptr;
     }
 
     static constexpr int kLargeInteger = 1 << 20;
@@ -173,14 +158,7 @@ TEST_F(DamagedSceneFileTest, DamagedBinaryFilesFailAndTheirCleanOriginalsRead) {
 // An integer field whose value is larger than the file: as a count it would be impossible, as a
 // value it is fine. The file reads whole, the value intact.
 TEST_F(DamagedSceneFileTest, ValidBinaryFileWithALargeIntegerStillImports) {
-    SoSeparator* scene = new SoSeparator;
-    scene->ref();
-    SoSwitch* choice = new SoSwitch;
-    choice->whichChild = kLargeInteger;
-    scene->addChild(choice);
-    ASSERT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
-    scene->unref();
-    ASSERT_LT(readBytes(path).size(), size_t(kLargeInteger));
+    ASSERT_LT(largeIntegerFile().size(), size_t(kLargeInteger));
 
     ASSERT_TRUE(canvas.import3DGraphicFile(path.c_str(), parent));
     ASSERT_EQ(parent->getNumChildren(), 2);
@@ -276,74 +254,50 @@ TEST_F(DamagedSceneFileTest, MutantsNeverCrashHangOrTouchTheParentOnFailure) {
     EXPECT_LT(imported, total);
 }
 
-// Files brought in while reading: the part a parent names is checked like the file the user
-// named, whichever way it is reached. A damaged part fails the import (the parent unchanged); a
-// valid part with a large integer imports.
+// Files brought in while reading are checked like the file named, whichever way they are reached:
+// a damaged part fails the import (the parent unchanged), a valid one with a large integer imports.
 TEST_F(DamagedSceneFileTest, IncludedFilesAreCheckedLikeTheFileNamed) {
+    const std::string here = ::testing::TempDir(), id = std::to_string(getpid());
+    const std::string part = "oivwintav-part-" + id + ".iv", middle = "oivwintav-mid-" + id + ".iv";
+    const std::string searched = testsupport::tempPath("oivwintav-searched", "");
+    const auto including = [](const std::string& name) {
+        return "#Inventor V2.1 ascii\n\nSeparator { File { name \"" + name + "\" } }\n";
+    };
+    QuietReadErrors quiet;
+    // Written while the part is missing: a File node reads what it names at once.
+    SoFile* include = new SoFile;
+    include->ref();
+    include->name = part.c_str();
+    EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), include, true, false));
+    include->unref();
     struct Inclusion {
         const char* how;
-        bool binaryParent;
-        bool throughMiddleFile;
-        bool inSearchDirectory;
-        bool asVrmlInline;
-    };
-    const Inclusion inclusions[] = {
-        {"File node in an ASCII file", false, false, false, false},
-        {"File node in a binary file", true, false, false, false},
-        {"File node in a file a File node includes", false, true, false, false},
-        {"File node naming a file in a search directory", false, false, true, false},
-        {"VRML Inline read as a file", false, false, false, true},
-    };
-    const std::string stem = testsupport::tempPath("oivwintav-include", "");
-    const std::string searched = stem + "-searched";
+        Bytes parent;
+        std::string folder;
+    } const inclusions[] = {
+        {"from an ASCII file", including(part), here},
+        {"from a binary file", readBytes(path), here},
+        {"through another included file", including(middle), here},
+        {"from a search directory", including(part), searched + "/"},
+        {"as a VRML Inline", "#VRML V2.0 utf8\nInline { url \"" + part + "\" }\n", here}};
+    writeBytes(here + middle, including(part));
     mkdir(searched.c_str(), 0700);
-    const std::string partName = "oivwintav-part-" + std::to_string(getpid()) + ".iv";
-    const std::string middleName = "oivwintav-middle-" + std::to_string(getpid()) + ".iv";
-    const std::string nearPart = ::testing::TempDir() + partName;
-    const std::string middle = ::testing::TempDir() + middleName;
-    const std::string farPart = searched + "/" + partName;
-    const Bytes valid = largeIntegerFile();
+    SoInput::addDirectoryLast(searched.c_str());
     const SbBool inlineAsFile = SoVRMLInline::getReadAsSoFile();
-    QuietReadErrors quiet;
+    SoVRMLInline::setReadAsSoFile(TRUE);
+    const Bytes valid = largeIntegerFile();
     for (const Inclusion& inclusion : inclusions) {
-        const std::string named = inclusion.throughMiddleFile ? middleName : partName;
-        Bytes including = "#Inventor V2.1 ascii\n\nSeparator { File { name \"" + named + "\" } }\n";
-        if (inclusion.asVrmlInline)
-            including =
-                "#VRML V2.0 utf8\n\nGroup { children [ Inline { url \"" + named + "\" } ] }\n";
-        if (inclusion.binaryParent) {
-            // The name is set before the part exists: a File node reads what it names at once.
-            SoSeparator* scene = new SoSeparator;
-            scene->ref();
-            SoFile* include = new SoFile;
-            include->name = named.c_str();
-            scene->addChild(include);
-            EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
-            scene->unref();
-            including = readBytes(path);
-        }
-        writeBytes(middle, "#Inventor V2.1 ascii\n\nFile { name \"" + partName + "\" }\n");
-        const std::string& part = inclusion.inSearchDirectory ? farPart : nearPart;
-        if (inclusion.inSearchDirectory)
-            SoInput::addDirectoryLast(searched.c_str());
-        SoVRMLInline::setReadAsSoFile(inclusion.asVrmlInline);
         for (const char* damaged : {"damaged-binary-1.iv", "damaged-binary-2.iv"}) {
-            writeBytes(part, readBytes(dataFile(damaged)));
-            EXPECT_FALSE(import(including)) << inclusion.how << ", " << damaged;
+            writeBytes(inclusion.folder + part, readBytes(dataFile(damaged)));
+            EXPECT_FALSE(import(inclusion.parent)) << inclusion.how << ", " << damaged;
         }
-        writeBytes(part, valid);
-        writeBytes(path, including);
-        EXPECT_TRUE(canvas.import3DGraphicFile(path.c_str(), parent)) << inclusion.how;
-        if (parent->getNumChildren() == 2) {
-            EXPECT_TRUE(holdsSwitch(parent->getChild(1))) << inclusion.how;
-            parent->removeChild(1);
-        }
-        SoVRMLInline::setReadAsSoFile(inlineAsFile);
-        if (inclusion.inSearchDirectory)
-            SoInput::removeDirectory(searched.c_str());
-        std::remove(part.c_str());
+        writeBytes(inclusion.folder + part, valid);
+        EXPECT_TRUE(import(inclusion.parent)) << inclusion.how;
+        std::remove((inclusion.folder + part).c_str());
     }
-    std::remove(middle.c_str());
+    SoVRMLInline::setReadAsSoFile(inlineAsFile);
+    SoInput::removeDirectory(searched.c_str());
+    std::remove((here + middle).c_str());
     rmdir(searched.c_str());
 }
 
@@ -351,17 +305,15 @@ TEST_F(DamagedSceneFileTest, IncludedFilesAreCheckedLikeTheFileNamed) {
 // refused file one line that names it; and the same answers for a host that ignores SIGCHLD (no
 // exit status to wait for).
 TEST_F(DamagedSceneFileTest, TheTrialReadAnswersEveryHostAndPrintsOnlyARefusal) {
-    struct Case {
-        const char* file;
+    const struct {
         Bytes bytes;
         bool imports;
-        int lines;
-    };
-    const Case cases[] = {{"valid, large integer", largeIntegerFile(), true, 0},
-                          {"damaged", readBytes(dataFile("damaged-binary-1.iv")), false, 1}};
+        long lines;
+    } cases[] = {{largeIntegerFile(), true, 0},
+                 {readBytes(dataFile("damaged-binary-1.iv")), false, 1}};
     const std::string printed = testsupport::tempPath("oivwintav-stderr", ".txt");
     for (void (*childHandling)(int) : {SIG_DFL, SIG_IGN})
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             struct sigaction host {
             }, before{};
             host.sa_handler = childHandling;
@@ -370,20 +322,16 @@ TEST_F(DamagedSceneFileTest, TheTrialReadAnswersEveryHostAndPrintsOnlyARefusal) 
             const int saved = dup(STDERR_FILENO);
             const int capture = open(printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(capture, STDERR_FILENO);
-            const bool imported = import(c.bytes);
+            EXPECT_EQ(import(c.bytes), c.imports)
+                << "SIGCHLD ignored: " << (childHandling == SIG_IGN);
             std::fflush(stderr);
             dup2(saved, STDERR_FILENO);
             close(capture);
             close(saved);
             sigaction(SIGCHLD, &before, nullptr);
             const std::string text = readBytes(printed);
-            const std::string how =
-                std::string(c.file) + (childHandling == SIG_IGN ? ", SIGCHLD ignored" : "");
-            EXPECT_EQ(imported, c.imports) << how;
-            EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.lines) << how << ":\n" << text;
-            if (c.lines) {
-                EXPECT_NE(text.find(path), std::string::npos) << how << ":\n" << text;
-            }
+            EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.lines) << text;
+            EXPECT_EQ(text.find(path) != std::string::npos, c.lines > 0) << text;
         }
     std::remove(printed.c_str());
 }
