@@ -38,6 +38,7 @@ constexpr int kStartupLimitMs = 20000;
 class HelperArguments {
 public:
     HelperArguments(const std::string& helper, const char* fileName, long long bytes) {
+        // The same for both helpers but the program.
         add(helper);
         const SbStringList& directories = SoInput::getDirectories();
         for (int i = 0; i < directories.getLength(); ++i) {
@@ -71,7 +72,7 @@ private:
 // Starts the helper with its output on `resultFd`, none of the host's files open, every signal
 // at its default disposition (a host's ignored SIGPIPE or SIGCHLD would otherwise stay ignored
 // across exec) and no signal blocked.
-pid_t spawnHelper(HelperArguments& arguments, int resultFd) {
+pid_t spawnHelper(const std::string& path, HelperArguments& arguments, int resultFd) {
     posix_spawn_file_actions_t files;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&files);
@@ -89,7 +90,6 @@ pid_t spawnHelper(HelperArguments& arguments, int resultFd) {
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t child = -1;
-    const std::string& path = OivTrialRead::helperPath();
     if (posix_spawn(&child, path.c_str(), &files, &attributes, arguments.argv(), environ) != 0)
         child = -1;
     posix_spawnattr_destroy(&attributes);
@@ -134,49 +134,57 @@ long long OivTrialRead::memoryLimitBytes(long long bytes) {
     return kBaseAddressSpace + bytes * kAddressSpacePerFileByte;
 }
 
-std::string OivTrialRead::helperPath() {
+std::string OivTrialRead::helperPath(const char* name) {
     Dl_info library{};
     if (!dladdr(reinterpret_cast<void*>(&OivTrialRead::helperPath), &library) || !library.dli_fname)
         return std::string();
     const std::string self = library.dli_fname;
     const std::string::size_type slash = self.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : self.substr(0, slash);
-    return folder + "/" + OIVWINTAV_TRIAL_READ_HELPER;
+    return folder + "/" + OIVWINTAV_HELPER_FOLDER + "/" + name;
+}
+
+// One helper's answer for `fileName`: kReadScene, kUnknownNodes, or 0 for anything else.
+char OivTrialRead::ask(const char* helper, const char* fileName, long long bytes) {
+    int result[2];
+    if (pipe2(result, O_CLOEXEC) != 0)
+        return 0;
+    const std::string path = helperPath(helper);
+    HelperArguments arguments(path, fileName, bytes);
+    const pid_t child = spawnHelper(path, arguments, result[1]);
+    close(result[1]);
+    if (child < 0) {
+        close(result[0]);
+        return 0;
+    }
+    // Starting a program (loading its libraries) takes what it takes on a busy machine; the time
+    // limit is for the read, which starts once the helper says so.
+    char byte = 0, answer = 0;
+    Answer next = nextAnswer(result[0], fromNow(kStartupLimitMs), byte);
+    if (next == Answer::Byte && byte == kStarted) {
+        const Clock::time_point deadline = fromNow(timeLimitMilliseconds(bytes));
+        next = nextAnswer(result[0], deadline, byte);
+        if (next == Answer::Byte && (byte == kReadScene || byte == kUnknownNodes)) {
+            answer = byte;
+            next = nextAnswer(result[0], deadline, byte);
+        }
+    }
+    close(result[0]);
+    // Until it is waited for, the helper's process id cannot be reused, so the signal reaches it;
+    // a host that ignores SIGCHLD has it reaped at exit, and waitpid then finds nothing to wait
+    // for, which changes nothing: the answer came through the pipe.
+    if (next != Answer::Closed)
+        kill(child, SIGKILL);
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return answer;
 }
 
 bool OivTrialRead::succeeds(const char* fileName, long long bytes) {
     if (!fileName)
         return false;
-    int result[2];
-    if (pipe2(result, O_CLOEXEC) != 0)
-        return false;
-    HelperArguments arguments(helperPath(), fileName, bytes);
-    const pid_t helper = spawnHelper(arguments, result[1]);
-    close(result[1]);
-    if (helper < 0) {
-        close(result[0]);
-        return false;
-    }
-    // Starting a program (loading its libraries) takes what it takes on a busy machine; the time
-    // limit is for the read, which starts once the helper says so.
-    char byte = 0;
-    Answer answer = nextAnswer(result[0], fromNow(kStartupLimitMs), byte);
-    bool readScene = false;
-    if (answer == Answer::Byte && byte == kStarted) {
-        const Clock::time_point deadline = fromNow(timeLimitMilliseconds(bytes));
-        answer = nextAnswer(result[0], deadline, byte);
-        readScene = answer == Answer::Byte && byte == kReadScene;
-        if (readScene)
-            answer = nextAnswer(result[0], deadline, byte);
-    }
-    close(result[0]);
-    const bool finished = answer == Answer::Closed;
-    // Until it is waited for, the helper's process id cannot be reused, so the signal reaches it;
-    // a host that ignores SIGCHLD has it reaped at exit, and waitpid then finds nothing to wait
-    // for, which changes nothing: the answer came through the pipe.
-    if (!finished)
-        kill(helper, SIGKILL);
-    while (waitpid(helper, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    return readScene;
+    char answer = ask(kCoinHelper, fileName, bytes);
+    if (answer == kUnknownNodes)
+        answer = ask(kLibraryHelper, fileName, bytes);
+    return answer == kReadScene;
 }

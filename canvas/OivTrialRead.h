@@ -3,7 +3,9 @@
 // for all the memory there is, or crashes costs the helper, never the host.
 //
 // The helper is a program of its own (installed beside the library, found from where the library
-// was loaded, so a moved prefix works) started with posix_spawn: it shares no threads, locks,
+// was loaded, so a moved prefix works) started with posix_spawn. It comes in two builds: one that
+// loads Coin alone and starts in a moment, and one that also loads the library's node classes,
+// started only for a file that names nodes Coin does not know. Either it shares no threads, locks,
 // signal handlers or error handlers with the host, runs with a cap on its address space and no
 // core file, and is killed when it runs out of time. Its answer comes back through a pipe, so a
 // host that ignores SIGCHLD or reaps every child itself still gets it.
@@ -30,13 +32,15 @@ public:
     // scene many times the size of the files, far below what a damaged count asks for.
     static long long memoryLimitBytes(long long bytes);
 
-    // Where the helper program is: beside the library that holds this function.
-    static std::string helperPath();
+    // Where a helper program is: `name` in a folder beside the library that holds this function.
+    static std::string helperPath(const char* name);
 
     // What the helper writes to its standard output once it is ready to read (the time limit
     // runs from then), and when it read a scene; anything else, including nothing, is a failure.
     static constexpr char kStarted = 'S';
     static constexpr char kReadScene = 'Y';
+    // What the helper that loads Coin alone writes for a file naming nodes it does not know.
+    static constexpr char kUnknownNodes = 'U';
     // The helper's options, each followed by one argument, before the file name.
     static constexpr const char* kDirectoryOption = "-I";
     static constexpr const char* kMemoryOption = "-m";
@@ -44,7 +48,14 @@ public:
     // Without an argument: VRML Inline nodes read their first URL as a local file.
     static constexpr const char* kInlineAsFileOption = "-i";
 
+    // The two helper programs.
+    static constexpr const char* kCoinHelper = "oivwintav-trial-read";
+    static constexpr const char* kLibraryHelper = "oivwintav-trial-read-all";
+
     OivTrialRead() = delete;
+
+private:
+    static char ask(const char* helper, const char* fileName, long long bytes);
 };
 
 #endif // OIVWINTAV_OIVTRIALREAD_H

@@ -1,17 +1,23 @@
 // The helper OivTrialRead starts to read a suspect scene file away from the host: it caps its own
 // address space, forbids a core file and bounds its processor time before Coin reads anything,
-// registers the node classes a host of the library knows, says it is ready
-// (OivTrialRead::kStarted), reads the file with Coin's plain reader and writes
-// OivTrialRead::kReadScene when that gave a scene.
+// initialises Coin, says it is ready (OivTrialRead::kStarted), reads the file with Coin's plain
+// reader and writes OivTrialRead::kReadScene when that gave a scene, or kUnknownNodes when it
+// failed on nodes of classes this build does not know.
 //   oivwintav-trial-read [-I directory]... [-m bytes] [-t milliseconds] [-i] file
 #include "canvas/OivTrialRead.h"
+
+#if defined(OIVWINTAV_HELPER_WITH_LIBRARY_NODES)
 #include "tav/OivTav.h"
 
 #include <DialogViz/dialog/SoDialogViz.h>
 #include <Inventor/SoCoreAdditions.h>
+#endif
+
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInput.h>
+#include <Inventor/SoInteraction.h>
 #include <Inventor/VRMLnodes/SoVRMLInline.h>
+#include <Inventor/errors/SoReadError.h>
 #include <Inventor/nodes/SoSeparator.h>
 
 #include <sys/resource.h>
@@ -27,6 +33,7 @@ namespace {
 constexpr int kReadScene = 0;
 constexpr int kNoScene = 1;
 constexpr int kUsage = 2;
+constexpr int kUnknownNodes = 3;
 constexpr long long kMillisecondsPerSecond = 1000;
 constexpr long long kStartSeconds = 5;
 
@@ -77,17 +84,34 @@ void limitResources(const Options& options) {
 #endif
 }
 
+// The build that loads Coin alone starts many times faster (Coin's libraries instead of the
+// hundred and more behind the library's layers), and most files hold Coin's nodes only; the other
+// build also knows the nodes of the library and of its platform layer.
 void registerNodeClasses() {
     SoDB::init();
+    SoInteraction::init();
+#if defined(OIVWINTAV_HELPER_WITH_LIBRARY_NODES)
     SoCoreAdditions::init();
     SoDialogViz::init();
     OivTav::init();
+#endif
+}
+
+// Coin reports a node of a class it does not know, in a binary file, as a read error that names it
+// "not recognized".
+bool g_UnknownNodes = false;
+constexpr const char* kUnknownNodeError = "not recognized";
+
+void noteUnknownNodes(const SoError* error, void*) {
+    if (std::strstr(error->getDebugString().getString(), kUnknownNodeError))
+        g_UnknownNodes = true;
 }
 
 bool readsAsScene(const Options& options) {
     for (const char* directory : options.directories)
         SoInput::addDirectoryLast(directory);
     SoVRMLInline::setReadAsSoFile(options.inlineAsFile ? TRUE : FALSE);
+    SoReadError::setHandlerCallback(noteUnknownNodes, nullptr);
     SoInput input;
     if (!input.openFile(options.file))
         return false;
@@ -107,8 +131,10 @@ int main(int argc, char** argv) {
         return kUsage;
     limitResources(options);
     registerNodeClasses();
-    if (!tell(OivTrialRead::kStarted) || !readsAsScene(options))
+    if (!tell(OivTrialRead::kStarted))
         _exit(kNoScene);
+    if (!readsAsScene(options))
+        _exit(g_UnknownNodes && tell(OivTrialRead::kUnknownNodes) ? kUnknownNodes : kNoScene);
     const bool told = tell(OivTrialRead::kReadScene);
     // Nothing of what was read is needed any more: tearing it down would only cost time.
     _exit(told ? kReadScene : kNoScene);

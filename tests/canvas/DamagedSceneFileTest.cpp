@@ -3,6 +3,7 @@
 // first in a child process; a valid file that only looks like that still imports.
 #include "OivWinTav.h"
 #include "support/TempPath.h"
+#include "tav/OivPipe.h"
 
 #include <Inventor/VRMLnodes/SoVRMLInline.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
@@ -106,10 +107,12 @@ protected:
     }
 
     // A valid binary file holding a switch whose value is larger than the file: a number a count
-    // check stops at.
-    Bytes largeIntegerFile() {
+    // check stops at; with a node of the library's own, if asked.
+    Bytes largeIntegerFile(bool withLibraryNode = false) {
         SoSeparator* scene = new SoSeparator;
         scene->ref();
+        if (withLibraryNode)
+            scene->addChild(new OivPipe);
         SoSwitch* choice = new SoSwitch;
         choice->whichChild = kLargeInteger;
         scene->addChild(choice);
@@ -310,6 +313,7 @@ TEST_F(DamagedSceneFileTest, TheTrialReadAnswersEveryHostAndPrintsOnlyARefusal) 
         bool imports;
         long lines;
     } cases[] = {{largeIntegerFile(), true, 0},
+                 {largeIntegerFile(true), true, 0},
                  {readBytes(dataFile("damaged-binary-1.iv")), false, 1}};
     const std::string printed = testsupport::tempPath("oivwintav-stderr", ".txt");
     for (void (*childHandling)(int) : {SIG_DFL, SIG_IGN})
