@@ -24,6 +24,9 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -232,6 +235,13 @@ TEST_F(DamagedSceneFileTest, MutantsNeverCrashHangOrTouchTheParentOnFailure) {
         readBytes(dataFile("small-scene-binary.iv")), readBytes(dataFile("small-scene-ascii.iv")),
         exported(false, false), exported(true, false), exported(false, true)};
     QuietReadErrors quiet;
+    // Coin's reader leaks the node it was reading when some damaged files end it early (its own
+    // error path: a plain SoDB::readAll of such a file leaks the same node), and mutants are made
+    // to reach such paths. Their reads are left out of the leak check; every other import test
+    // keeps it.
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan::ScopedDisabler coinLeaksOnDamage;
+#endif
     Mutator mutator(20261207);
     int imported = 0, total = 0;
     double slowest = 0.0;

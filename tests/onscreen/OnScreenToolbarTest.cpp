@@ -198,6 +198,8 @@ constexpr double kAllowedGrowth = 0.05;
 // is far below 5 % of its memory, but far above this much heap per move.
 constexpr double kAllowedHeapPerMove = 64;
 constexpr int kMostSteps = 40;
+constexpr int kNoticeTries = 30;
+constexpr int kQuietTurns = 3;
 constexpr int kMargin = 40; // away from the compass and the canvas's edges
 
 const char* const kSettings[] = {
@@ -339,6 +341,18 @@ protected:
             clickIfShown(notice);
     }
 
+    // A notice may open a few turns of the loop after what opened it: closed until none has come
+    // for a while, as the user closes them.
+    void closeNotices() {
+        for (int quiet = 0, tries = 0; quiet < kQuietTurns && tries < kNoticeTries; ++tries) {
+            onscreen::settle(m_Screen);
+            SoMessageDialog* notice = SoWinImGuiDialogs::getOpenNotice();
+            quiet = notice ? 0 : quiet + 1;
+            if (notice)
+                clickIfShown(notice);
+        }
+    }
+
     // What the settings hold (a background image, an axis) is not a leak: memory is measured with
     // each as it was at the start.
     long long measure() {
@@ -353,7 +367,7 @@ protected:
         }
         m_Canvas->getOivViewer()->viewAll();
         onscreen::settle(m_Screen);
-        onscreen::settle(m_Screen);
+        closeNotices();
         return residentBytes();
     }
 
