@@ -12,11 +12,15 @@
 #include <Inventor/VRMLnodes/SoVRMLGroup.h>
 #include <Inventor/actions/SoToVRML2Action.h>
 #include <Inventor/actions/SoWriteAction.h>
+#include <Inventor/errors/SoDebugError.h>
+#include <Inventor/errors/SoReadError.h>
 #include <Inventor/lists/SbStringList.h>
 #include <Inventor/nodes/SoGroup.h>
 #include <Inventor/nodes/SoSeparator.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -67,25 +71,54 @@ SoSeparator* readAll(const char* fileName) {
     return scene;
 }
 
-// A binary file whose numbers stopped the checked read: anything read so far is dropped, and the
-// file is read unchecked only once a child process has read it whole without harm.
-SoSeparator* readIfHarmless(const char* fileName, SoSeparator* partial) {
-    if (partial) {
-        partial->ref();
-        partial->unref();
+// A read error as Coin would have reported it, for the handler it was kept from.
+class KeptReadError : public SoReadError {
+public:
+    explicit KeptReadError(const std::string& text) { setDebugString(text.c_str()); }
+};
+
+// Keeps Coin's read errors while the checked read runs. A read the check stopped is no news to
+// anyone (the file may well be valid and read on the second try); any other read's errors are
+// passed on, in order, to the handler that was installed before.
+class ReadErrorsKept {
+public:
+    ReadErrorsKept()
+        : m_Handler(SoReadError::getHandlerCallback()), m_Data(SoReadError::getHandlerData()) {
+        SoReadError::setHandlerCallback(keep, this);
     }
-    return OivTrialRead::succeeds(fileName) ? readAll(fileName) : nullptr;
-}
+    ~ReadErrorsKept() { SoReadError::setHandlerCallback(m_Handler, m_Data); }
+    ReadErrorsKept(const ReadErrorsKept&) = delete;
+    ReadErrorsKept& operator=(const ReadErrorsKept&) = delete;
 
-} // namespace
+    void passOn() {
+        SoReadError::setHandlerCallback(m_Handler, m_Data);
+        for (const std::string& text : m_Texts) {
+            KeptReadError error(text);
+            if (m_Handler)
+                m_Handler(&error, m_Data);
+        }
+        m_Texts.clear();
+    }
 
-bool OivSceneFile::read(const char* fileName, SoGroup* parent) {
-    if (!parent)
-        return false;
+private:
+    static void keep(const SoError* error, void* data) {
+        static_cast<ReadErrorsKept*>(data)->m_Texts.push_back(error->getDebugString().getString());
+    }
+
+    SoErrorCB* m_Handler;
+    void* m_Data;
+    std::vector<std::string> m_Texts;
+};
+
+// Reads `fileName` through the checked input; the scene, or null, and whether the check stopped
+// the read (`bytes` is then the size of every file the read opened).
+SoSeparator* readChecked(const char* fileName, bool& suspect, long long& bytes) {
     OivSceneInput input;
-    printSearchDirectories();
-    if (!fileName || !input.openFile(fileName, FALSE))
-        return false;
+    ReadErrorsKept errors;
+    if (!input.openFile(fileName, FALSE)) {
+        errors.passOn();
+        return nullptr;
+    }
     SoSeparator* scene = SoDB::readAll(&input);
     // Held while the file closes: the input lets go of the nodes it named then.
     if (scene)
@@ -93,8 +126,43 @@ bool OivSceneFile::read(const char* fileName, SoGroup* parent) {
     input.closeFile();
     if (scene)
         scene->unrefNoDelete();
-    if (input.isSuspect())
-        scene = readIfHarmless(fileName, scene);
+    suspect = input.isSuspect();
+    bytes = input.bytesOpened();
+    if (!suspect)
+        errors.passOn();
+    return scene;
+}
+
+// A file whose numbers stopped the checked read: anything read so far is dropped, and the file is
+// read unchecked only once the helper has read it whole without harm. A refusal is reported in
+// one line, naming the file.
+SoSeparator* readIfHarmless(const char* fileName, SoSeparator* partial, long long bytes) {
+    if (partial) {
+        partial->ref();
+        partial->unref();
+    }
+    if (OivTrialRead::succeeds(fileName, bytes))
+        return readAll(fileName);
+    SoDebugError::postWarning("OivSceneFile::read",
+                              "'%s' (or a file it includes) holds a number no valid file has "
+                              "there and could not be read safely: not imported",
+                              fileName);
+    return nullptr;
+}
+
+} // namespace
+
+bool OivSceneFile::read(const char* fileName, SoGroup* parent) {
+    if (!parent)
+        return false;
+    printSearchDirectories();
+    if (!fileName)
+        return false;
+    bool suspect = false;
+    long long bytes = 0;
+    SoSeparator* scene = readChecked(fileName, suspect, bytes);
+    if (suspect)
+        scene = readIfHarmless(fileName, scene, bytes);
     if (!scene)
         return false;
     if (OivSceneCycles::cut(scene)) {

@@ -16,7 +16,10 @@ public:
     // Prints the input search directories, one per line, then reads `fileName` and appends what it
     // holds to `parent` as one separator. False, with `parent` unchanged, for a null parent, a file
     // that cannot be opened, one that does not read as a scene, and one whose scene contains itself
-    // (a node used inside its own definition), which no viewer could draw.
+    // (a node used inside its own definition), which no viewer could draw. A file (or a file it
+    // includes) whose numbers cannot be value counts is read again only once a helper process has
+    // read it without harm; it prints nothing of that check when it then imports, and one line
+    // naming it when it is refused.
     static bool read(const char* fileName, SoGroup* parent);
 
     // Writes `root` to `fileName`; false, with whatever was at `fileName` unchanged and no

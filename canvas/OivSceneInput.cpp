@@ -4,7 +4,7 @@
 #include <Inventor/misc/SoProtoInstance.h>
 #include <Inventor/nodes/SoNode.h>
 
-#include <sys/resource.h>
+#include <pthread.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -21,14 +21,36 @@ std::string canonicalPath(const char* path) {
     return error ? std::string(path ? path : "") : resolved.string();
 }
 
-// The stack a read may use: a quarter of the process's stack size limit (of 8 MiB when there is
-// none), leaving the rest to the host's own calls and to later traversals of what was read.
-size_t stackBudget() {
-    constexpr size_t kUnlimitedStack = size_t(8) << 20;
+// The stack a read may use: a quarter of the importing thread's stack, leaving the rest to the
+// host's own calls and to later traversals of what was read, and never more than is left below
+// `here` after a reserve for the calls a single node's reading makes between two checks.
+size_t stackBudget(uintptr_t here) {
     constexpr size_t kShareForReading = 4;
-    rlimit stack{};
-    const bool limited = getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur != RLIM_INFINITY;
-    return (limited ? size_t(stack.rlim_cur) : kUnlimitedStack) / kShareForReading;
+    constexpr size_t kReserve = 32 * 1024;
+    // Only a thread the library cannot ask about (none on glibc) gets the usual main stack size.
+    constexpr size_t kUnknownStack = size_t(8) << 20;
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+        return kUnknownStack / kShareForReading;
+    void* lowest = nullptr;
+    size_t size = 0;
+    const bool known = pthread_attr_getstack(&attributes, &lowest, &size) == 0;
+    pthread_attr_destroy(&attributes);
+    if (!known)
+        return kUnknownStack / kShareForReading;
+    const uintptr_t bottom = reinterpret_cast<uintptr_t>(lowest) + kReserve;
+    const size_t left = here > bottom ? here - bottom : 0;
+    return std::min(size / kShareForReading, left);
+}
+
+// A binary file's size bounds every count in it; other files are not checked.
+unsigned countLimit(bool binary, long long bytes) {
+    return binary && bytes >= 0 ? unsigned(std::min<long long>(bytes, UINT_MAX)) : UINT_MAX;
+}
+
+long long fileSize(const char* path) {
+    struct stat file;
+    return path && stat(path, &file) == 0 ? static_cast<long long>(file.st_size) : -1;
 }
 
 constexpr const char* kUseKeyword = "USE";
@@ -40,8 +62,8 @@ uintptr_t stackPosition() {
 } // namespace
 
 OivSceneInput::OivSceneInput()
-    : m_Limit(UINT_MAX), m_Suspect(false), m_AfterUse(false), m_StackStart(0),
-      m_StackBudget(stackBudget()) {}
+    : m_Limit(UINT_MAX), m_Suspect(false), m_BytesOpened(0), m_AfterUse(false), m_StackStart(0),
+      m_StackBudget(0) {}
 
 OivSceneInput::~OivSceneInput() {
     releaseNamedNodes();
@@ -50,15 +72,30 @@ OivSceneInput::~OivSceneInput() {
 SbBool OivSceneInput::openFile(const char* fileName, SbBool okIfNotFound) {
     m_Limit = UINT_MAX;
     m_Suspect = false;
+    m_BytesOpened = 0;
     m_OpenFiles.clear();
     m_StackStart = stackPosition();
+    m_StackBudget = stackBudget(m_StackStart);
     if (!SoInput::openFile(fileName, okIfNotFound))
         return FALSE;
-    m_OpenFiles.push_back(canonicalPath(getCurFileName()));
-    struct stat file;
-    if (isBinary() && stat(fileName, &file) == 0)
-        m_Limit = static_cast<unsigned>(std::min<off_t>(file.st_size, UINT_MAX));
+    enterCurrentFile();
     return TRUE;
+}
+
+// Checked against the file Coin opened (found, perhaps, in a search directory), whatever name it
+// was asked for. The entry is made before the header is read: an empty file is left again at once,
+// through popFile, while its header is looked for.
+void OivSceneInput::enterCurrentFile() {
+    const char* path = getCurFileName();
+    const long long bytes = fileSize(path);
+    m_BytesOpened += std::max(bytes, 0LL);
+    m_OpenFiles.push_back({canonicalPath(path), UINT_MAX});
+    const size_t depth = m_OpenFiles.size();
+    const bool binary = isBinary();
+    if (m_OpenFiles.size() != depth)
+        return;
+    m_Limit = countLimit(binary, bytes);
+    m_OpenFiles.back().limit = m_Limit;
 }
 
 // One comparison per number on the way through: these run for every integer of a binary file.
@@ -152,12 +189,13 @@ SbBool OivSceneInput::refuse() {
 SbBool OivSceneInput::pushFile(const char* fileName) {
     if (!SoInput::pushFile(fileName))
         return FALSE;
-    std::string pushed = canonicalPath(getCurFileName());
-    if (std::find(m_OpenFiles.begin(), m_OpenFiles.end(), pushed) != m_OpenFiles.end()) {
+    const std::string pushed = canonicalPath(getCurFileName());
+    if (std::any_of(m_OpenFiles.begin(), m_OpenFiles.end(),
+                    [&pushed](const OpenFile& open) { return open.path == pushed; })) {
         SoInput::popFile();
         return FALSE;
     }
-    m_OpenFiles.push_back(std::move(pushed));
+    enterCurrentFile();
     return TRUE;
 }
 
@@ -166,12 +204,14 @@ SbBool OivSceneInput::popFile(void) {
         return FALSE;
     if (!m_OpenFiles.empty())
         m_OpenFiles.pop_back();
+    m_Limit = m_OpenFiles.empty() ? UINT_MAX : m_OpenFiles.back().limit;
     return TRUE;
 }
 
 void OivSceneInput::closeFile(void) {
     SoInput::closeFile();
     m_OpenFiles.clear();
+    m_Limit = UINT_MAX;
     m_AfterUse = false;
     releaseNamedNodes();
 }

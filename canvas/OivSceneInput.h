@@ -1,5 +1,8 @@
 // Coin's file input with a check on binary files: a number that would have to be a value count
-// larger than the file has bytes (every value takes at least one) stops the read. Coin takes such
+// larger than the file has bytes (every value takes at least one) stops the read. Every file the
+// reader opens is checked on its own: the one named, and each one a File node (or a VRML Inline
+// read as a file) brings in, against the size of the file Coin actually found, wherever in the
+// search directories that was. Coin takes such
 // a number as a value count and tries to make room for it before reading, which for a damaged
 // file means gigabytes or, past 2^30 values, a loop that never ends. The numbers are looked at as
 // they are read, so the check costs one comparison per number; ASCII files are not checked (their
@@ -17,7 +20,8 @@
 //
 // Coin reads nested nodes recursively, so a file nested deeply enough (tens of thousands of
 // groups, by damage or on purpose) would overflow the stack as well: the read stops, as a failed
-// one, once it has used a quarter of the stack the process may have.
+// one, once it has used a quarter of the stack of the thread that opened the file (less when that
+// thread was already deep in its stack).
 //
 // Every node a DEF names is held until the file is closed: Coin deletes a part a node kit refuses
 // (one of the wrong type) while its name stays known, and a later USE of it would take a deleted
@@ -62,20 +66,29 @@ public:
 
     // Whether a read was stopped by an implausible number.
     bool isSuspect() const { return m_Suspect; }
+    // The bytes of every file opened since openFile, included files too.
+    long long bytesOpened() const { return m_BytesOpened; }
 
 protected:
     SbBool popFile(void) override;
 
 private:
     SbBool refuse();
+    void enterCurrentFile();
     void followProtoDefinitions();
     bool instantiatesProtoBeingDefined(const SbName& name);
     void releaseNamedNodes();
 
-    unsigned m_Limit; // the file's size; the largest unsigned for files that are not checked
+    struct OpenFile {
+        std::string path; // canonical, so that one file has one name however it was reached
+        unsigned limit;   // the file's size; the largest unsigned for files that are not checked
+    };
+
+    unsigned m_Limit; // the limit of the file being read
     bool m_Suspect;
-    // The files being read, outermost first, by their canonical paths.
-    std::vector<std::string> m_OpenFiles;
+    long long m_BytesOpened;
+    // The files being read, outermost first.
+    std::vector<OpenFile> m_OpenFiles;
     // The PROTOs whose definitions are being read, outermost first.
     std::vector<SoProto*> m_ProtosBeingDefined;
     // The nodes DEF named, with the references held on each.

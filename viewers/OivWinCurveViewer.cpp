@@ -32,6 +32,7 @@
 #include <Inventor/nodes/SoTranslation.h>
 #include <Inventor/nodes/SoVertexProperty.h>
 #include <Inventor/sensors/SoAlarmSensor.h>
+#include <Inventor/sensors/SoNodeSensor.h>
 
 #include <algorithm>
 #include <cmath>
@@ -97,9 +98,6 @@ void addToList(SoCallbackList* list, OivWinCurveViewer::TrackingCallback* functi
 
 } // namespace
 
-int OivWinCurveViewer::buttonStateLeft = 0;
-int OivWinCurveViewer::buttonStateMiddle = 0;
-
 OivWinCurveViewer::OivWinCurveViewer(HWND parent, const char* name, SbBool buildInsideParent,
                                      SoWinFullViewer::BuildFlag flag, SoWinViewer::Type type)
     : inherited(parent, name, buildInsideParent, flag, type, FALSE), m_TrackingButtons(),
@@ -118,7 +116,9 @@ OivWinCurveViewer::OivWinCurveViewer(HWND parent, const char* name, SbBool build
       m_PreTrackingPoint(0, 0, 0), m_TrackingNodeMatrix(SbMatrix::identity()),
       m_ResampledCapacity(0), m_TrackingPointInNodeSpace(kNotFound),
       m_TrackingPointInObjectSpace(kNotFound), m_TrackingCompassParent(nullptr),
-      m_SeekArrivalSensor(new SoAlarmSensor(&OivWinCurveViewer::seekArrivedCB, this)) {
+      m_SeekArrivalSensor(new SoAlarmSensor(&OivWinCurveViewer::seekArrivedCB, this)),
+      m_TrackingNodeWatch(newNodeWatch(&OivWinCurveViewer::trackingNodeDeletedCB, this)),
+      m_PreTrackingNodeWatch(newNodeWatch(&OivWinCurveViewer::preTrackingNodeDeletedCB, this)) {
     buildTrackingCompass();
     placeTrackingCompass(getInternalRoot(), -1);
     setEventCallback(&OivWinCurveViewer::eventCB, this);
@@ -129,6 +129,8 @@ OivWinCurveViewer::OivWinCurveViewer(HWND parent, const char* name, SbBool build
 OivWinCurveViewer::~OivWinCurveViewer() {
     // Deleting the sensor unschedules it: a seek still on its way calls nobody back.
     delete m_SeekArrivalSensor;
+    delete m_TrackingNodeWatch;
+    delete m_PreTrackingNodeWatch;
     setEventCallback(nullptr, nullptr);
     placeTrackingCompass(nullptr, -1);
     m_TrackingCompassRoot->unref();
@@ -314,8 +316,7 @@ void OivWinCurveViewer::forgetCurve(void) {
     m_ResampledIndex.clear();
     m_TrackingPoint.setValue(0.0f, 0.0f, 0.0f);
     m_TrackingCurveDefined = false;
-    m_TrackingNodeDefined = false;
-    m_TrackingNode = nullptr;
+    rememberTrackingNode(nullptr);
 }
 
 void OivWinCurveViewer::moveTrackingPoint(const SbVec3f& point) {
@@ -407,7 +408,7 @@ void OivWinCurveViewer::removePreTrackingCurveChangedCallback(TrackingCallback* 
 // --------------------------------------------------------------------------
 
 void OivWinCurveViewer::recordPreTracking(SoNode* node, const SbVec3f& objectPoint) {
-    m_PreTrackingNode = node;
+    rememberPreTrackingNode(node);
     m_PreTrackingPoint = objectPoint;
     if (m_TrackingCurveChangedCallbackEnabled)
         m_PreTrackingCurveChangedCallbacks->invokeCallbacks(this);
@@ -419,8 +420,7 @@ bool OivWinCurveViewer::installNodeCurve(SoNode* trackingNode, const std::vector
     if (points.empty())
         return false;
     m_TrackingNodeMatrix = matrix;
-    m_TrackingNode = trackingNode;
-    m_TrackingNodeDefined = true;
+    rememberTrackingNode(trackingNode);
     setTrackingCurve(0, int(points.size()), points.data(), initialPoint, m_TrackingNodeMatrix,
                      adjustCamera);
     return true;
@@ -502,7 +502,46 @@ void OivWinCurveViewer::validatePreTrackingNode() {
         return;
     setTrackingNode(m_PreTrackingNode, 0);
     updateTrackingPoint(m_PreTrackingPoint, m_TrackingNodeMatrix, true);
-    m_PreTrackingNode = nullptr;
+    rememberPreTrackingNode(nullptr);
+}
+
+// The scene keeps these nodes alive, not the viewer (hosts rely on their reference counts): each
+// is watched, and forgotten when it is deleted or the viewer leaves its scene, so that nothing
+// reads one after it is gone.
+void OivWinCurveViewer::rememberTrackingNode(SoNode* node) {
+    m_TrackingNode = node;
+    m_TrackingNodeDefined = node != nullptr;
+    watchNode(m_TrackingNodeWatch, node);
+}
+
+void OivWinCurveViewer::rememberPreTrackingNode(SoNode* node) {
+    m_PreTrackingNode = node;
+    watchNode(m_PreTrackingNodeWatch, node);
+}
+
+SoNodeSensor* OivWinCurveViewer::newNodeWatch(SoSensorCB* deleted, void* data) {
+    // Immediate, so that a change of the node costs a call to a function that does nothing
+    // instead of a visit of the delay queue.
+    auto* watch = new SoNodeSensor(&OivWinCurveViewer::nodeChangedCB, nullptr);
+    watch->setPriority(0);
+    watch->setDeleteCallback(deleted, data);
+    return watch;
+}
+
+void OivWinCurveViewer::watchNode(SoNodeSensor* watch, SoNode* node) {
+    watch->detach();
+    if (node)
+        watch->attach(node);
+}
+
+void OivWinCurveViewer::nodeChangedCB(void*, SoSensor*) {}
+
+void OivWinCurveViewer::trackingNodeDeletedCB(void* data, SoSensor*) {
+    static_cast<OivWinCurveViewer*>(data)->rememberTrackingNode(nullptr);
+}
+
+void OivWinCurveViewer::preTrackingNodeDeletedCB(void* data, SoSensor*) {
+    static_cast<OivWinCurveViewer*>(data)->rememberPreTrackingNode(nullptr);
 }
 
 // ---- Tracking
@@ -555,6 +594,10 @@ void OivWinCurveViewer::adjustCameraToTrackingPoint() {
 }
 
 void OivWinCurveViewer::setSceneGraph(SoNode* scene) {
+    if (scene != getSceneGraph()) {
+        rememberTrackingNode(nullptr);
+        rememberPreTrackingNode(nullptr);
+    }
     // The compass never stays behind in a scene the viewer leaves.
     placeTrackingCompass(getInternalRoot(), -1);
     inherited::setSceneGraph(scene);
@@ -699,30 +742,13 @@ void OivWinCurveViewer::processUnSeekEvent(MSG* msg) {
     if (!m_TrackingEnabled)
         return;
     scaleTrackingCompass();
-    trackButtons(msg);
+    // The buttons held are the ones the move itself reports: a release this viewer never saw (one
+    // that came while tracking was off, or went to another window) holds nothing down.
+    const WPARAM keys = msg->wParam;
     const bool panning =
-        buttonStateMiddle || (buttonStateLeft && (msg->wParam & (MK_SHIFT | MK_CONTROL)) != 0);
+        (keys & MK_MBUTTON) != 0 || ((keys & MK_LBUTTON) && (keys & (MK_SHIFT | MK_CONTROL)));
     if (msg->message == WM_MOUSEMOVE && panning)
         snapToCurve();
-}
-
-void OivWinCurveViewer::trackButtons(const MSG* msg) {
-    switch (msg->message) {
-    case WM_LBUTTONDOWN:
-        buttonStateLeft = 1;
-        break;
-    case WM_LBUTTONUP:
-        buttonStateLeft = 0;
-        break;
-    case WM_MBUTTONDOWN:
-        buttonStateMiddle = 1;
-        break;
-    case WM_MBUTTONUP:
-        buttonStateMiddle = 0;
-        break;
-    default:
-        break;
-    }
 }
 
 void OivWinCurveViewer::snapToCurve(void) {

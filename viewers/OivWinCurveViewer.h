@@ -27,6 +27,7 @@
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec2s.h>
 #include <Inventor/SbVec3f.h>
+#include <Inventor/sensors/SoSensor.h>
 
 #include <vector>
 
@@ -36,6 +37,7 @@ class SoCallbackList;
 class SoEventCallback;
 class SoGroup;
 class SoMaterial;
+class SoNodeSensor;
 class SoScale;
 class SoSensor;
 class SoSwitch;
@@ -140,7 +142,8 @@ public:
     bool isAutoPickingTrackingNode() { return m_AutoPickingTrackingNode; }
     void setAutoPickingTrackingNode(bool on) { m_AutoPickingTrackingNode = on; }
     bool isTrackingNodeDefined() { return m_TrackingNodeDefined; }
-    // Neither node is referenced: the scene keeps them alive.
+    // Neither node is referenced: the scene keeps them alive. Each is forgotten (null) once it is
+    // deleted or setSceneGraph gives the viewer another scene.
     SoNode* getTrackingNode() { return m_TrackingNode; }
     SoNode* getPreTrackingNode() { return m_PreTrackingNode; }
 
@@ -196,12 +199,18 @@ private:
     void processSeekEvent(MSG* msg);
     void processUnSeekEvent(MSG* msg);
     void snapToCurve(void);
-    void trackButtons(const MSG* msg);
     static SbBool eventCB(void* userData, MSG* msg);
     // A scene event handler for SoEventCallback nodes: a press picks with a camera move. The
     // library registers it nowhere; a host may.
     static void mousePressCB(void* userData, SoEventCallback* callback);
     static void seekArrivedCB(void* data, SoSensor* sensor);
+    void rememberTrackingNode(SoNode* node);
+    void rememberPreTrackingNode(SoNode* node);
+    static SoNodeSensor* newNodeWatch(SoSensorCB* deleted, void* data);
+    static void watchNode(SoNodeSensor* watch, SoNode* node);
+    static void nodeChangedCB(void* data, SoSensor* sensor);
+    static void trackingNodeDeletedCB(void* data, SoSensor* sensor);
+    static void preTrackingNodeDeletedCB(void* data, SoSensor* sensor);
 
     void buildTrackingCompass(void);
     void placeTrackingCompass(SoGroup* parent, int index);
@@ -260,9 +269,9 @@ private:
     // Places the camera on the tracking point once a seek has arrived; one per viewer.
     SoAlarmSensor* m_SeekArrivalSensor;
 
-    // The left and the middle mouse button are held; shared by all curve viewers.
-    static int buttonStateLeft;
-    static int buttonStateMiddle;
+    // Forget the tracking and the pre-tracking node when they are deleted.
+    SoNodeSensor* m_TrackingNodeWatch;
+    SoNodeSensor* m_PreTrackingNodeWatch;
 };
 
 #endif // OIVWINTAV_OIVWINCURVEVIEWER_H

@@ -3,18 +3,30 @@
 // first in a child process; a valid file that only looks like that still imports.
 #include "OivWinTav.h"
 #include "support/TempPath.h"
+#include "tav/OivPipe.h"
 
+#include <Inventor/VRMLnodes/SoVRMLInline.h>
 #include <Inventor/actions/SoGetPrimitiveCountAction.h>
 #include <Inventor/errors/SoDebugError.h>
 #include <Inventor/errors/SoReadError.h>
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoFile.h>
 #include <Inventor/nodes/SoIndexedFaceSet.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSwitch.h>
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -97,6 +109,23 @@ protected:
         return imported;
     }
 
+    // A valid binary file holding a switch whose value is larger than the file: a number a count
+    // check stops at; with a node of the library's own, if asked.
+    Bytes largeIntegerFile(bool withLibraryNode = false) {
+        SoSeparator* scene = new SoSeparator;
+        scene->ref();
+        if (withLibraryNode)
+            scene->addChild(new OivPipe);
+        SoSwitch* choice = new SoSwitch;
+        choice->whichChild = kLargeInteger;
+        scene->addChild(choice);
+        EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
+        scene->unref();
+        return readBytes(path);
+    }
+
+    static constexpr int kLargeInteger = 1 << 20;
+
     // A small scene as the library writes it.
     Bytes exported(bool binary, bool vrml2) {
         SoSeparator* scene = new SoSeparator;
@@ -135,21 +164,14 @@ TEST_F(DamagedSceneFileTest, DamagedBinaryFilesFailAndTheirCleanOriginalsRead) {
 // An integer field whose value is larger than the file: as a count it would be impossible, as a
 // value it is fine. The file reads whole, the value intact.
 TEST_F(DamagedSceneFileTest, ValidBinaryFileWithALargeIntegerStillImports) {
-    SoSeparator* scene = new SoSeparator;
-    scene->ref();
-    SoSwitch* choice = new SoSwitch;
-    choice->whichChild = 1 << 20;
-    scene->addChild(choice);
-    ASSERT_TRUE(canvas.export3DGraphicFile(path.c_str(), scene, true, false));
-    scene->unref();
-    ASSERT_LT(readBytes(path).size(), size_t(1) << 20);
+    ASSERT_LT(largeIntegerFile().size(), size_t(kLargeInteger));
 
     ASSERT_TRUE(canvas.import3DGraphicFile(path.c_str(), parent));
     ASSERT_EQ(parent->getNumChildren(), 2);
     auto* read = static_cast<SoSeparator*>(parent->getChild(1));
     ASSERT_EQ(read->getNumChildren(), 1);
     ASSERT_TRUE(read->getChild(0)->isOfType(SoSwitch::getClassTypeId()));
-    EXPECT_EQ(static_cast<SoSwitch*>(read->getChild(0))->whichChild.getValue(), 1 << 20);
+    EXPECT_EQ(static_cast<SoSwitch*>(read->getChild(0))->whichChild.getValue(), kLargeInteger);
 }
 
 // Deterministic damage of the kinds real files suffer.
@@ -213,6 +235,13 @@ TEST_F(DamagedSceneFileTest, MutantsNeverCrashHangOrTouchTheParentOnFailure) {
         readBytes(dataFile("small-scene-binary.iv")), readBytes(dataFile("small-scene-ascii.iv")),
         exported(false, false), exported(true, false), exported(false, true)};
     QuietReadErrors quiet;
+    // Coin's reader leaks the node it was reading when some damaged files end it early (its own
+    // error path: a plain SoDB::readAll of such a file leaks the same node), and mutants are made
+    // to reach such paths. Their reads are left out of the leak check; every other import test
+    // keeps it.
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan::ScopedDisabler coinLeaksOnDamage;
+#endif
     Mutator mutator(20261207);
     int imported = 0, total = 0;
     double slowest = 0.0;
@@ -236,6 +265,121 @@ TEST_F(DamagedSceneFileTest, MutantsNeverCrashHangOrTouchTheParentOnFailure) {
     // Some damage leaves a readable scene; most does not. Either way the run got through all.
     EXPECT_GT(imported, 0);
     EXPECT_LT(imported, total);
+}
+
+// Files brought in while reading are checked like the file named, whichever way they are reached:
+// a damaged part fails the import (the parent unchanged), a valid one with a large integer imports.
+TEST_F(DamagedSceneFileTest, IncludedFilesAreCheckedLikeTheFileNamed) {
+    const std::string here = ::testing::TempDir(), id = std::to_string(getpid());
+    const std::string part = "oivwintav-part-" + id + ".iv", middle = "oivwintav-mid-" + id + ".iv";
+    const std::string searched = testsupport::tempPath("oivwintav-searched", "");
+    const auto including = [](const std::string& name) {
+        return "#Inventor V2.1 ascii\n\nSeparator { File { name \"" + name + "\" } }\n";
+    };
+    QuietReadErrors quiet;
+    // Written while the part is missing: a File node reads what it names at once.
+    SoFile* include = new SoFile;
+    include->ref();
+    include->name = part.c_str();
+    EXPECT_TRUE(canvas.export3DGraphicFile(path.c_str(), include, true, false));
+    include->unref();
+    struct Inclusion {
+        const char* how;
+        Bytes parent;
+        std::string folder;
+    } const inclusions[] = {
+        {"from an ASCII file", including(part), here},
+        {"from a binary file", readBytes(path), here},
+        {"through another included file", including(middle), here},
+        {"from a search directory", including(part), searched + "/"},
+        {"as a VRML Inline", "#VRML V2.0 utf8\nInline { url \"" + part + "\" }\n", here}};
+    writeBytes(here + middle, including(part));
+    mkdir(searched.c_str(), 0700);
+    SoInput::addDirectoryLast(searched.c_str());
+    const SbBool inlineAsFile = SoVRMLInline::getReadAsSoFile();
+    SoVRMLInline::setReadAsSoFile(TRUE);
+    const Bytes valid = largeIntegerFile();
+    for (const Inclusion& inclusion : inclusions) {
+        for (const char* damaged : {"damaged-binary-1.iv", "damaged-binary-2.iv"}) {
+            writeBytes(inclusion.folder + part, readBytes(dataFile(damaged)));
+            EXPECT_FALSE(import(inclusion.parent)) << inclusion.how << ", " << damaged;
+        }
+        writeBytes(inclusion.folder + part, valid);
+        EXPECT_TRUE(import(inclusion.parent)) << inclusion.how;
+        std::remove((inclusion.folder + part).c_str());
+    }
+    SoVRMLInline::setReadAsSoFile(inlineAsFile);
+    SoInput::removeDirectory(searched.c_str());
+    std::remove((here + middle).c_str());
+    rmdir(searched.c_str());
+}
+
+// What the import writes to the standard error stream: a valid file on the checked path nothing, a
+// refused file one line that names it; and the same answers for a host that ignores SIGCHLD (no
+// exit status to wait for).
+TEST_F(DamagedSceneFileTest, TheTrialReadAnswersEveryHostAndPrintsOnlyARefusal) {
+    const struct {
+        Bytes bytes;
+        bool imports;
+        long lines;
+    } cases[] = {{largeIntegerFile(), true, 0},
+                 {largeIntegerFile(true), true, 0},
+                 {readBytes(dataFile("damaged-binary-1.iv")), false, 1}};
+    const std::string printed = testsupport::tempPath("oivwintav-stderr", ".txt");
+    for (void (*childHandling)(int) : {SIG_DFL, SIG_IGN})
+        for (const auto& c : cases) {
+            struct sigaction host {
+            }, before{};
+            host.sa_handler = childHandling;
+            sigaction(SIGCHLD, &host, &before);
+            std::fflush(stderr);
+            const int saved = dup(STDERR_FILENO);
+            const int capture = open(printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(capture, STDERR_FILENO);
+            EXPECT_EQ(import(c.bytes), c.imports)
+                << "SIGCHLD ignored: " << (childHandling == SIG_IGN);
+            std::fflush(stderr);
+            dup2(saved, STDERR_FILENO);
+            close(capture);
+            close(saved);
+            sigaction(SIGCHLD, &before, nullptr);
+            const std::string text = readBytes(printed);
+            EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.lines) << text;
+            EXPECT_EQ(text.find(path) != std::string::npos, c.lines > 0) << text;
+        }
+    std::remove(printed.c_str());
+}
+
+// A scene nested far deeper than a worker thread's small stack allows fails on that thread,
+// instead of overflowing it.
+TEST_F(DamagedSceneFileTest, ADeepFileFailsCleanlyOnAThreadWithASmallStack) {
+    constexpr size_t kWorkerStack = 256 * 1024;
+    constexpr int kDepth = 100000;
+    Bytes deep = "#Inventor V2.1 ascii\n\n";
+    for (int i = 0; i < kDepth; ++i)
+        deep += "Separator {\n";
+    writeBytes(path, deep + std::string(kDepth, '}'));
+    struct Import {
+        OivCanvas* canvas;
+        const char* file;
+        SoGroup* parent;
+        bool imported;
+        static void* run(void* data) {
+            auto* job = static_cast<Import*>(data);
+            job->imported = job->canvas->import3DGraphicFile(job->file, job->parent);
+            return nullptr;
+        }
+    } job{&canvas, path.c_str(), parent, true};
+    QuietReadErrors quiet;
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, kWorkerStack);
+    pthread_t worker;
+    ASSERT_EQ(pthread_create(&worker, &attributes, &Import::run, &job), 0);
+    pthread_join(worker, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_FALSE(job.imported);
+    EXPECT_EQ(parent->getNumChildren(), 1);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The canvas toolbar on screen, beside its canvas: a real click on a control operates it as the
 // toolkit's own press and toggle do, so "View All" frames the scene, the "Compass" box takes the
-// compass off the canvas's corner, and a notice is a modal pop-up with its title.
+// compass off the canvas's corner, and a notice is a modal pop-up with its title. A bounded soak
+// gives canvas and toolbar seeded random input and checks that the canvas still draws and that
+// memory stays put.
 #include "onscreen/DemoCanvasTest.h"
 
 #include "dui/DuiCanvasToolbar.h"
@@ -9,15 +11,32 @@
 #include "SoWinImGuiDialogs.h"
 
 #include <DialogViz/dialog/SoDialogCheckBox.h>
+#include <DialogViz/dialog/SoDialogComboBox.h>
 #include <DialogViz/dialog/SoDialogPushButton.h>
 #include <DialogViz/dialog/SoMessageDialog.h>
+#include <DialogViz/dialog/SoTopLevelDialog.h>
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
 #include <Inventor/nodes/SoCamera.h>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's count of live bytes (GCC ships no header that declares it).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <malloc.h>
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -163,6 +182,230 @@ TEST_F(OnScreenToolbarTest, NoticeIsAModalPopUpWithItsTitleClosedByItsButton) {
     ASSERT_TRUE(onscreen::settleUntil(m_Screen, [&] {
         return !(camera()->position.getValue() == position + SbVec3f(4000.0f, 0.0f, 0.0f));
     }));
+}
+
+// ---- A bounded soak: seeded random input (drags with each button and modifier, the wheel, keys,
+// toolbar clicks, combo-box choices, the buttons of the notices they open) for a fixed time.
+
+namespace ids = DuiCanvasToolbarIds;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::seconds kSoak(45);
+// Caches, fonts and the drawing threads' buffers settle in the first part.
+constexpr double kWarmUpShare = 0.4;
+constexpr double kAllowedGrowth = 0.05;
+// A soak hands the program a few thousand moves: a node leaked on each (a cube takes 256 bytes)
+// is far below 5 % of its memory, but far above this much heap per move.
+constexpr double kAllowedHeapPerMove = 64;
+constexpr int kMostSteps = 40;
+constexpr int kNoticeTries = 30;
+constexpr int kQuietTurns = 3;
+constexpr int kMargin = 40; // away from the compass and the canvas's edges
+
+const char* const kSettings[] = {
+    ids::kKeepFocus,          ids::kCameraType, ids::kAntiRoll, ids::kStickyCursor,
+    ids::kStickyCursorNormal, ids::kAxis,       ids::kCompass,  ids::kGiro,
+    ids::kBackground,         ids::kPosition,   ids::kZScale};
+const char* const kButtons[] = {ids::kHome,        ids::kSetHome,       ids::kViewAll,
+                                ids::kSetPosition, ids::kTargetZoom,    ids::kCopyBitmap,
+                                ids::kAltColor,    ids::kAxisProperties};
+const unsigned long kKeys[] = {XK_Left, XK_Right, XK_Up, XK_Down, XK_Home, XK_s, XK_Escape};
+const unsigned long kModifiers[] = {0, XK_Shift_L, XK_Control_L};
+
+// A sanitizer build holds freed blocks back to catch late uses, so its resident size grows
+// without a leak: its count of live bytes stands in for both measures there.
+long long heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
+#else
+    const struct mallinfo2 heap = mallinfo2();
+    return static_cast<long long>(heap.uordblks + heap.hblkhd);
+#endif
+}
+
+long long residentBytes() {
+#if defined(__SANITIZE_ADDRESS__)
+    return heapInUse();
+#else
+    long long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lld %lld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+#endif
+}
+
+// The toolbar's fixture, with a connection of its own for input given piece by piece.
+class OnScreenSoakTest : public OnScreenToolbarTest {
+protected:
+    void SetUp() override {
+        OnScreenToolbarTest::SetUp();
+        m_Input = XOpenDisplay(nullptr);
+        ASSERT_NE(m_Input, nullptr);
+        for (const char* id : kSettings)
+            m_Initial.push_back(settingOf(id));
+    }
+    void TearDown() override {
+        if (m_Input)
+            XCloseDisplay(m_Input);
+        OnScreenToolbarTest::TearDown();
+    }
+
+    int below(size_t n) { return int(m_Random() % n); }
+    POINT inCanvas() {
+        return onscreen::onScreen(drawingWindow(), kMargin + below(DemoScene::kWidth - 2 * kMargin),
+                                  kMargin + below(DemoScene::kHeight - 2 * kMargin));
+    }
+    int settingOf(const char* id) const {
+        SoNode* node = control(id);
+        return node->isOfType(SoDialogCheckBox::getClassTypeId())
+                   ? static_cast<SoDialogCheckBox*>(node)->state.getValue()
+                   : static_cast<SoDialogComboBox*>(node)->selectedItem.getValue();
+    }
+
+    // Motion one step at a time, each handled before the next, as a hand moves the pointer: one
+    // message per step rather than a burst that becomes one move.
+    void sweep(POINT from, POINT to, int steps) {
+        for (int i = 1; i <= steps; ++i) {
+            XTestFakeMotionEvent(m_Input, -1, from.x + (to.x - from.x) * i / steps,
+                                 from.y + (to.y - from.y) * i / steps, CurrentTime);
+            XSync(m_Input, False);
+            onscreen::settle(m_Screen);
+        }
+    }
+    void drag() {
+        const unsigned button = 1 + below(3);
+        const unsigned modifier = XKeysymToKeycode(m_Input, kModifiers[below(3)]);
+        const POINT from = inCanvas();
+        XTestFakeMotionEvent(m_Input, -1, from.x, from.y, CurrentTime);
+        if (modifier)
+            XTestFakeKeyEvent(m_Input, modifier, True, CurrentTime);
+        XTestFakeButtonEvent(m_Input, button, True, CurrentTime);
+        sweep(from, inCanvas(), 1 + below(kMostSteps));
+        XTestFakeButtonEvent(m_Input, button, False, CurrentTime);
+        if (modifier)
+            XTestFakeKeyEvent(m_Input, modifier, False, CurrentTime);
+        if (button == 3) // the viewer's menu, if it opened one, closes
+            m_Screen.typeKey(XK_Escape);
+    }
+    // With no button held nothing is drawn: what a move keeps on the heap is kept for good. (Work
+    // left over from other input may free memory meanwhile; the median sweep is taken.)
+    void hover() {
+        const int steps = 1 + below(kMostSteps);
+        onscreen::settle(m_Screen);
+        const long long before = heapInUse();
+        sweep(inCanvas(), inCanvas(), steps);
+        if (m_Warm)
+            m_HeapPerMove.push_back(double(heapInUse() - before) / steps);
+    }
+    // A click where the control (or the item of a combo box's open list) was drawn, if it was.
+    void clickIfShown(const void* node, int item = -1) {
+        RECT place{};
+        onscreen::settle(m_Screen);
+        if (SoWinImGuiDialogs::findOnScreen(node, &place, item))
+            m_Screen.click(middleOf(place));
+    }
+    void randomInput() {
+        const char* setting = kSettings[below(std::size(kSettings))];
+        switch (below(8)) {
+        case 0:
+        case 1:
+            drag();
+            break;
+        case 2:
+        case 3:
+            hover();
+            break;
+        case 4:
+            m_Screen.wheel(inCanvas(), below(7) - 3);
+            break;
+        case 5:
+            m_Screen.moveTo(inCanvas());
+            m_Screen.typeKey(kKeys[below(std::size(kKeys))]);
+            break;
+        case 6:
+            clickIfShown(control(kButtons[below(std::size(kButtons))]));
+            break;
+        default: // a check box, or a combo box and then an item of its list
+            clickIfShown(control(setting));
+            if (control(setting)->isOfType(SoDialogComboBox::getClassTypeId()))
+                clickIfShown(
+                    control(setting),
+                    below(static_cast<SoDialogComboBox*>(control(setting))->items.getNum()));
+            break;
+        }
+        onscreen::settle(m_Screen);
+        if (SoMessageDialog* notice = SoWinImGuiDialogs::getOpenNotice())
+            clickIfShown(notice);
+    }
+
+    // A notice may open a few turns of the loop after what opened it: closed until none has come
+    // for a while, as the user closes them.
+    void closeNotices() {
+        for (int quiet = 0, tries = 0; quiet < kQuietTurns && tries < kNoticeTries; ++tries) {
+            onscreen::settle(m_Screen);
+            SoMessageDialog* notice = SoWinImGuiDialogs::getOpenNotice();
+            quiet = notice ? 0 : quiet + 1;
+            if (notice)
+                clickIfShown(notice);
+        }
+    }
+
+    // What the settings hold (a background image, an axis) is not a leak: memory is measured with
+    // each as it was at the start.
+    long long measure() {
+        for (size_t i = 0; i < std::size(kSettings); ++i) {
+            SoNode* node = control(kSettings[i]);
+            if (settingOf(kSettings[i]) == m_Initial[i])
+                continue;
+            if (node->isOfType(SoDialogCheckBox::getClassTypeId()))
+                static_cast<SoDialogCheckBox*>(node)->toggle();
+            else
+                static_cast<SoDialogComboBox*>(node)->select(m_Initial[i]);
+        }
+        m_Canvas->getOivViewer()->viewAll();
+        onscreen::settle(m_Screen);
+        closeNotices();
+        return residentBytes();
+    }
+
+    std::mt19937 m_Random{20261208};
+    Display* m_Input = nullptr;
+    std::vector<int> m_Initial;
+    bool m_Warm = false;
+    std::vector<double> m_HeapPerMove; // of each sweep over the canvas after the warm-up
+};
+
+TEST_F(OnScreenSoakTest, RandomInputLeavesACanvasThatDrawsAndMemoryThatStays) {
+    const Clock::time_point start = Clock::now();
+    long long afterWarmUp = 0;
+    while (Clock::now() < start + kSoak) {
+        randomInput();
+        if (!m_Warm && Clock::now() >= start + kSoak * kWarmUpShare) {
+            afterWarmUp = measure();
+            m_Warm = true;
+        }
+    }
+    const long long atEnd = measure();
+    ASSERT_FALSE(m_HeapPerMove.empty());
+    const auto median = m_HeapPerMove.begin() + m_HeapPerMove.size() / 2;
+    std::nth_element(m_HeapPerMove.begin(), median, m_HeapPerMove.end());
+    std::printf("resident %lld -> %lld bytes after the warm-up; %g bytes kept per move\n",
+                afterWarmUp, atEnd, *median);
+    EXPECT_LT(double(atEnd), double(afterWarmUp) * (1.0 + kAllowedGrowth));
+    EXPECT_LT(*median, kAllowedHeapPerMove);
+
+    // Still drawing: the frame follows the camera, sent far to the side of the scene.
+    const ScreenImage framed = m_Screen.grab(drawingWindow());
+    SbVec3f right;
+    camera()->orientation.getValue().multVec(SbVec3f(1, 0, 0), right);
+    camera()->position =
+        camera()->position.getValue() + right * 10.0f * camera()->focalDistance.getValue();
+    onscreen::settle(m_Screen);
+    EXPECT_GT(m_Screen.grab(drawingWindow()).countDiffering(framed, kChannelTolerance),
+              framed.width * framed.height / 50);
 }
 
 } // namespace

@@ -127,6 +127,36 @@ TEST_F(CurveNavigationTest, APlainLeftDragIsTheExaminersAlone) {
     EXPECT_EQ(pointNotifications(), 0);
 }
 
+// A release the viewer saw while tracking was off leaves no button held: later moves without a
+// button (or with only the modifier) neither snap nor move the camera.
+TEST_F(CurveNavigationTest, AReleaseWhileTrackingWasOffLeavesNoButtonHeld) {
+    struct Press {
+        UINT down, up;
+        WPARAM keysDown, keysAfter;
+    };
+    const Press presses[] = {{WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, 0},
+                             {WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON | MK_SHIFT, MK_SHIFT}};
+    for (const Press& press : presses) {
+        trackAlongX();
+        // Off the curve: a snap would pull the focal point back onto it.
+        viewer->updateTrackingPoint(SbVec3f(0, 5, 0), true, false);
+        mouse(drawingWindow(), press.down, press.keysDown, kCentre.x, kCentre.y);
+        viewer->disableTracking(false);
+        mouse(drawingWindow(), press.up, press.keysAfter, kCentre.x, kCentre.y);
+        viewer->enableTracking();
+        const SbVec3f focal = focalPointOf(*camera());
+        heard = {};
+        for (int step = 1; step <= 5; ++step)
+            mouse(drawingWindow(), WM_MOUSEMOVE, press.keysAfter, kCentre.x + 10 * step,
+                  kCentre.y + 5 * step);
+        EXPECT_EQ(viewer->getTrackingPoint(), SbVec3f(0, 5, 0)) << press.down;
+        EXPECT_TRUE(near(focalPointOf(*camera()), focal, 1e-3f)) << press.down;
+        EXPECT_EQ(pointNotifications(), 0) << press.down;
+        root->unref();
+        root = nullptr;
+    }
+}
+
 TEST_F(CurveNavigationTest, EqualDistancesGoToTheLowerIndex) {
     showScene(new SoCube);
     viewer->enableTracking(); // the focal point, the origin, is the tracking point

@@ -212,6 +212,45 @@ TEST_F(CurvePickingTest, WithoutAutoPickingAPickIsOnlyRecordedUntilValidated) {
     EXPECT_EQ(viewer->getPreTrackingNode(), lines);
 }
 
+// The picked nodes belong to the scene: once it lets them go (the node is deleted, or the viewer
+// is given another scene) the viewer forgets them, and validating a pick does nothing.
+TEST_F(CurvePickingTest, PickedNodesAreForgottenWhenTheSceneLetsThemGo) {
+    enum class Release { DeleteNode, ReplaceScene };
+    for (Release release : {Release::DeleteNode, Release::ReplaceScene}) {
+        auto* content = new SoSeparator;
+        content->addChild(coordinates(kStacked, 7));
+        SoIndexedLineSet* lines = stackedIndexedLines();
+        content->addChild(lines);
+        pickIn(content);
+        EXPECT_TRUE(pickAt(SbVec3f(5, 10, 0)));
+        viewer->setAutoPickingTrackingNode(false);
+        EXPECT_FALSE(pickAt(SbVec3f(5, -10, 0)));
+        ASSERT_EQ(viewer->getTrackingNode(), lines);
+        ASSERT_EQ(viewer->getPreTrackingNode(), lines);
+        const std::vector<SbVec3f> curve = inputCurve(viewer);
+        const SbVec3f point = viewer->getTrackingPoint();
+
+        if (release == Release::DeleteNode) {
+            content->removeChild(lines);
+        } else {
+            auto* other = new SoSeparator;
+            other->ref();
+            viewer->setSceneGraph(other);
+            root->unref();
+            root = other;
+        }
+        EXPECT_EQ(viewer->getTrackingNode(), nullptr);
+        EXPECT_FALSE(viewer->isTrackingNodeDefined());
+        EXPECT_EQ(viewer->getPreTrackingNode(), nullptr);
+        viewer->validatePreTrackingNode();
+        EXPECT_EQ(inputCurve(viewer), curve);
+        EXPECT_EQ(viewer->getTrackingPoint(), point);
+        root->unref();
+        root = nullptr;
+        viewer->setAutoPickingTrackingNode(true);
+    }
+}
+
 TEST_F(CurvePickingTest, ALineSetInAWrapperKitUsesTheKitsLastCoordinatesAndItsPlace) {
     const SbVec3f decoy[] = {{0, 40, 0}, {1, 40, 0}};
     const SbVec3f drawn[] = {{-10, 0, 0}, {10, 0, 0}, {10, 3, 0}};

@@ -4,19 +4,25 @@
 //   2. the companion library's node classes, registered by OivTav::init before any node exists,
 //      read from a scene file;
 //   3. the picture the canvas host wrote (argument): the cone lit in the middle, the black
-//      background in the corners.
+//      background in the corners;
+//   4. a binary file that only looks damaged (an integer larger than the file) imports: the
+//      library's trial-read helper was found and ran from the installed prefix.
 // With --view PICTURE WIDTH HEIGHT it checks only a picture oivwintav-view wrote: its size, and
 // that it shows more than one colour.
 // Exits with 0 only if every step behaved as expected.
 #include <oivwin32.h>
 #include <windows.h>
 
+#include "canvas/OivSceneFile.h"
 #include "tav/OivTav.h"
 
 #include <Inventor/SbImage.h>
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInput.h>
+#include <Inventor/SoOutput.h>
+#include <Inventor/actions/SoWriteAction.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoSwitch.h>
 
 #include <array>
 #include <cstdio>
@@ -24,6 +30,7 @@
 #include <cstring>
 #include <iterator>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -133,6 +140,36 @@ bool pictureShowsContent(const char* path, int width, int height) {
     return true;
 }
 
+bool suspectFileImports(const std::string& path) {
+    constexpr int kLargeInteger = 1 << 20;
+    SoSeparator* scene = new SoSeparator;
+    scene->ref();
+    SoSwitch* choice = new SoSwitch;
+    choice->whichChild = kLargeInteger;
+    scene->addChild(choice);
+    SoOutput output;
+    const bool written = output.openFile(path.c_str());
+    output.setBinary(TRUE);
+    SoWriteAction write(&output);
+    write.apply(scene);
+    output.closeFile();
+    scene->unref();
+    SoSeparator* parent = new SoSeparator;
+    parent->ref();
+    const bool read = written && OivSceneFile::read(path.c_str(), parent);
+    const bool whole =
+        read && parent->getNumChildren() == 1 &&
+        static_cast<SoGroup*>(parent->getChild(0))->getNumChildren() == 1 &&
+        static_cast<SoSwitch*>(static_cast<SoGroup*>(parent->getChild(0))->getChild(0))
+                ->whichChild.getValue() == kLargeInteger;
+    parent->unref();
+    std::remove(path.c_str());
+    if (!whole)
+        return fail("a valid binary file with a large integer was not imported whole");
+    std::puts("consumer: a suspect file was read by the installed trial-read helper");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -143,7 +180,7 @@ int main(int argc, char** argv) {
     }
     if (viewPicture)
         return pictureShowsContent(argv[2], std::atoi(argv[3]), std::atoi(argv[4])) ? 0 : 1;
-    const bool ok =
-        windowLoopEndsWithQuit() & companionNodesAreRead() & pictureShowsTheCone(argv[1]);
+    const bool ok = windowLoopEndsWithQuit() & companionNodesAreRead() &
+                    pictureShowsTheCone(argv[1]) & suspectFileImports(std::string(argv[1]) + ".iv");
     return ok ? 0 : 1;
 }
