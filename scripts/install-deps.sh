@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libimgui-dev libstb-dev
     xvfb libxtst-dev
+    fonts-dejavu-core openbox
 )
 
 missing=()

@@ -60,10 +60,6 @@ int mouseButtonOf(UINT message) {
     }
 }
 
-bool isPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-}
-
 } // namespace
 
 SoWinImGuiContext::Scope::Scope(const SoWinImGuiContext& context)
@@ -116,6 +112,10 @@ void SoWinImGuiContext::endFrame(const SbVec2s& size) {
     glClearColor(background.x, background.y, background.z, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+}
+
+bool SoWinImGuiContext::isPress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
 }
 
 bool SoWinImGuiContext::feed(const MSG& msg) {

@@ -32,6 +32,8 @@ public:
 
     // Takes in a mouse message; false for messages ImGui has no use for.
     bool feed(const MSG& msg);
+    // Whether `message` presses a mouse button: a frame of its own and a few to settle follow.
+    static bool isPress(UINT message);
 
     // Makes a window's ImGui context current for the lifetime of the object.
     class Scope {

@@ -24,10 +24,6 @@ constexpr float kTickRoom = 28.0f;
 // ImGui places what it drew for the first time over a few frames.
 constexpr int kSettlingFrames = 3;
 
-bool isPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-}
-
 class MenuWindow : public SoWinGLWidget {
 public:
     explicit MenuWindow(HWND popup)
@@ -104,7 +100,7 @@ protected:
             close();
             return;
         }
-        if (isPress(msg->message) && !isInside(*msg)) {
+        if (SoWinImGuiContext::isPress(msg->message) && !isInside(*msg)) {
             close();
             return;
         }

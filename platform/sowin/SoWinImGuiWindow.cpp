@@ -36,10 +36,6 @@ constexpr int kSettlingFrames = 3;
 // Notice windows open now, oldest first; while there is one, dialog windows ignore the mouse.
 std::vector<SoWinImGuiWindow*> openNotices;
 
-bool isPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
-}
-
 bool closesNotice(const MSG& msg) {
     return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
 }
@@ -226,8 +222,11 @@ SoWinImGuiWindow::SoWinImGuiWindow(SoTopLevelDialog* dialog, SoMessageDialog* no
 
 SoWinImGuiWindow::~SoWinImGuiWindow() {
     release();
-    if (HWND shell = getShellWidget())
+    HWND shell = getShellWidget();
+    if (shell && m_Private->shellProc) {
+        SetWindowLongPtrA(shell, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_Private->shellProc));
         RemovePropA(shell, kShellWindowProperty);
+    }
     // The renderer frees its font texture in the GL context it made it in.
     glLockNormal();
     m_Private->context.reset();
@@ -282,7 +281,7 @@ void SoWinImGuiWindow::processEvent(MSG* msg) {
     if (!msg || (!p.dialog && !p.notice) || p.feedKey(*msg))
         return;
     if (p.dialog && !openNotices.empty()) {
-        if (isPress(msg->message))
+        if (SoWinImGuiContext::isPress(msg->message))
             raiseNewestNotice();
         return;
     }
