@@ -24,6 +24,8 @@ constexpr float kTickRoom = 28.0f;
 // ImGui places what it drew for the first time over a few frames.
 constexpr int kSettlingFrames = 3;
 
+void scheduleRetirement();
+
 class MenuWindow : public SoWinGLWidget {
 public:
     explicit MenuWindow(HWND popup)
@@ -60,9 +62,11 @@ public:
         if (GetCapture() == getNormalWidget())
             ReleaseCapture();
         ShowWindow(m_Popup, SW_HIDE);
+        scheduleRetirement();
     }
 
     bool isOpen() const { return !m_Items.empty(); }
+    HWND getPopup() const { return m_Popup; }
     void* owner() const { return m_Data; }
 
     bool findItem(const std::string& text, RECT* screen) const {
@@ -181,8 +185,23 @@ private:
     SoOneShotSensor m_AfterFrame;
 };
 
-// Made on the first menu and kept for the life of the process, as the dialogs are.
+// The open menu; made when one opens and deleted from the loop once it closed (closing may
+// come from inside its own message or frame).
 MenuWindow* theMenu = nullptr;
+
+void retireCB(void*, SoSensor*) {
+    if (!theMenu || theMenu->isOpen())
+        return;
+    const HWND popup = theMenu->getPopup();
+    delete theMenu;
+    theMenu = nullptr;
+    DestroyWindow(popup);
+}
+
+void scheduleRetirement() {
+    static SoOneShotSensor* retirement = new SoOneShotSensor(retireCB, nullptr);
+    retirement->schedule();
+}
 
 void openCB(const std::vector<SoWinPopupMenu::Item>& items, POINT screen,
             SoWinPopupMenu::ChosenCB* chosen, void* data) {

@@ -36,10 +36,6 @@ POINT middleOf(const RECT& rect) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-onscreen::TestScreen::Window nativeOf(HWND hwnd) {
-    return oivwin32::X11WindowSystem::instance()->nativeWindow(hwnd);
-}
-
 class OnScreenViewerTest : public onscreen::DemoCanvasTest {
 protected:
     POINT inCanvas(int dx, int dy) const {
@@ -144,14 +140,10 @@ TEST_F(OnScreenNoticeTest, NoticeStaysAboveItsOwnerThroughADragAndClosesOnReturn
     ASSERT_TRUE(placeOf(antiRoll(), &box));
     m_Screen.click(middleOf(box));
     SoMessageDialog* notice = nullptr;
-    RECT ok{};
-    ASSERT_TRUE(settleUntil(m_Screen, [&] {
-        notice = SoWinImGuiDialogs::getOpenNotice();
-        return notice && placeOf(notice, &ok);
-    }));
+    ASSERT_TRUE(
+        settleUntil(m_Screen, [&] { return (notice = SoWinImGuiDialogs::getOpenNotice()); }));
     EXPECT_FALSE(antiRoll()->state.getValue()) << "the box of a missing feature is unticked";
 
-    const onscreen::TestScreen::Window application = nativeOf(SoWin::getTopLevelWidget());
     const SbVec3f before = camera()->position.getValue();
     // Beside the notice, which sits over the middle of the window.
     m_Screen.drag(inCanvas(-260, 150), inCanvas(-180, 170));
@@ -159,11 +151,13 @@ TEST_F(OnScreenNoticeTest, NoticeStaysAboveItsOwnerThroughADragAndClosesOnReturn
         << "the canvas takes drags while the notice is open";
     const std::string title = notice->title.getValue().getString();
     EXPECT_TRUE(settleUntil(m_Screen, [&] {
-        return onscreen::WindowManager::isAbove(onscreen::WindowManager::findClient(title),
-                                                application);
+        return onscreen::WindowManager::isAbove(
+            onscreen::WindowManager::findClient(title),
+            oivwin32::X11WindowSystem::instance()->nativeWindow(SoWin::getTopLevelWidget()));
     }));
 
     // Back to the notice (a click beside its button), and Return answers it.
+    RECT ok{};
     ASSERT_TRUE(placeOf(notice, &ok));
     m_Screen.click(POINT{ok.left - 20, ok.top + 2});
     // A user's key comes after the click was handled: keys go to the window focused by then.
