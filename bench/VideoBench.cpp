@@ -3,9 +3,11 @@
 //   beside raw libavcodec encoding the same pictures, already converted, in memory;
 // - a recorded frame (drawing the demo scene off screen, reading it back, encoding it) beside
 //   raw libavcodec encoding one picture;
-// - live recording: the camera orbits the demo scene, the canvas redraws and the recorder adds a
-//   frame for each step, as fast as the loop allows.
+// - live recording at 640 × 480 and 1920 × 1080: the camera orbits the demo scene, the canvas
+//   redraws and the recorder adds a frame for each step, as fast as the loop allows, beside the
+//   same orbit without recording.
 // Counters: milliseconds per frame, frames per second, and throughput ratios to raw libavcodec.
+#include "CurveDemo.h"
 #include "DemoRecording.h"
 #include "DemoScene.h"
 #include "OivWinTav.h"
@@ -25,6 +27,7 @@ extern "C" {
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -46,11 +49,12 @@ constexpr int kPicturesPerGroup = 12;
 constexpr int kPictures = 25; // one second of the orbit, encoded in turn
 constexpr const char* kVideoFile = "/tmp/oivwintav-videobench.mpg";
 
-// The demo's canvas in a window of its own.
+// The demo's canvas in a window of its own, by default of the demo's size.
 struct DemoCanvas {
-    HWND window = benchhost::createWindow(kWidth, kHeight);
+    HWND window;
     OivCanvas canvas;
-    DemoCanvas() {
+    explicit DemoCanvas(int width = kWidth, int height = kHeight)
+        : window(benchhost::createWindow(width, height)) {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         DemoScene::present(canvas);
         DemoRecording::runPendingWork();
@@ -226,32 +230,101 @@ void BM_RecordedFrameBesideRawLibavcodec(benchmark::State& state) {
 }
 BENCHMARK(BM_RecordedFrameBesideRawLibavcodec)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Each iteration is one step of the orbit as a host would run it: the camera turns, the loop
-// redraws the canvas and the canvas's recorder adds a frame. frames_per_second is the live rate.
-void BM_LiveRecordingWhileOrbiting(benchmark::State& state) {
-    // The recorder writes into the current folder: one of the benchmark's own, removed after.
-    const std::filesystem::path previous = std::filesystem::current_path();
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "oivwintav-videobench";
-    std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
-    DemoCanvas demo;
-    OivVideoRecorder* recorder = demo.canvas.getVideoRecorder();
-    recorder->start(SbVec2s(kWidth, kHeight), kMediumQuality);
-    for (auto _ : state) {
+// The benchmark's files go into a folder of its own, current while it runs and removed after.
+class ScratchFolder {
+public:
+    ScratchFolder()
+        : m_Previous(std::filesystem::current_path()),
+          m_Folder(std::filesystem::temp_directory_path() / "oivwintav-videobench") {
+        std::filesystem::create_directories(m_Folder);
+        std::filesystem::current_path(m_Folder);
+    }
+    ~ScratchFolder() {
+        std::filesystem::current_path(m_Previous);
+        std::filesystem::remove_all(m_Folder);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+private:
+    std::filesystem::path m_Previous, m_Folder;
+};
+
+constexpr int kOrbitStepsPerPhase = 40;
+
+// Steps of the orbit as a host runs them (the camera turns, the loop redraws the canvas and, when
+// recording, the recorder adds a frame), in wall-clock time.
+Clock::duration orbit(DemoCanvas& demo, int steps) {
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < steps; ++i) {
         demo.orbit();
         DemoRecording::runPendingWork();
     }
-    recorder->stop();
-    state.counters["frames_per_second"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(folder);
+    return Clock::now() - start;
+}
+
+// Live recording at the size of the canvas (arguments: width, height): each iteration orbits
+// the same number of steps without recording, then recording at the canvas's size with the
+// medium quality, the recording's stop (which writes what is still queued) included.
+// recording_ratio is frames per second recording over frames per second not recording.
+void BM_LiveRecordingWhileOrbiting(benchmark::State& state) {
+    ScratchFolder folder;
+    const SbVec2s size(short(state.range(0)), short(state.range(1)));
+    DemoCanvas demo(size[0], size[1]);
+    OivVideoRecorder* recorder = demo.canvas.getVideoRecorder();
+    Clock::duration plain{}, recording{};
+    for (auto _ : state) {
+        plain += orbit(demo, kOrbitStepsPerPhase);
+        const Clock::time_point start = Clock::now();
+        recorder->start(size, kMediumQuality);
+        orbit(demo, kOrbitStepsPerPhase);
+        recorder->stop();
+        recording += Clock::now() - start;
+    }
+    const double frames = double(state.iterations()) * kOrbitStepsPerPhase;
+    state.counters["fps_plain"] = frames / std::chrono::duration<double>(plain).count();
+    state.counters["fps_recording"] = frames / std::chrono::duration<double>(recording).count();
+    state.counters["recording_ratio"] = double(plain.count()) / double(recording.count());
 }
 BENCHMARK(BM_LiveRecordingWhileOrbiting)
+    ->Args({640, 480})
+    ->Args({1920, 1080})
     ->Unit(benchmark::kMillisecond)
-    ->MinTime(2.0)
+    ->MinTime(4.0)
     ->UseRealTime();
+
+constexpr int kFlightFrames = 300;
+const SbVec2s kFlightSize(1280, 720);
+
+// A flight of kFlightFrames frames at 1280 × 720 down the demo's well, from the curve canvas's
+// recorder. wait_share is the part of the flight's time the drawing thread spent waiting for
+// the encoder's queue.
+void BM_FlightDownTheWell(benchmark::State& state) {
+    ScratchFolder folder;
+    HWND window = benchhost::createWindow(kWidth, kHeight);
+    {
+        OivCanvas canvas;
+        canvas.initialize(OivBaseCanvas::CURVE_VIEWER, window);
+        DemoScene::present(canvas);
+        auto* viewer = static_cast<OivWinCurveViewer*>(canvas.getOivViewer());
+        CurveDemo::trackTheWell(*viewer);
+        OivVideoRecorder* recorder = canvas.getVideoRecorder();
+        recorder->start(kFlightSize, kMediumQuality); // the size and quality the flight takes
+        recorder->stop();
+        const int last = std::min(kFlightFrames, viewer->getNumResampledPoints()) - 1;
+        double seconds = 0, waiting = 0;
+        for (auto _ : state) {
+            const Clock::time_point start = Clock::now();
+            recorder->recordFlight(0, last, 1);
+            seconds += std::chrono::duration<double>(Clock::now() - start).count();
+            waiting += recorder->getLastQueueWaitTime();
+        }
+        state.counters["frames_per_second"] = double(state.iterations()) * (last + 1) / seconds;
+        state.counters["wait_share"] = waiting / seconds;
+    }
+    DestroyWindow(window);
+}
+BENCHMARK(BM_FlightDownTheWell)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 } // namespace
 

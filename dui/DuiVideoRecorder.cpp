@@ -80,3 +80,8 @@ void DuiVideoRecorder::initialize() {
     auditor->setDuiDialog(this);
     attachAuditor(auditor, kContainerId);
 }
+
+void DuiVideoRecorder::reset() {
+    if (auto* auditor = dynamic_cast<DuiVideoRecorderAuditor*>(m_Auditor))
+        auditor->showRecorderState();
+}

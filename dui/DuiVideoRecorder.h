@@ -20,6 +20,9 @@ public:
     void makeDialog() override;
     // Builds the dialog and gives it an auditor that also updates this dialog's buttons.
     void initialize() override;
+    // Shows the recording buttons of the canvas's recorder as it is: idle after a recording that
+    // stopped by itself (its file could not be written), recording while one runs.
+    void reset() override;
 };
 
 #endif // OIVWINTAV_DUIVIDEORECORDER_H

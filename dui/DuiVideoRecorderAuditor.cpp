@@ -74,6 +74,11 @@ void DuiVideoRecorderAuditor::dialogComboBox(SoDialogComboBox* box) {
         pick(box, kQualities, m_Quality);
 }
 
+void DuiVideoRecorderAuditor::showRecorderState() {
+    if (m_OivCanvas)
+        showRecording(m_OivCanvas->getVideoRecorder()->hasRecording());
+}
+
 void DuiVideoRecorderAuditor::showRecording(bool recording) {
     if (!m_DuiDialog)
         return;

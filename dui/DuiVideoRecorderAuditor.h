@@ -27,6 +27,9 @@ public:
     SbVec2s getResolution() const { return m_Resolution; }
     float getQuality() const { return m_Quality; }
 
+    // Enables the buttons for the state the canvas's recorder is in. Nothing without a canvas.
+    void showRecorderState();
+
 protected:
     float m_Quality;
     SbVec2s m_Resolution;

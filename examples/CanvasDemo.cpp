@@ -1,8 +1,9 @@
 // The demo host: its own top-level window with an examiner canvas inside, the demo scene
 // (terrain, well, decorations, Z scale 2) seen from the south. On a desktop (DISPLAY set) the
-// window opens with the canvas toolbar beside it until the user closes it. Headless, what the
-// canvas shows is written to a PNG file, with the printed page and a video of the camera orbiting
-// the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
+// window opens with the canvas toolbar, the test dialog ("Controls", with the scene file and
+// video recorder dialogs as pages) and a curve canvas's window beside it until the user closes
+// it. Headless, what the canvas shows is written to a PNG file, with the printed page and a video
+// of the camera orbiting the scene (Zorvan3D_1.mpg beside the picture, or the next free number).
 //
 //   oivwintav-demo [picture.png]      (default: oivwintav-demo.png in the current folder)
 #include "CurveDemo.h"
@@ -34,19 +35,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 HWND createMainWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass))
-        return nullptr;
-    HWND window = CreateWindowExA(
-        0, kWindowClass, "OivWinTav demo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-        DemoScene::kWidth, DemoScene::kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (window)
-        SoWin::setWidgetSize(window, SbVec2s(DemoScene::kWidth, DemoScene::kHeight));
-    return window;
+    return DemoWindow::createWindow(kWindowClass, "OivWinTav demo", windowProc);
 }
 
 // Closes the window and runs the loop until the quit message it causes.
@@ -76,13 +65,14 @@ int main(int argc, char** argv) {
         canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
         SoWin::show(window);
         DemoScene::present(canvas);
+        DemoScene::followZScale(canvas);
         if (DemoWindow::runUntilClosed(canvas))
             return EXIT_SUCCESS;
         written = DemoScene::writePicture(canvas, picture);
         written = DemoPrint::writePrintedPage(canvas, picture) && written;
         DemoRecording::recordOrbit(canvas, picture);
     }
-    written = CurveDemo::writePictureBeside(window, picture) && written;
+    written = CurveDemo::writePictureBeside(window, picture, true) && written;
     const bool pairWritten = GroupDemo::writePairBeside(window, picture);
     closeAndDrainLoop(window);
     if (!written) {

@@ -1,5 +1,6 @@
 #include "CurveDemo.h"
 
+#include "DemoRecording.h"
 #include "DemoScene.h"
 
 #include "canvas/OivCanvas.h"
@@ -52,9 +53,10 @@ SbVec3f halfwayAlong(const SbVec3f* points, int count) {
     return points[count - 1];
 }
 
-// Makes the well's centre line the tracking curve, in the well's place in the scene (the global
-// Z scale included), with the tracking point halfway down.
-bool trackTheWell(OivWinCurveViewer& viewer) {
+} // namespace
+
+// The well's centre line in the well's place in the scene (the global Z scale included).
+bool CurveDemo::trackTheWell(OivWinCurveViewer& viewer) {
     SoSearchAction search;
     search.setType(OivPipe::getClassTypeId());
     search.apply(viewer.getSceneGraph());
@@ -72,8 +74,6 @@ bool trackTheWell(OivWinCurveViewer& viewer) {
     return true;
 }
 
-} // namespace
-
 std::string CurveDemo::pictureBeside(const char* picture) {
     const std::string name(picture);
     const size_t slash = name.find_last_of('/');
@@ -83,26 +83,32 @@ std::string CurveDemo::pictureBeside(const char* picture) {
     return name.substr(0, dot) + kSuffix + name.substr(dot);
 }
 
-bool CurveDemo::writePictureBeside(HWND window, const char* picture) {
+bool CurveDemo::present(OivCanvas& canvas) {
+    auto* viewer = static_cast<OivWinCurveViewer*>(canvas.getOivViewer());
+    if (!viewer)
+        return false;
+    DemoScene::present(canvas);
+    canvas.getOivSceneManager()->setMessage("OivWinTav demo: curve canvas tracking the well");
+    if (!trackTheWell(*viewer))
+        return false;
+    viewer->enableTracking();
+    viewer->setTrackingObjectScale(kCompassViewShare);
+    viewer->getCamera()->orientation.setValue(viewingOrientation());
+    viewer->getCamera()->focalDistance.setValue(kViewingDistance);
+    viewer->adjustCameraToTrackingPoint();
+    viewer->saveHomePosition();
+    return true;
+}
+
+bool CurveDemo::writePictureBeside(HWND window, const char* picture, bool recordFlight) {
     const std::string path = pictureBeside(picture);
     bool written = false;
     {
         OivCanvas canvas;
         canvas.initialize(OivBaseCanvas::CURVE_VIEWER, window);
-        auto* viewer = static_cast<OivWinCurveViewer*>(canvas.getOivViewer());
-        if (viewer) {
-            DemoScene::present(canvas);
-            canvas.getOivSceneManager()->setMessage(
-                "OivWinTav demo: curve canvas tracking the well");
-            if (trackTheWell(*viewer)) {
-                viewer->enableTracking();
-                viewer->setTrackingObjectScale(kCompassViewShare);
-                viewer->getCamera()->orientation.setValue(viewingOrientation());
-                viewer->getCamera()->focalDistance.setValue(kViewingDistance);
-                viewer->adjustCameraToTrackingPoint();
-                written = DemoScene::writePicture(canvas, path.c_str());
-            }
-        }
+        written = present(canvas) && DemoScene::writePicture(canvas, path.c_str());
+        if (written && recordFlight)
+            written = DemoRecording::recordFlight(canvas, picture);
     }
     if (written)
         std::printf("oivwintav-demo: wrote what the curve canvas shows (%dx%d) to %s\n",

@@ -4,6 +4,7 @@
 
 #include "canvas/OivCanvas.h"
 #include "video/OivVideoRecorder.h"
+#include "viewers/OivWinCurveViewer.h"
 
 #include <Inventor/SbRotation.h>
 #include <Inventor/SoSceneManager.h>
@@ -12,6 +13,7 @@
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/sensors/SoOneShotSensor.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -49,7 +51,62 @@ std::filesystem::path newestVideo(const std::filesystem::path& folder) {
     return newest;
 }
 
+// Keeps one line on the terminal up to date with the share done, rewritten when the percentage
+// changes.
+bool printProgressCB(void* data, float done) {
+    int& shown = *static_cast<int*>(data);
+    const int percent = int(done * 100.0f);
+    if (percent != shown) {
+        shown = percent;
+        std::printf("\roivwintav-demo: recording the flight down the well, %3d %%", percent);
+        std::fflush(stdout);
+    }
+    return true;
+}
+
+// Makes the folder of `besideFile` current while it lives (the recorder writes into the current
+// folder), then the previous one again.
+class FolderOf {
+public:
+    explicit FolderOf(const char* besideFile) {
+        m_Previous = std::filesystem::current_path(m_Error);
+        m_Folder = std::filesystem::absolute(besideFile, m_Error).parent_path();
+        if (!m_Error)
+            std::filesystem::current_path(m_Folder, m_Error);
+    }
+    ~FolderOf() {
+        std::error_code ignored;
+        std::filesystem::current_path(m_Previous, ignored);
+    }
+    FolderOf(const FolderOf&) = delete;
+    FolderOf& operator=(const FolderOf&) = delete;
+
+    bool entered() const { return !m_Error; }
+    const std::filesystem::path& path() const { return m_Folder; }
+
+private:
+    std::error_code m_Error;
+    std::filesystem::path m_Previous, m_Folder;
+};
+
 } // namespace
+
+bool DemoRecording::recordFlight(OivCanvas& canvas, const char* besideFile) {
+    auto* viewer = dynamic_cast<OivWinCurveViewer*>(canvas.getOivViewer());
+    FolderOf folder(besideFile);
+    if (!viewer || !folder.entered())
+        return false;
+    const int last = std::min(kFlightPoints, viewer->getNumResampledPoints()) - 1;
+    int shownPercent = -1;
+    const bool recorded =
+        canvas.getVideoRecorder()->recordFlight(0, last, 1, printProgressCB, &shownPercent);
+    std::printf("\n");
+    const std::filesystem::path video = newestVideo(folder.path());
+    if (recorded && !video.empty())
+        std::printf("oivwintav-demo: recorded a flight down the well (%d frames) to %s\n", last + 1,
+                    video.c_str());
+    return recorded;
+}
 
 void DemoRecording::runPendingWork() {
     SoOneShotSensor leave(leaveLoopCB, nullptr);
@@ -73,10 +130,8 @@ void DemoRecording::orbitStep(SoCamera* camera, float degrees) {
 
 void DemoRecording::recordOrbit(OivCanvas& canvas, const char* besideFile) {
     SoWinFullViewer* viewer = canvas.getOivViewer();
-    std::error_code error;
-    const std::filesystem::path previous = std::filesystem::current_path(error);
-    const std::filesystem::path folder = std::filesystem::absolute(besideFile, error).parent_path();
-    if (!viewer || error || (std::filesystem::current_path(folder, error), error))
+    FolderOf folder(besideFile);
+    if (!viewer || !folder.entered())
         return;
     OivVideoRecorder* recorder = canvas.getVideoRecorder();
     recorder->start(SbVec2s(DemoScene::kWidth, DemoScene::kHeight), kMediumQuality);
@@ -86,9 +141,8 @@ void DemoRecording::recordOrbit(OivCanvas& canvas, const char* besideFile) {
     }
     const bool recorded = recorder->hasRecording();
     recorder->stop();
-    const std::filesystem::path video = newestVideo(folder);
+    const std::filesystem::path video = newestVideo(folder.path());
     if (recorded && !video.empty())
         std::printf("oivwintav-demo: recorded one orbit of the canvas (%d frames, %dx%d) to %s\n",
                     kOrbitFrames, DemoScene::kWidth, DemoScene::kHeight, video.c_str());
-    std::filesystem::current_path(previous, error);
 }

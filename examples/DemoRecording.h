@@ -26,6 +26,16 @@ public:
     // it records. The canvas must show the demo scene.
     static void recordOrbit(OivCanvas& canvas, const char* besideFile);
 
+    // Points of the curve canvas's well that the demo's flight passes, from the top down: six
+    // seconds of video at 25 frames per second.
+    static constexpr int kFlightPoints = 150;
+
+    // Records a flight of the curve canvas's tracking point down the first kFlightPoints points
+    // of its curve (fewer on a shorter curve), one frame a point, into the next numbered video
+    // file of the folder that holds `besideFile`, printing a progress line while it records and
+    // then the file's name. The canvas must be a curve canvas with a curve. True when recorded.
+    static bool recordFlight(OivCanvas& canvas, const char* besideFile);
+
     DemoRecording() = delete;
 };
 

@@ -162,6 +162,30 @@ float zScale(const OivCanvas& canvas, const char* label) {
     return 1.0f;
 }
 
+// The table's label of the canvas's current Z scale; a scale the table lacks (a file's, a
+// group's) as a number.
+SbString zScaleLabel(const OivCanvas& canvas) {
+    const float current = canvas.getOivSceneManager()->getGlobalZScale();
+    const SoMFFloat& scales = *canvas.getZScales();
+    for (int i = 0; i < scales.getNum(); ++i)
+        if (scales[i] == current)
+            return (*canvas.getZScaleLabels())[i];
+    SbString number;
+    number.sprintf("%g", current);
+    return number;
+}
+
+void showZScaleInMessage(OivCanvas& canvas) {
+    canvas.getOivSceneManager()->setMessage(SbString(DemoScene::kMessage) + ", Z scale " +
+                                            zScaleLabel(canvas));
+}
+
+// The canvas's view-context listener: only a new Z scale changes the message.
+void viewContextChangedCB(void*, bool cameraOnly, OivBaseCanvas* canvas) {
+    if (!cameraOnly)
+        showZScaleInMessage(*static_cast<OivCanvas*>(canvas));
+}
+
 } // namespace
 
 SoSeparator* DemoScene::createContent() {
@@ -174,12 +198,14 @@ SoSeparator* DemoScene::createContent() {
 void DemoScene::present(OivCanvas& canvas) {
     OivSceneManager* manager = canvas.getOivSceneManager();
     manager->getRoot3D()->addChild(createContent());
+    // The toolbar's "Image" item shows a picture, not the default path's missing file.
+    manager->setBackgroundImage(OIVWINTAV_DEMO_BACKGROUND_IMAGE);
     manager->setBackground(OivBaseSceneManager::GRADIENT);
     manager->setCompassVisible(true);
     manager->setHorizonGiroVisible(true);
-    manager->setMessage("OivWinTav demo: terrain and well, Z scale 2");
     manager->setMessageVisible(true);
     manager->setGlobalZScale(zScale(canvas, kZScaleLabel));
+    showZScaleInMessage(canvas);
 
     SoCamera* camera = canvas.getOivViewer()->getCamera();
     OivCameraControl* cameraControl = manager->getCameraControl();
@@ -187,6 +213,12 @@ void DemoScene::present(OivCanvas& canvas) {
     cameraControl->alignCamera(camera);
     tiltDown(camera, kViewElevationDegrees);
     canvas.getOivViewer()->viewAll();
+    // The viewer saved its home when it got the still empty scene: Home goes back to this view.
+    canvas.getOivViewer()->saveHomePosition();
+}
+
+void DemoScene::followZScale(OivCanvas& canvas) {
+    canvas.setViewContextChangeCallback(viewContextChangedCB, nullptr);
 }
 
 bool DemoScene::writePicture(OivCanvas& canvas, const char* path) {

@@ -20,6 +20,8 @@ public:
 
     // The global Z scale the demo picks from the canvas's table.
     static constexpr const char* kZScaleLabel = "2";
+    // The demo's message; the canvas's Z scale follows it (", Z scale 2").
+    static constexpr const char* kMessage = "OivWinTav demo: terrain and well";
 
     // The 3D content alone: terrain and well, with their own lights left to the viewer.
     // Not referenced: the caller refs it or adds it to a graph.
@@ -27,8 +29,14 @@ public:
 
     // Puts the content under the canvas's 3D root, switches on the decorations, applies the
     // Z scale and turns the camera to look from the south, a little from above, framing the
-    // content. The canvas must have been initialised with a window.
+    // content; that view becomes the viewer's home. The canvas must have been initialised with a
+    // window.
     static void present(OivCanvas& canvas);
+
+    // Keeps the message's Z scale that of the canvas: a Z scale chosen later (in the toolbar)
+    // shows in the message. Takes the canvas's one view-context listener, so not for a canvas
+    // of a group.
+    static void followZScale(OivCanvas& canvas);
 
     // Draws the canvas and writes what it shows to `path` as a PNG file. False if the canvas has
     // no viewer, the pixels cannot be read or the file cannot be written.

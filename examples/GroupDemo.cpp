@@ -46,6 +46,7 @@ void presentPlan(OivCanvas& plan) {
     cameraControl->setDirection(OivCameraControl::ABOVE);
     cameraControl->alignCamera(plan.getOivViewer()->getCamera());
     plan.getOivViewer()->viewAll();
+    plan.getOivViewer()->saveHomePosition();
 }
 
 } // namespace

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     canvas.initialize(OivBaseCanvas::EXAMINER_VIEWER, window);
     canvas.getOivSceneManager()->getRoot3D()->addChild(new SoCone);
     canvas.getOivViewer()->viewAll();
-    if (!OivWin32IsOnScreen()) { // SoWin::init found no screen to show windows on
+    canvas.getOivViewer()->saveHomePosition(); // Home comes back to this view of the content
+    if (!OivWin32IsOnScreen()) {               // SoWin::init found no screen to show windows on
         const char* picture = argc > 1 ? argv[1] : "oivwintav-host.png";
         if (!writePicture(canvas.getOivViewer(), picture)) {
             std::fprintf(stderr, "cannot write %s\n", picture);

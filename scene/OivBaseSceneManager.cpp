@@ -1,6 +1,7 @@
 #include "scene/OivBaseSceneManager.h"
 
 #include "camera/OivCameraControl.h"
+#include "scene/OivOnTopSeparator.h"
 #include "scene/OivSceneSupport.h"
 #include "tav/OivScreenPosition.h"
 #include "viewers/OivWinViewerSupport.h"
@@ -251,9 +252,10 @@ SoSeparator* OivBaseSceneManager::createSceneGraph(SoCamera* camera) {
     branch3D->addChild(m_EventCallback);
     branch3D->addChild(m_ProtectedRoot3D);
 
-    // The overlay rarely changes: let it cache.
+    // The overlay rarely changes: let it cache. It and the UI3D branch are drawn over the whole
+    // scene, translucent shapes included, which would otherwise be drawn over them.
     SoSeparator::setNumRenderCaches(2);
-    SoSeparator* overlay = new SoSeparator;
+    SoSeparator* overlay = new OivOnTopSeparator;
     m_SceneRoot->addChild(overlay);
     overlay->addChild(m_OverlayCamera);
     overlay->addChild(new SoResetTransform);
@@ -269,7 +271,7 @@ SoSeparator* OivBaseSceneManager::createSceneGraph(SoCamera* camera) {
     buildMessageDisplay();
     overlay->addChild(m_RootOverlay);
 
-    SoSeparator* ui3D = new SoSeparator;
+    SoSeparator* ui3D = new OivOnTopSeparator;
     m_SceneRoot->addChild(ui3D);
     ui3D->addChild(new SoDirectionalLight);
     SoTransparencyType* transparency = new SoTransparencyType;

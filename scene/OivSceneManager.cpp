@@ -1,6 +1,7 @@
 #include "scene/OivSceneManager.h"
 
 #include "camera/OivCameraControl.h"
+#include "scene/OivOnTopSeparator.h"
 #include "scene/OivSceneSupport.h"
 #include "tav/OivCompass.h"
 #include "tav/OivGlobalZScale.h"
@@ -8,14 +9,9 @@
 #include "viewers/OivWinExaminerViewer.h"
 
 #include <Inventor/Win/viewers/SoWinViewer.h>
-#include <Inventor/actions/SoGLRenderAction.h>
-#include <Inventor/elements/SoDepthBufferElement.h>
-#include <Inventor/nodes/SoAnnotation.h>
-#include <Inventor/nodes/SoCallback.h>
 #include <Inventor/nodes/SoScale.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoSwitch.h>
-#include <Inventor/system/gl.h>
 
 namespace {
 
@@ -28,27 +24,6 @@ constexpr OivCompass::CompassType kHorizonGiroType = OivCompass::HORIZON_GIRO;
 
 constexpr OivStickyCursor::PredefinedShape kNormalOrientedShape = OivStickyCursor::ARROW;
 constexpr OivStickyCursor::PredefinedShape kUprightShape = OivStickyCursor::CROSS;
-
-// First in the cursor branch. The branch is an annotation: Coin draws it after the whole scene,
-// transparent objects included, with the depth test off. The cursor's own parts must still hide
-// each other, so the depth test comes back on over a cleared depth buffer: the cursor is drawn
-// over everything, as if the depth buffer had been cleared for it. Clearing at the end of the
-// frame leaves nothing later to be drawn against a wrong depth buffer.
-void clearDepthForCursorCB(void*, SoAction* action) {
-    if (!action->isOfType(SoGLRenderAction::getClassTypeId()) ||
-        !static_cast<SoGLRenderAction*>(action)->isRenderingDelayedPaths())
-        return;
-    // A scene drawn without depth test has no depth to clear, and the annotation leaves the
-    // test off only when it found it on.
-    if (!SoDepthBufferElement::getTestEnable(action->getState()))
-        return;
-    glEnable(GL_DEPTH_TEST);
-    GLboolean depthWrites = GL_TRUE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    glDepthMask(GL_TRUE); // a clear obeys the write mask
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glDepthMask(depthWrites);
-}
 
 } // namespace
 
@@ -122,10 +97,8 @@ SoSeparator* OivSceneManager::createSceneGraph(SoCamera* camera) {
 }
 
 SoSeparator* OivSceneManager::newCursorBranch() {
-    SoSeparator* branch = new SoAnnotation;
-    SoCallback* clearDepth = new SoCallback;
-    clearDepth->setCallback(clearDepthForCursorCB);
-    branch->addChild(clearDepth);
+    // Drawn over the scene that it sits on, as if the depth buffer were cleared for it.
+    SoSeparator* branch = new OivOnTopSeparator;
     branch->addChild(m_StickyCursorSwitch);
     m_StickyCursorSwitch->addChild(m_StickyCursor);
     return branch;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fresh machine to the demo: installs the packages, configures, builds only the demo and runs it.
-# On a desktop (DISPLAY set) it opens the demo's window with the canvas toolbar beside it, until
-# the window is closed; headless (no DISPLAY, or OIVWINTAV_HEADLESS set) it writes what a canvas
+# On a desktop (DISPLAY set) it opens the demo's window with the canvas toolbar, the test dialog
+# and a curve canvas beside it, until the window is closed; headless (no DISPLAY, or OIVWINTAV_HEADLESS set) it writes what a canvas
 # shows to a PNG file and names it.
 #   bash scripts/demo.sh [picture.png]     (default: oivwintav-demo.png in the current folder)
 set -euo pipefail

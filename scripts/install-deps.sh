@@ -11,7 +11,10 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libimgui-dev libstb-dev
     xvfb libxtst-dev
-    fonts-dejavu-core openbox
+    # the desktop tests: a real window manager, and Qt for the example of a canvas in a Qt window
+    openbox qtbase5-dev
+    # the font of the dialogs and menus
+    fonts-dejavu-core
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshot of the demo on screen: starts a private Xvfb, runs the demo in
-# its window mode (canvas and toolbar), waits until both windows are drawn and writes the part of
-# the screen that holds them to a PNG file.
+# its window mode (canvas, toolbar, test dialog and curve canvas), waits until its windows are
+# drawn and writes the part of the screen that holds them to a PNG file.
 #   bash scripts/screenshot.sh [picture.png]    (default: docs/demo-window.png)
 # Needs xvfb (installed by install-deps.sh), and x11-utils and imagemagick for the capture.
 set -euo pipefail
@@ -44,23 +44,28 @@ geometry() {
         /Width:/ {w = $NF} /Height:/ {h = $NF} /Map State: IsViewable/ {v = 1}
         END {if (v) print x, y, w, h}'
 }
+# Every window the demo opens on a desktop.
+windows=("OivWinTav demo" "3D Controls" "Controls" "OivWinTav demo: curve canvas")
 for _ in $(seq 100); do
-    canvas=$(geometry "OivWinTav demo" || true)
-    toolbar=$(geometry "3D Controls" || true)
-    [ -n "$canvas" ] && [ -n "$toolbar" ] && break
+    boxes=()
+    for title in "${windows[@]}"; do
+        box=$(geometry "$title" || true)
+        [ -n "$box" ] || break
+        boxes+=("$box")
+    done
+    [ ${#boxes[@]} -eq ${#windows[@]} ] && break
     sleep 0.1
 done
-if [ -z "$canvas" ] || [ -z "$toolbar" ]; then
+if [ ${#boxes[@]} -ne ${#windows[@]} ]; then
     echo "screenshot.sh: the demo did not open its windows" >&2
     exit 1
 fi
 sleep 1 # the first frames
-read -r cx cy cw ch <<< "$canvas"
-read -r tx ty tw th <<< "$toolbar"
-margin=8
-left=$(( (cx < tx ? cx : tx) - margin ))
-top=$(( (cy < ty ? cy : ty) - margin ))
-right=$(( (cx + cw > tx + tw ? cx + cw : tx + tw) + margin ))
-bottom=$(( (cy + ch > ty + th ? cy + ch : ty + th) + margin ))
+# The rectangle that holds them all, with a margin, within the screen.
+read -r left top right bottom <<< "$(printf '%s\n' "${boxes[@]}" | awk -v margin=8 '
+    NR == 1 {l = $1; t = $2; r = $1 + $3; b = $2 + $4}
+    {l = $1 < l ? $1 : l; t = $2 < t ? $2 : t}
+    {r = $1 + $3 > r ? $1 + $3 : r; b = $2 + $4 > b ? $2 + $4 : b}
+    END {l -= margin; t -= margin; print (l < 0 ? 0 : l), (t < 0 ? 0 : t), r + margin, b + margin}')"
 import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$picture"
 echo "screenshot.sh: wrote $picture"

@@ -1,14 +1,20 @@
 #include "video/OivVideoRecorder.h"
 
 #include "canvas/OivBaseCanvas.h"
+#include "video/OivVideoFlight.h"
+#include "viewers/OivWinCurveViewer.h"
 
 #include <Inventor/SoMPEGNavRenderer.h>
 #include <Inventor/SoSceneManager.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
+#include <Inventor/sensors/SoOneShotSensor.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -17,6 +23,14 @@ constexpr const char* kFileNameFormat = "%s%d.mpg";
 constexpr unsigned int kMaxFramesPerFile = 10000;
 // A folder that takes no file would otherwise make start try names for ever.
 constexpr int kMaxOpenAttempts = 100;
+// A flight before any start: the video recorder dialog's default quality ("Medium"), and the
+// largest even size an MPEG-1 picture takes (even, so that colour subsampling needs no padding).
+constexpr float kDefaultFlightQuality = 0.3f;
+constexpr short kMaxFlightSide = 4094;
+
+short flightSide(short viewSide) {
+    return short(std::min(viewSide, kMaxFlightSide) & ~1);
+}
 
 enum class NameClaim { CLAIMED, TAKEN, FAILED };
 
@@ -35,28 +49,104 @@ NameClaim claimName(const char* name) {
 
 int OivVideoRecorder::m_FileIndex = 0;
 
-OivVideoRecorder::OivVideoRecorder() : m_Renderer(nullptr), m_OivBaseCanvas(nullptr) {}
+OivVideoRecorder::OivVideoRecorder()
+    : m_Renderer(nullptr), m_OivBaseCanvas(nullptr), m_LastSize(0, 0),
+      m_LastQuality(kDefaultFlightQuality), m_Flying(false), m_LastQueueWaitTime(0.0),
+      m_WriteErrorSensor(new SoOneShotSensor(&OivVideoRecorder::stopFailedCB, this)) {}
 
 OivVideoRecorder::~OivVideoRecorder() {
-    // The renderer finalises its open file as it goes.
+    delete m_WriteErrorSensor;
+    // The renderer writes what is queued and finalises its open file as it goes.
     delete m_Renderer;
 }
 
 void OivVideoRecorder::start(SbVec2s size, float quality) {
     SoWinFullViewer* viewer = recordedViewer();
-    if (!viewer)
+    if (!viewer || m_Flying)
         return;
     if (!m_Renderer) {
-        m_Renderer = createRenderer(viewer, size, quality);
+        m_Renderer = new SoMPEGNavRenderer(viewer->getSceneManager()->getSceneGraph());
+        m_Renderer->setErrorCallback(&OivVideoRecorder::writeErrorCB, this);
+        // A frame of the view's size is the picture the view just drew.
+        m_Renderer->setShownBy(viewer);
+        configureRenderer(*m_Renderer, viewer, size, quality);
+        m_LastSize = m_Renderer->getSize();
+        m_LastQuality = quality;
     } else {
         // Every file is finalised before the next is opened, so each one plays.
         finishFile();
     }
-    if (!openNextFile()) {
+    if (!openNextFile(*m_Renderer, kMaxFramesPerFile)) {
         closeRenderer();
         return;
     }
     m_Renderer->record();
+}
+
+bool OivVideoRecorder::recordFlight(int firstIndex, int lastIndex, int framesPerStep,
+                                    bool (*progress)(void*, float), void* userData) {
+    OivWinCurveViewer* viewer = flightViewer(firstIndex, lastIndex);
+    if (!viewer || framesPerStep < 1 || m_Renderer || m_Flying)
+        return false;
+    const SbVec2s viewSize = viewer->getViewportRegion().getWindowSize();
+    const SbVec2s size =
+        m_LastSize[0] > 0 ? m_LastSize : SbVec2s(flightSide(viewSize[0]), flightSide(viewSize[1]));
+    // Frames only when the flight asks for them: not a navigation renderer.
+    SoMPEGRenderer renderer(viewer->getSceneManager()->getSceneGraph());
+    configureRenderer(renderer, viewer, size, m_LastQuality);
+    const unsigned long frames =
+        (unsigned long)(std::abs(lastIndex - firstIndex) + 1) * (unsigned long)framesPerStep;
+    if (!openNextFile(renderer, (unsigned int)std::min<unsigned long>(frames, UINT_MAX)))
+        return false;
+    m_Flying = true;
+    const bool written =
+        fly(viewer, renderer, firstIndex, lastIndex, framesPerStep, progress, userData);
+    m_Flying = false;
+    return written;
+}
+
+// The flight proper; the file is finalised before the viewer is given back.
+bool OivVideoRecorder::fly(OivWinCurveViewer* viewer, SoMPEGRenderer& renderer, int firstIndex,
+                           int lastIndex, int framesPerStep, bool (*progress)(void*, float),
+                           void* userData) {
+    // A copy: a progress callback may give the viewer another curve.
+    const SbVec3f* curve = viewer->getResampledTrackingCurve();
+    std::vector<SbVec3f> points;
+    for (int index = firstIndex;; index += lastIndex >= firstIndex ? 1 : -1) {
+        points.push_back(curve[index]);
+        if (index == lastIndex)
+            break;
+    }
+    const int count = int(points.size());
+    OivVideoFlight flight(viewer);
+    renderer.record();
+    for (int i = 0; i < count && !renderer.hasWriteError(); ++i) {
+        flight.moveTo(points[i]);
+        for (int frame = 0; frame < framesPerStep; ++frame)
+            renderer.recordFrame();
+        if (progress && !progress(userData, float(i + 1) / float(count)))
+            break;
+    }
+    renderer.stop();
+    renderer.closeFile();
+    m_LastQueueWaitTime = renderer.getQueueWaitTime();
+    return !renderer.hasWriteError();
+}
+
+// The renderer is recording when it finds the error: the recording stops from the loop.
+void OivVideoRecorder::writeErrorCB(void* userData, SoMPEGRenderer*) {
+    static_cast<OivVideoRecorder*>(userData)->m_WriteErrorSensor->schedule();
+}
+
+// As the user's stop: the file keeps the frames written before the error; the recorder is idle
+// and the canvas's dialogs show it.
+void OivVideoRecorder::stopFailedCB(void* userData, SoSensor*) {
+    auto* recorder = static_cast<OivVideoRecorder*>(userData);
+    if (!recorder->m_OivBaseCanvas || !recorder->m_Renderer ||
+        !recorder->m_Renderer->hasWriteError())
+        return;
+    recorder->stop();
+    recorder->m_OivBaseCanvas->updateDUI();
 }
 
 void OivVideoRecorder::pause() {
@@ -92,21 +182,30 @@ SoWinFullViewer* OivVideoRecorder::recordedViewer() const {
     return m_OivBaseCanvas ? m_OivBaseCanvas->getOivViewer() : nullptr;
 }
 
+// The canvas's viewer when it is a curve viewer with a curve that has both points.
+OivWinCurveViewer* OivVideoRecorder::flightViewer(int firstIndex, int lastIndex) const {
+    auto* viewer = dynamic_cast<OivWinCurveViewer*>(recordedViewer());
+    if (!viewer || !viewer->isTrackingCurveDefined() || !viewer->getCamera())
+        return nullptr;
+    const int count = viewer->getNumResampledPoints();
+    const bool inside =
+        firstIndex >= 0 && firstIndex < count && lastIndex >= 0 && lastIndex < count;
+    return inside ? viewer : nullptr;
+}
+
 // Records the whole scene the viewer draws (its camera and headlight included), in the viewer's
 // OpenGL share group.
-SoMPEGNavRenderer* OivVideoRecorder::createRenderer(SoWinFullViewer* viewer, SbVec2s size,
-                                                    float quality) const {
-    SoMPEGNavRenderer* renderer = new SoMPEGNavRenderer(viewer->getSceneManager()->getSceneGraph());
-    renderer->setSize(size);
-    renderer->setShareContext(viewer->getShareContext());
-    renderer->setCompressionRate(quality);
-    return renderer;
+void OivVideoRecorder::configureRenderer(SoMPEGRenderer& renderer, SoWinFullViewer* viewer,
+                                         SbVec2s size, float quality) {
+    renderer.setSize(size);
+    renderer.setShareContext(viewer->getShareContext());
+    renderer.setCompressionRate(quality);
 }
 
 // Names that exist are skipped without limit (a folder holds finitely many); names that cannot be
 // created count towards the bound. A name claimed but refused by the renderer means the video
 // cannot be written with the renderer's settings, whatever its name: no further name is tried.
-bool OivVideoRecorder::openNextFile() {
+bool OivVideoRecorder::openNextFile(SoMPEGRenderer& renderer, unsigned int maxFrames) {
     int failures = 0;
     while (failures < kMaxOpenAttempts && m_FileIndex < INT_MAX) {
         char name[64];
@@ -118,7 +217,7 @@ bool OivVideoRecorder::openNextFile() {
             ++failures;
             break;
         case NameClaim::CLAIMED:
-            if (m_Renderer->openFile(name, kMaxFramesPerFile))
+            if (renderer.openFile(name, maxFrames))
                 return true;
             std::remove(name);
             return false;
@@ -128,6 +227,7 @@ bool OivVideoRecorder::openNextFile() {
 }
 
 void OivVideoRecorder::closeRenderer() {
+    m_LastQueueWaitTime = m_Renderer->getQueueWaitTime();
     delete m_Renderer;
     m_Renderer = nullptr;
 }

@@ -1,5 +1,6 @@
 #include "viewers/OivWinCurveViewer.h"
 
+#include "scene/OivOnTopSeparator.h"
 #include "tav/OivPipe.h"
 #include "viewers/OivCurveResampler.h"
 #include "viewers/OivTrackingPolyline.h"
@@ -153,7 +154,9 @@ OivWinCurveViewer::~OivWinCurveViewer() {
 // -----------------------------------------------------------------------
 
 void OivWinCurveViewer::buildTrackingCompass(void) {
-    m_TrackingCompassRoot = new SoSeparator;
+    // Drawn over the scene, translucent shapes included: the point the camera follows is seen
+    // inside a pipe or under the ground too.
+    m_TrackingCompassRoot = new OivOnTopSeparator;
     m_TrackingCompassRoot->ref();
     m_TrackingCompassTranslation = new SoTranslation;
     m_TrackingCompassScale = new SoScale;

@@ -11,6 +11,9 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +55,10 @@ struct SoMPEGEncoder::Stream {
     SwsContext* converter = nullptr;
     int quality = 0; // the fixed quantiser as a lambda, given with every picture
     int64_t nextPts = 0;
+    std::string fileName;
+    // The file's size after the last picture written in full, and whether anything failed since.
+    int64_t completeSize = 0;
+    bool failed = false;
 
     Stream() = default;
     Stream(const Stream&) = delete;
@@ -119,9 +126,10 @@ struct SoMPEGEncoder::Stream {
         frame->height = codec->height;
         if (av_frame_get_buffer(frame, 0) < 0)
             return false;
-        converter =
-            sws_getContext(settings.width, settings.height, AV_PIX_FMT_BGR24, codec->width,
-                           codec->height, codec->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        converter = sws_getContext(settings.width, settings.height,
+                                   settings.bytesPerPixel == 4 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24,
+                                   codec->width, codec->height, codec->pix_fmt, SWS_BILINEAR,
+                                   nullptr, nullptr, nullptr);
         return converter != nullptr;
     }
 
@@ -137,6 +145,17 @@ struct SoMPEGEncoder::Stream {
             std::remove(fileName);
             return false;
         }
+        this->fileName = fileName;
+        return flushed();
+    }
+
+    // Writes what the file's buffer holds, so that a failing disk is noticed at the picture that
+    // met it and the file's size is known after every picture.
+    bool flushed() {
+        avio_flush(format->pb);
+        if (format->pb->error < 0)
+            return false;
+        completeSize = avio_tell(format->pb);
         return true;
     }
 
@@ -162,15 +181,23 @@ struct SoMPEGEncoder::Stream {
                   frame->linesize);
         frame->pts = nextPts++;
         frame->quality = quality;
-        return avcodec_send_frame(codec, frame) >= 0 && writePackets();
+        if (failed || avcodec_send_frame(codec, frame) < 0 || !writePackets() || !flushed())
+            failed = true;
+        return !failed;
     }
 
+    // After a failure the file is cut back to where the last picture written in full left it: a
+    // player reads it to that point, where a half-written pack at its end could stop it earlier.
     void finish() {
-        // A failed drain still leaves what was written before it playable once the trailer is on.
-        if (avcodec_send_frame(codec, nullptr) >= 0)
-            writePackets();
-        av_write_trailer(format);
+        bool complete = !failed && avcodec_send_frame(codec, nullptr) >= 0 && writePackets();
+        complete = av_write_trailer(format) >= 0 && complete;
+        avio_flush(format->pb);
+        complete = complete && format->pb->error >= 0;
         avio_closep(&format->pb);
+        if (!complete) {
+            // Should the cut fail, the file stays as written: it still plays, up to its damage.
+            [[maybe_unused]] const int cut = truncate(fileName.c_str(), completeSize);
+        }
     }
 };
 
@@ -183,7 +210,8 @@ SoMPEGEncoder::~SoMPEGEncoder() {
 bool SoMPEGEncoder::open(const char* fileName, const Settings& settings) {
     close();
     m_NumFramesEncoded = 0;
-    if (!fileName || !*fileName || settings.width < 1 || settings.height < 1)
+    if (!fileName || !*fileName || settings.width < 1 || settings.height < 1 ||
+        (settings.bytesPerPixel != 3 && settings.bytesPerPixel != 4))
         return false;
     std::unique_ptr<Stream> stream(new Stream);
     if (!stream->open(fileName, settings))

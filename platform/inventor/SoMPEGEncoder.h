@@ -21,6 +21,9 @@ public:
         int height;
         float compressionRate;
         int framesPerSecond;
+        // 3: pictures are B, G, R bytes; 4: B, G, R, A (alpha ignored), as drawing surfaces keep
+        // them and hand them over without converting.
+        int bytesPerPixel = 3;
     };
 
     SoMPEGEncoder();
@@ -34,18 +37,22 @@ public:
     bool open(const char* fileName, const Settings& settings);
     bool isOpen() const;
 
-    // Encodes one picture of the open file's size: 3 bytes (B, G, R) per pixel, `stride` bytes
+    // Encodes one picture of the open file's size: 3 bytes (B, G, R) or 4 (B, G, R, A) per pixel
+    // as the settings say, `stride` bytes
     // from one row to the next; a negative stride with `pixels` at the last row in memory reads
     // pictures stored bottom row first (as OpenGL reads them) upright. BGR because libswscale
     // turns it into the encoder's YUV 4:2:0 without a general scaling pass (even sizes), which
-    // keeps the conversion a small share of the encoding. False when no file is open or FFmpeg
-    // reports an error.
+    // keeps the conversion a small share of the encoding; BGRA spares a drawing thread that reads
+    // a surface any conversion, at the cost of a slower one here. False when no file is open or
+    // FFmpeg reports an error, and for every picture after an error.
     bool encode(const uint8_t* pixels, int stride);
 
     // Pictures encoded into the open (or last) file.
     unsigned int getNumFramesEncoded() const;
 
-    // Drains the encoder, writes the trailer and closes the file. Does nothing when none is open.
+    // Drains the encoder, writes the trailer and closes the file. After a picture or the file
+    // could not be written (a full disk), the file is cut back to its size after the last picture
+    // written in full, so that it plays up to there. Does nothing when none is open.
     void close();
 
     // The quantiser (1 finest to 31 coarsest) a compression rate maps to: linear from 2 at rate 0

@@ -1,5 +1,6 @@
 #include <Inventor/SoMPEGNavRenderer.h>
 
+#include <Inventor/Win/SoWinRenderArea.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 
 SoMPEGNavRenderer::SoMPEGNavRenderer(SoNode* scene)
@@ -25,9 +26,13 @@ void SoMPEGNavRenderer::stop(void) {
     watchScene();
 }
 
-// The sensor is attached only while recording, so an idle renderer costs a scene nothing.
+// The sensor is attached only while recording, so an idle renderer costs a scene nothing. With a
+// render area showing the scene, it fires after the area's redraw, whose picture it can take.
 void SoMPEGNavRenderer::watchScene() {
     m_SceneSensor->detach();
+    SoWinRenderArea* area = getShownBy();
+    m_SceneSensor->setPriority(area ? area->getRedrawPriority() + 1
+                                    : SoDelayQueueSensor::getDefaultPriority());
     if (isRecording() && getSceneGraph())
         m_SceneSensor->attach(getSceneGraph());
 }

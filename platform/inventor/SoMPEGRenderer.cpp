@@ -1,9 +1,11 @@
 #include <Inventor/SoMPEGRenderer.h>
 
-#include "SoMPEGEncoder.h"
+#include "SoMPEGEncoderThread.h"
 #include "SoWinHeadlessGL.h"
 
 #include <Inventor/SbViewportRegion.h>
+#include <Inventor/SoSceneManager.h>
+#include <Inventor/Win/SoWinRenderArea.h>
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/elements/SoGLCacheContextElement.h>
 #include <Inventor/misc/SoContextHandler.h>
@@ -12,6 +14,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 namespace {
@@ -20,7 +23,8 @@ constexpr short kDefaultWidth = 320;
 constexpr short kDefaultHeight = 240;
 constexpr float kDefaultCompressionRate = 0.5f;
 constexpr int kDefaultFramesPerSecond = 25;
-constexpr int kBytesPerPixel = 3; // BGR, as the encoder takes it
+// B, G, R, A: what drawing surfaces keep, read back without converting.
+constexpr int kBytesPerPixel = 4;
 
 } // namespace
 
@@ -108,24 +112,47 @@ public:
         renderAction.apply(scene);
         pixels.resize(size_t(width) * height * kBytesPerPixel);
         glPixelStorei(GL_PACK_ALIGNMENT, 1); // rows packed tightly
-        glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+        topRowFirst = false;
         return true;
     }
 
-    // OpenGL reads the bottom row first: hand the rows to the encoder from the last one up.
-    bool encodeFrame() {
-        const int stride = frameSize[0] * kBytesPerPixel;
-        return encoder.encode(pixels.data() + size_t(stride) * (frameSize[1] - 1), -stride);
+    // The picture the render area showing the scene drew last, when it is of the file's size:
+    // the same picture, without drawing the scene a second time.
+    bool readShownFrame() {
+        if (!shownBy || !scene || shownBy->getSceneManager()->getSceneGraph() != scene)
+            return false;
+        SbVec2s shownSize;
+        if (!shownBy->readPixelsBGRA(pixels, shownSize) || shownSize != frameSize)
+            return false;
+        topRowFirst = true;
+        return true;
+    }
+
+    // The first time a frame of the open file is found unwritten, the owner hears of it.
+    void reportWriteError() {
+        if (errorReported || !encoder.hasFailed())
+            return;
+        errorReported = true;
+        if (errorCallback)
+            errorCallback(errorCallbackData, owner);
     }
 
     SoNode* scene = nullptr;
     SbVec2s size;
     void* shareContext = nullptr;
+    SoWinRenderArea* shownBy = nullptr;
     float compressionRate;
     int framesPerSecond;
     bool recording = false;
 
-    SoMPEGEncoder encoder;
+    SoMPEGRenderer* owner = nullptr;
+    SoMPEGRenderer::ErrorCB* errorCallback = nullptr;
+    void* errorCallbackData = nullptr;
+    bool errorReported = false;
+
+    // Converts, encodes and writes on a thread of its own; pictures are drawn here.
+    SoMPEGEncoderThread encoder;
     unsigned int maxFrames = 0;
     SbVec2s frameSize = SbVec2s(0, 0); // the open file's
 
@@ -137,9 +164,11 @@ public:
     SbVec2s surfaceSize = SbVec2s(0, 0);
     bool everDrawn = false;
     std::vector<uint8_t> pixels;
+    bool topRowFirst = false;
 };
 
 SoMPEGRenderer::SoMPEGRenderer(SoNode* scene) : m_Private(new Private) {
+    m_Private->owner = this;
     m_Private->setScene(scene);
 }
 
@@ -188,7 +217,8 @@ int SoMPEGRenderer::getNumFramesPerSecond(void) const {
 SbBool SoMPEGRenderer::openFile(const char* filename, unsigned int numFrames) {
     Private& self = *m_Private;
     const SoMPEGEncoder::Settings settings = {self.size[0], self.size[1], self.compressionRate,
-                                              self.framesPerSecond};
+                                              self.framesPerSecond, kBytesPerPixel};
+    self.errorReported = false;
     if (!self.encoder.open(filename, settings))
         return FALSE;
     self.maxFrames = numFrames;
@@ -210,6 +240,9 @@ void SoMPEGRenderer::record(void) {
 
 void SoMPEGRenderer::stop(void) {
     m_Private->recording = false;
+    // Frames recorded before the stop are written before it returns.
+    m_Private->encoder.drain();
+    m_Private->reportWriteError();
 }
 
 SbBool SoMPEGRenderer::isRecording(void) const {
@@ -219,12 +252,34 @@ SbBool SoMPEGRenderer::isRecording(void) const {
 void SoMPEGRenderer::recordFrame(void) {
     Private& self = *m_Private;
     if (!self.recording || !self.encoder.isOpen() ||
-        self.encoder.getNumFramesEncoded() >= self.maxFrames)
+        self.encoder.getNumFramesQueued() >= self.maxFrames)
         return;
-    if (self.drawFrame())
-        self.encodeFrame();
+    if (self.readShownFrame() || self.drawFrame())
+        self.encoder.encode(self.pixels, self.topRowFirst);
+    self.reportWriteError();
 }
 
 unsigned int SoMPEGRenderer::getNumFramesRecorded(void) const {
-    return m_Private->encoder.getNumFramesEncoded();
+    return m_Private->encoder.getNumFramesQueued();
+}
+
+void SoMPEGRenderer::setShownBy(SoWinRenderArea* area) {
+    m_Private->shownBy = area;
+}
+
+SoWinRenderArea* SoMPEGRenderer::getShownBy(void) const {
+    return m_Private->shownBy;
+}
+
+void SoMPEGRenderer::setErrorCallback(ErrorCB* function, void* userData) {
+    m_Private->errorCallback = function;
+    m_Private->errorCallbackData = userData;
+}
+
+SbBool SoMPEGRenderer::hasWriteError(void) const {
+    return m_Private->encoder.hasFailed() ? TRUE : FALSE;
+}
+
+double SoMPEGRenderer::getQueueWaitTime(void) const {
+    return std::chrono::duration<double>(m_Private->encoder.getWaitTime()).count();
 }

@@ -58,6 +58,7 @@ private:
 
     void open(std::unique_ptr<SoWinImGuiWindow> window) {
         window->setClosedCallback(closedCB, this);
+        window->setResizedCallback(resizedCB, this);
         place(*window);
         window->show();
         m_Windows.push_back(std::move(window));
@@ -84,6 +85,31 @@ private:
             }
         }
         MoveWindow(window.getShellWidget(), at.x, at.y, size[0], size[1], TRUE);
+    }
+
+    static void resizedCB(void* data, SoWinImGuiWindow* window) {
+        static_cast<Dialogs*>(data)->pushDownBelow(window);
+    }
+
+    // A dialog placed before it was drawn had a first guess of a height; once it takes the
+    // height of its controls, the dialogs placed below it in the column move down, so that
+    // none covers another.
+    void pushDownBelow(SoWinImGuiWindow* grown) {
+        RECT above{};
+        bool below = false;
+        for (const auto& window : m_Windows) {
+            RECT shown{};
+            if (window.get() == grown) {
+                below = GetWindowRect(grown->getShellWidget(), &above);
+            } else if (below && window->getDialog() &&
+                       GetWindowRect(window->getShellWidget(), &shown) &&
+                       shown.left == above.left && shown.top >= above.top) {
+                const LONG top = std::max<LONG>(shown.top, above.bottom + kGap);
+                MoveWindow(window->getShellWidget(), shown.left, top, shown.right - shown.left,
+                           shown.bottom - shown.top, TRUE);
+                above = RECT{shown.left, top, shown.right, top + shown.bottom - shown.top};
+            }
+        }
     }
 
     static void closedCB(void* data, SoWinImGuiWindow* window) {

@@ -70,6 +70,11 @@ struct SoWinImGuiWindow::Private {
     float wantedHeight = 0.0f;
     ImVec2 wantedNoticeSize;
     WNDPROC shellProc = nullptr;
+    // The size a dialog's window last asked for. It fits its height to its controls until the
+    // window manager gives it another size (the user resized it): from then on the user's size
+    // stays and the controls are laid out for it.
+    SbVec2s requestedSize = SbVec2s(0, 0);
+    bool userSized = false;
     int framesToSettle = kSettlingFrames;
     bool closeRequested = false;
     // Redraws when the dialog's controls change, whoever changed them.
@@ -78,6 +83,8 @@ struct SoWinImGuiWindow::Private {
     SoOneShotSensor afterFrame;
     ClosedCB* closedCB = nullptr;
     void* closedData = nullptr;
+    ResizedCB* resizedCB = nullptr;
+    void* resizedData = nullptr;
 
     static void changedCB(void* data, SoSensor*) {
         static_cast<SoWinImGuiWindow*>(data)->m_Private->settle();
@@ -117,9 +124,19 @@ struct SoWinImGuiWindow::Private {
     }
 
     void fitDialog() {
+        const SbVec2s size = owner->getSize();
+        userSized = userSized || size != requestedSize;
         const short height = short(std::clamp(int(wantedHeight + 0.5f), 1, int(kTallestDialog)));
-        if (owner->getSize()[1] != height)
-            owner->setSize(SbVec2s(kDialogWidth, height));
+        if (userSized || size[1] == height)
+            return;
+        requestSize(SbVec2s(kDialogWidth, height));
+        if (resizedCB)
+            resizedCB(resizedData, owner);
+    }
+
+    void requestSize(const SbVec2s& size) {
+        requestedSize = size;
+        owner->setSize(size);
     }
 
     // The notice's window takes the size of what it shows, around the same middle.
@@ -212,7 +229,7 @@ SoWinImGuiWindow::SoWinImGuiWindow(SoTopLevelDialog* dialog, SoMessageDialog* no
     setWindowCloseCallback(Private::shellClosedCB, this);
     if (dialog) {
         setTitle(dialog->label.getValue().getString());
-        setSize(SbVec2s(kDialogWidth, kFirstDialogHeight));
+        m_Private->requestSize(SbVec2s(kDialogWidth, kFirstDialogHeight));
     } else if (notice) {
         setTitle(notice->title.getValue().getString());
         setSize(SbVec2s(kNoticeWidth, kNoticeHeight));
@@ -244,6 +261,11 @@ SoMessageDialog* SoWinImGuiWindow::getNotice() const {
 void SoWinImGuiWindow::setClosedCallback(ClosedCB* callback, void* data) {
     m_Private->closedCB = callback;
     m_Private->closedData = data;
+}
+
+void SoWinImGuiWindow::setResizedCallback(ResizedCB* callback, void* data) {
+    m_Private->resizedCB = callback;
+    m_Private->resizedData = data;
 }
 
 void SoWinImGuiWindow::release() {

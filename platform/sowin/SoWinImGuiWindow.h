@@ -23,6 +23,9 @@ public:
     typedef SoWinGLWidget inherited;
     // Called when the user closed the window (through the window manager, or a notice's OK).
     typedef void ClosedCB(void* data, SoWinImGuiWindow* window);
+    // Called when a dialog's window took the height its controls need (after its first frame,
+    // and whenever the controls change it).
+    typedef void ResizedCB(void* data, SoWinImGuiWindow* window);
 
     // Shows `dialog` (not referenced: whoever made the window lets go of it, with release,
     // before the dialog goes), titled with its label. Hidden until shown.
@@ -35,6 +38,7 @@ public:
     SoMessageDialog* getNotice() const;
 
     void setClosedCallback(ClosedCB* callback, void* data);
+    void setResizedCallback(ResizedCB* callback, void* data);
 
     // Forgets the dialog or notice and hides: nothing is drawn or operated any more.
     void release();

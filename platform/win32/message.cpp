@@ -4,16 +4,24 @@
 // is posted or the next timer sensor is due: on the queue's condition variable when headless, on
 // the window system's connection when there is one (see WindowSystem), whose events become
 // posted messages before the queue is looked at.
+//
+// A host with a loop of its own (a toolkit's) runs the same steps through OivWin32ProcessEvents
+// when the descriptor of OivWin32GetEventFd is readable or the timeout of
+// OivWin32GetNextTimeoutMs has passed, and does the waiting itself.
 #include "detail/InputState.h"
 #include "detail/MessageQueue.h"
 #include "detail/SensorPump.h"
 #include "detail/WindowRegistry.h"
 #include "detail/WindowSystem.h"
 
+#include <oivwin32.h>
 #include <windows.h>
+
+#include <sys/epoll.h>
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 
 using oivwin32::InputState;
 using oivwin32::MessageQueue;
@@ -27,7 +35,54 @@ namespace {
 // The longest single wait: a sensor scheduled from another thread is noticed within this time.
 constexpr auto kLongestWait = std::chrono::milliseconds(100);
 
+// A host's loop runs between two calls of OivWin32ProcessEvents: one call handles at most this
+// many messages, so a window that keeps posting to itself cannot starve the host's own events.
+constexpr int kMostMessagesPerCall = 10000;
+
 thread_local MSG lastRetrieved{};
+
+// What a host's loop watches: one epoll descriptor over the display connection and the wake
+// descriptor of the queue of the thread that asked, made once.
+struct HostWatch {
+    int fd = -1;
+    std::shared_ptr<MessageQueue> queue;
+    bool sensorsWatched = false;
+    // While OivWin32ProcessEvents runs, what it schedules is its own to run or to report through
+    // OivWin32GetNextTimeoutMs; waking the host for it would only bring it back for nothing.
+    bool processing = false;
+};
+
+HostWatch& hostWatch() {
+    static HostWatch watch;
+    return watch;
+}
+
+// Coin's sensor queues changed (a redraw or a timer was scheduled by the host's own code, a
+// Qt button calling the canvas): the host's loop must come round to run them.
+void wakeHostLoop(void* queue) {
+    if (!hostWatch().processing)
+        static_cast<MessageQueue*>(queue)->wake();
+}
+
+void watchSensorsForHost(HostWatch& watch) {
+    if (watch.queue && !watch.sensorsWatched)
+        watch.sensorsWatched = SensorPump::watchChanges(wakeHostLoop, watch.queue.get());
+}
+
+int makeHostFd(const MessageQueue& queue) {
+    const int fd = epoll_create1(EPOLL_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    WindowSystem* system = WindowSystem::installed();
+    for (int watched : {queue.wakeFd(), system ? system->connectionFd() : -1}) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.fd = watched;
+        if (watched >= 0)
+            epoll_ctl(fd, EPOLL_CTL_ADD, watched, &event);
+    }
+    return fd;
+}
 
 MSG makeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{hwnd, message, wParam, lParam, GetTickCount(), InputState::instance().cursor()};
@@ -217,6 +272,51 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
 
 void WINAPI PostQuitMessage(int exitCode) {
     MessageQueue::current()->postQuit(exitCode);
+}
+
+int WINAPI OivWin32GetEventFd(void) {
+    HostWatch& watch = hostWatch();
+    if (watch.fd < 0) {
+        watch.queue = MessageQueue::current();
+        watch.fd = makeHostFd(*watch.queue);
+    }
+    watchSensorsForHost(watch);
+    return watch.fd;
+}
+
+BOOL WINAPI OivWin32ProcessEvents(void) {
+    HostWatch& watch = hostWatch();
+    watchSensorsForHost(watch);
+    watch.processing = true;
+    bool quit = false;
+    MSG msg;
+    for (int i = 0;
+         i < kMostMessagesPerCall && !quit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        quit = msg.message == WM_QUIT;
+        if (!quit) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (!quit)
+        SensorPump::runIdle();
+    watch.processing = false;
+    return quit ? FALSE : TRUE;
+}
+
+int WINAPI OivWin32GetNextTimeoutMs(void) {
+    std::shared_ptr<MessageQueue> queue = MessageQueue::current();
+    WindowSystem* system = WindowSystem::installed();
+    MSG paint;
+    if (queue->hasMessages() || takePaint(&paint, *queue, nullptr, false) ||
+        (system && system->hasQueuedEvents()) || SensorPump::hasIdleWork())
+        return 0;
+    const auto due = SensorPump::nextTimerDue();
+    if (!due)
+        return -1;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*due - MessageQueue::Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
 }
 
 DWORD WINAPI GetMessageTime(void) {

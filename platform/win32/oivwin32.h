@@ -43,6 +43,36 @@ BOOL WINAPI OivWin32SaveBitmapAsPng(HDC dc, LPCSTR pngPath);
 // headless: its windows exist only in the window table and draw off screen.
 BOOL WINAPI OivWin32IsOnScreen(void);
 
+// A window handle that stands for `xWindow`, an X window of the display that the host owns (a
+// toolkit's widget: QWidget::winId(), gdk_x11_window_get_xid), usable wherever a parent window is
+// taken. The library's windows become X subwindows of it; its size changes arrive as WM_SIZE, and
+// a component built in it (a canvas's viewer) fills it and follows its size. The library never
+// moves, shows or destroys the host's window. Call after SoWin::init. NULL, saying why on
+// stderr, when the process is headless; NULL when `xWindow` is no window or is attached already.
+// If the host destroys its window first, the handle and the windows in it are destroyed with it.
+HWND WINAPI OivWin32AttachNativeWindow(unsigned long xWindow);
+// Forgets a handle of OivWin32AttachNativeWindow: destroys the library's windows in it (delete
+// the components built in it first) and stops listening to the host's window, which stays.
+// FALSE for any other handle.
+BOOL WINAPI OivWin32DetachNativeWindow(HWND hwnd);
+
+// For a host whose own event loop (Qt's, GLib's) drives the library instead of SoWin::mainLoop,
+// from the thread that made the library's windows:
+// A descriptor that becomes readable when the library has work: X events on its connection, a
+// message posted to the calling thread, a change of Coin's sensor queues. Watch it for reading
+// (QSocketNotifier, g_unix_fd_add) and call OivWin32ProcessEvents when it is; never read it. The
+// same descriptor on every call; -1 when the system cannot make one.
+int WINAPI OivWin32GetEventFd(void);
+// Does without waiting what SoWin::mainLoop does: reads the X events, dispatches the posted
+// messages and paints, runs Coin's due timer and alarm sensors, then its delay queue (the idle
+// work: redraws). FALSE once a WM_QUIT was taken (PostQuitMessage, SoWin::exitMainLoop): the
+// host may end its loop; TRUE otherwise.
+BOOL WINAPI OivWin32ProcessEvents(void);
+// In how many milliseconds OivWin32ProcessEvents must run again although the descriptor stays
+// quiet: when Coin's next timer sensor is due (an animation, a spin, a recording), 0 when work
+// waits already, -1 when nothing is scheduled.
+int WINAPI OivWin32GetNextTimeoutMs(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -59,6 +59,9 @@ endif()
 if(EXISTS ${prefix}/include/windows.h)
     fail("<windows.h> was installed where it shadows system headers")
 endif()
+if(NOT EXISTS ${prefix}/share/OivWinTav/background.png)
+    fail("the image background's picture was not installed with the library's data")
+endif()
 # A sanitizer build of the library needs the sanitizer runtime in the host program too.
 run("configure" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer_build} -G ${GENERATOR}
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release

@@ -198,4 +198,37 @@ TEST(OnScreenDialogFrames, EachPointerMoveOverADialogDrawsOneFrame) {
     onscreen::settle(screen);
 }
 
+// Two dialogs shown at once, before either is drawn (as a program opens its dialogs): once each
+// has the height of its controls, the second still sits wholly below the first.
+TEST(OnScreenDialogColumn, ADialogTallerThanFirstGuessedPushesTheNextOneDown) {
+    TestScreen screen;
+    ASSERT_TRUE(screen.isOpen());
+    constexpr int kTallRows = 12;
+    SoTopLevelDialog* dialogs[] = {new SoTopLevelDialog, new SoTopLevelDialog};
+    SoDialogPushButton* lastOf[2] = {};
+    for (int d = 0; d < 2; ++d) {
+        dialogs[d]->ref();
+        dialogs[d]->label = d ? "Short" : "Tall";
+        for (int row = 0; row < (d ? 1 : kTallRows); ++row) {
+            lastOf[d] = new SoDialogPushButton;
+            lastOf[d]->buttonLabel = "Row";
+            dialogs[d]->addChild(lastOf[d]);
+        }
+    }
+    dialogs[0]->show();
+    dialogs[1]->show();
+    RECT tallEnd{}, shortButton{};
+    const auto bothDrawn = [&] {
+        return SoWinImGuiDialogs::findOnScreen(lastOf[0], &tallEnd) &&
+               SoWinImGuiDialogs::findOnScreen(lastOf[1], &shortButton);
+    };
+    ASSERT_TRUE(onscreen::settleUntil(screen, bothDrawn));
+    onscreen::settle(screen);
+    ASSERT_TRUE(bothDrawn());
+    EXPECT_GT(shortButton.top, tallEnd.bottom) << "the short dialog covers the tall one's end";
+    for (SoTopLevelDialog* dialog : dialogs)
+        dialog->unref();
+    onscreen::settle(screen);
+}
+
 } // namespace

@@ -126,23 +126,48 @@ ScreenImage TestScreen::grab(HWND hwnd) {
 
 TestScreen::Window TestScreen::findTopLevel(const std::string& title) {
     Display* d = display(m_Display);
-    ::Window root, parent, *children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && !found; ++i) {
+    for (Window window : descendantsOf(DefaultRootWindow(d))) {
         XWindowAttributes attributes;
         char* name = nullptr;
-        if (XGetWindowAttributes(d, children[i], &attributes) &&
-            attributes.map_state == IsViewable && XFetchName(d, children[i], &name) && name &&
-            title == name)
-            found = children[i];
+        const bool found = XGetWindowAttributes(d, window, &attributes) &&
+                           attributes.map_state == IsViewable && XFetchName(d, window, &name) &&
+                           name && title == name;
         if (name)
             XFree(name);
+        if (found)
+            return window;
+    }
+    return 0;
+}
+
+std::vector<TestScreen::Window> TestScreen::descendantsOf(Window window) {
+    std::vector<Window> found;
+    ::Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display(m_Display), window, &root, &parent, &children, &count))
+        return found;
+    for (unsigned int i = 0; i < count; ++i) {
+        found.push_back(children[i]);
+        const std::vector<Window> inside = descendantsOf(children[i]);
+        found.insert(found.end(), inside.begin(), inside.end());
     }
     XFree(children);
     return found;
+}
+
+POINT TestScreen::originOf(Window window) {
+    Display* d = display(m_Display);
+    int x = 0, y = 0;
+    ::Window child;
+    XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    return POINT{x, y};
+}
+
+TestScreen::Window TestScreen::focus() {
+    ::Window window = 0;
+    int revert;
+    XGetInputFocus(display(m_Display), &window, &revert);
+    return window;
 }
 
 SbVec2s TestScreen::sizeOf(Window window) {
@@ -154,6 +179,11 @@ SbVec2s TestScreen::sizeOf(Window window) {
 void TestScreen::resizeAndMove(Window window, POINT topLeft, int width, int height) {
     XMoveResizeWindow(display(m_Display), window, topLeft.x, topLeft.y, unsigned(width),
                       unsigned(height));
+    sync();
+}
+
+void TestScreen::raise(Window window) {
+    XRaiseWindow(display(m_Display), window);
     sync();
 }
 

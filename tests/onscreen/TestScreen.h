@@ -57,12 +57,21 @@ public:
     // The pixels of the client area of `hwnd`.
     ScreenImage grab(HWND hwnd);
 
-    // The mapped top-level window titled `title`, or 0.
+    // The mapped top-level window titled `title` (inside its window manager frame, if there is
+    // one), or 0.
     Window findTopLevel(const std::string& title);
+    // Every window inside `window`, parents before their children.
+    std::vector<Window> descendantsOf(Window window);
+    // Where the origin of `window` is on the screen.
+    POINT originOf(Window window);
+    // The window that has the keyboard.
+    Window focus();
     // The size of `window` on the server.
     SbVec2s sizeOf(Window window);
     // Moves and resizes a top-level window, as a window manager does for the user.
     void resizeAndMove(Window window, POINT topLeft, int width, int height);
+    // Puts a top-level window above the others.
+    void raise(Window window);
     // Asks `window` to close as a window manager does (WM_DELETE_WINDOW).
     void requestClose(Window window);
     // Whether a window with this id still exists on the server.

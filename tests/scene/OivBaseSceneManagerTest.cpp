@@ -3,6 +3,7 @@
 // without a viewer; SceneViewerTest.cpp covers the manager bound to a viewer.
 #include "SceneProbe.h"
 #include "camera/OivCameraControl.h"
+#include "scene/OivOnTopSeparator.h"
 #include "tav/OivScreenPosition.h"
 
 #include <Inventor/SbViewportRegion.h>
@@ -210,7 +211,8 @@ TEST_F(SceneManagerTest, BuiltGraphFollowsTheLayoutChildByChild) {
     EXPECT_EQ(manager->getProtectedRoot3D(), childOf<SoSeparator>(branch3D, 2));
     EXPECT_EQ(0, manager->getProtectedRoot3D()->getNumChildren());
 
-    SoSeparator* overlay = childOf<SoSeparator>(root, 3);
+    // Overlay and UI3D are drawn over the whole scene.
+    SoSeparator* overlay = childOf<OivOnTopSeparator>(root, 3);
     ASSERT_NE(nullptr, overlay);
     ASSERT_EQ(6, overlay->getNumChildren());
     SoOrthographicCamera* overlayCamera = childOf<SoOrthographicCamera>(overlay, 0);
@@ -241,7 +243,7 @@ TEST_F(SceneManagerTest, BuiltGraphFollowsTheLayoutChildByChild) {
     expectTextDisplay(message, {2, 0, 0.12f, 1, 1, 10.0f}, manager->m_MessageText, SoText2::LEFT);
     expectUnpickable(protectedOverlay->getChild(3));
 
-    SoSeparator* ui3D = childOf<SoSeparator>(root, 4);
+    SoSeparator* ui3D = childOf<OivOnTopSeparator>(root, 4);
     ASSERT_NE(nullptr, ui3D);
     ASSERT_EQ(4, ui3D->getNumChildren());
     SoDirectionalLight* uiLight = childOf<SoDirectionalLight>(ui3D, 0);

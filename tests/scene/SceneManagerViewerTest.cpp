@@ -376,3 +376,43 @@ TEST_F(SceneManagerViewerTest, CursorBranchLeavesTransparentContentBehindOpaqueC
 }
 
 } // namespace
+
+// A translucent sheet over the whole view, as the canvas's 30 %-transparent terrain fills a
+// corner: the instruments stay as they were without it, whichever way translucency is drawn.
+TEST_F(SceneManagerViewerTest, InstrumentsStayOverTranslucentContentInEveryTransparencyType) {
+    SoLightModel* flat = new SoLightModel;
+    flat->model = SoLightModel::BASE_COLOR;
+    manager->getRoot3D()->addChild(flat);
+    SoCamera* camera = viewer->getCamera();
+    camera->position.setValue(0.0f, 0.0f, 10.0f);
+    camera->focalDistance = 10.0f;
+    SoSeparator* sheet = flatColouredBlock(SbColor(1, 0.5f, 0), 0.3f, 100.0f, 0.0f);
+    sheet->ref();
+    // Every transparency type of Coin's, numbered from SCREEN_DOOR to SORTED_LAYERS_BLEND.
+    for (int type = SoGLRenderAction::SCREEN_DOOR; type <= SoGLRenderAction::SORTED_LAYERS_BLEND;
+         ++type) {
+        SCOPED_TRACE(type);
+        viewer->setTransparencyType(SoGLRenderAction::TransparencyType(type));
+        Frame frames[3]; // bare, with the instruments, with the sheet over them as well
+        for (int step = 0; step < 3; ++step) {
+            manager->setCompassVisible(step > 0);
+            manager->setHorizonGiroVisible(step > 0);
+            if (step == 2)
+                manager->getRoot3D()->addChild(sheet);
+            frames[step] = drawnFrame(viewer);
+        }
+        manager->getRoot3D()->removeChild(sheet);
+        ASSERT_FALSE(frames[2].isNear(kCentre.x, kCentre.y, 0, 0, 0, 20)) << "the sheet is drawn";
+        int instrumentPixels = 0, changed = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const unsigned char* p = frames[1].at(x, y);
+                const bool instrument = frames[0].countDiffering(frames[1], x, y, x + 1, y + 1);
+                instrumentPixels += instrument;
+                changed += instrument && !frames[2].isNear(x, y, p[0], p[1], p[2], 8);
+            }
+        EXPECT_GT(instrumentPixels, 200);
+        EXPECT_EQ(0, changed) << "of " << instrumentPixels << " instrument pixels";
+    }
+    sheet->unref();
+}

@@ -78,6 +78,19 @@ struct Player {
 
 } // namespace
 
+std::string videoName(int index) {
+    return "Zorvan3D_" + std::to_string(index) + ".mpg";
+}
+
+double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    if (a.size() != b.size() || a.empty())
+        return 255.0;
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        sum += std::abs(int(a[i]) - int(b[i]));
+    return sum / double(a.size());
+}
+
 Rgb VideoFile::at(int frame, int x, int y) const {
     const unsigned char* p = &pictures[size_t(frame)][(size_t(y) * width + x) * 3];
     return {p[0], p[1], p[2]};

@@ -4,6 +4,7 @@
 #define OIVWINTAV_TESTS_VIDEOFILE_H
 
 #include "support/RenderedImage.h"
+#include "video/OivVideoRecorder.h"
 
 #include <string>
 #include <vector>
@@ -25,6 +26,17 @@ struct VideoFile {
     Rgb centre(int frame) const { return at(frame, width / 2, height / 2); }
 };
 VideoFile playVideoFile(const std::string& path);
+
+// Mean difference per colour channel between two pictures of the same layout (a decoded frame
+// and what a canvas shows, say); 255 when their sizes differ or they are empty.
+double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
+
+// The video recorder's file of number `index`, and the number of the last file name any recorder
+// of the process tried.
+std::string videoName(int index);
+struct VideoFileIndex : OivVideoRecorder {
+    static int last() { return m_FileIndex; }
+};
 
 // A fresh empty folder that is the current folder for the object's lifetime, removed with its
 // contents afterwards.

@@ -4,6 +4,7 @@
 #include "support/MessageLoop.h"
 #include "support/VideoFile.h"
 
+#include <DialogViz/dialog/SoDialogPushButton.h>
 #include <Inventor/nodes/SoBaseColor.h>
 #include <Inventor/nodes/SoCamera.h>
 #include <Inventor/nodes/SoCube.h>
@@ -14,8 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,14 +32,8 @@ const SbVec2s kFrameSize(64, 48);
 constexpr float kQuality = 0.3f;
 constexpr int kMaxOpenAttempts = 100;
 
-// The process-wide number of the last file name tried.
-struct FileIndex : OivVideoRecorder {
-    static int last() { return m_FileIndex; }
-};
-
-std::string videoName(int index) {
-    return "Zorvan3D_" + std::to_string(index) + ".mpg";
-}
+using testsupport::videoName;
+using FileIndex = testsupport::VideoFileIndex;
 
 class VideoRecorderTest : public ::testing::Test {
 protected:
@@ -161,18 +159,6 @@ TEST_F(VideoRecorderTest, ARecordingInWhichNothingChangedHoldsTheViewOnce) {
     EXPECT_TRUE(playsRed(first + 1, 1));
 }
 
-// Mean difference per colour channel between a recorded picture and the canvas's own pixels (both
-// top row first).
-double meanDifference(const std::vector<unsigned char>& recorded,
-                      const std::vector<unsigned char>& shown) {
-    if (recorded.size() != shown.size() || shown.empty())
-        return 255.0;
-    double sum = 0;
-    for (size_t i = 0; i < shown.size(); ++i)
-        sum += std::abs(int(recorded[i]) - int(shown[i]));
-    return sum / double(shown.size());
-}
-
 TEST_F(VideoRecorderTest, EachFrameIsWhatTheCanvasShows) {
     SoWinFullViewer* viewer = canvas->getOivViewer();
     const int first = FileIndex::last() + 1;
@@ -190,7 +176,7 @@ TEST_F(VideoRecorderTest, EachFrameIsWhatTheCanvasShows) {
     for (int i = 0; i < 2; ++i) {
         // Colour subsampling and the quantiser blur edges a little; a picture upside down, in
         // other colours or from elsewhere differs by far more.
-        EXPECT_LT(meanDifference(file.pictures[i], shown[i]), 8.0) << "frame " << i;
+        EXPECT_LT(testsupport::meanDifference(file.pictures[i], shown[i]), 8.0) << "frame " << i;
         const Rgb ball = file.at(i, kFrameSize[0] * 2 / 3, kFrameSize[1] / 4);
         EXPECT_GT(ball.b, 150) << "top right of frame " << i << " shows " << ball;
     }
@@ -307,6 +293,43 @@ TEST_F(VideoRecorderTest, ASizeTheVideoCannotTakeLeavesTheRecorderIdle) {
     moveCamera();
     recorder->stop();
     EXPECT_TRUE(playsRed(before + 2, 1));
+}
+
+// A full disk, as the file-size limit gives one: the recording stops by itself, its file plays
+// with the frames written before, and the dialog is idle again.
+TEST_F(VideoRecorderTest, ARecordingTheDiskCannotTakeStopsWithTheFramesWrittenBefore) {
+    DuiVideoRecorder dialog;
+    dialog.setOivCanvas(canvas);
+    dialog.initialize();
+    canvas->addDUI(&dialog);
+    SoTopLevelDialog* controls = dialog.getTopLevelDialog();
+    auto* startButton = DuiBaseDialog::findControl<SoDialogPushButton>(controls, "AID_video_start");
+    auto* endButton = DuiBaseDialog::findControl<SoDialogPushButton>(controls, "AID_video_end");
+    ASSERT_TRUE(startButton && endButton);
+    OivVideoRecorder* recorder = canvas->getVideoRecorder();
+    const int first = FileIndex::last() + 1;
+
+    rlimit limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit full = {16 * 1024, limit.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    startButton->press();
+    int moves = 0;
+    for (; moves < 400 && recorder->hasRecording(); ++moves)
+        moveCamera();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(recorder->hasRecording()) << "after " << moves << " frames";
+    EXPECT_TRUE(startButton->enable.getValue());
+    EXPECT_FALSE(endButton->enable.getValue());
+    const testsupport::VideoFile file = testsupport::playVideoFile(folder.file(videoName(first)));
+    EXPECT_TRUE(file.opened);
+    EXPECT_GT(file.frameCount(), 0);
+    EXPECT_LT(file.frameCount(), moves);
+    for (int i = 0; i < file.frameCount(); ++i)
+        EXPECT_GT(file.centre(i).r, 180) << "frame " << i;
 }
 
 } // namespace

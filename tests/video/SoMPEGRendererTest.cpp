@@ -218,3 +218,21 @@ TEST_F(MPEGRendererTest, ACompressionRateOutsideTheRangeIsTakenAtItsNearestEnd) 
 }
 
 } // namespace
+
+// Frames are written by a worker behind a short queue: recorded faster than it encodes, every
+// frame still arrives, in order (each numbered by its colour).
+TEST_F(MPEGRendererTest, TheWorkerKeepsEveryFrameInOrder) {
+    const SbColor cycle[] = {kRed, kGreen, kBlue, kWhite};
+    std::vector<SbColor> expected;
+    SoMPEGRenderer renderer(root);
+    renderer.setSize(SbVec2s(640, 480)); // large enough for encoding to lag behind drawing
+    ASSERT_TRUE(renderer.openFile(folder.file("ordered.mpg").c_str(), 100));
+    renderer.record();
+    for (int i = 0; i < 40; ++i) {
+        expected.push_back(cycle[(i * 7 / 3) % 4]);
+        colour->rgb = expected.back();
+        renderer.recordFrame();
+    }
+    renderer.closeFile();
+    EXPECT_TRUE(showsColours(testsupport::playVideoFile(folder.file("ordered.mpg")), expected));
+}

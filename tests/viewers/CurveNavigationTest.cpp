@@ -15,6 +15,7 @@
 #include <Inventor/nodes/SoVertexProperty.h>
 
 #include <algorithm>
+#include <vector>
 
 using namespace curvetest;
 using testsupport::drag;
@@ -249,6 +250,22 @@ TEST_F(CurveNavigationTest, TheCompassSitsAfterTheCameraAndKeepsItsSizeInBounds)
     EXPECT_EQ(static_cast<SoSeparator*>(lone->getChild(1))->getChild(1), scale);
     viewer->setSceneGraph(nullptr);
     lone->unref();
+}
+
+TEST_F(CurveNavigationTest, TheCompassIsDrawnOverTheContentTheTrackingPointIsIn) {
+    trackAlongX(); // the tracking point in the middle of the cube
+    std::vector<unsigned char> rgb;
+    SbVec2s size;
+    viewer->render();
+    ASSERT_TRUE(viewer->readPixels(rgb, size));
+    // Where the compass's arms cross, an arm's pure colour instead of the cube's grey.
+    int armPixels = 0;
+    for (int y = size[1] / 2 - 1; y <= size[1] / 2 + 1; ++y)
+        for (int x = size[0] / 2 - 1; x <= size[0] / 2 + 1; ++x) {
+            const unsigned char* p = &rgb[3 * (y * size[0] + x)];
+            armPixels += *std::max_element(p, p + 3) - *std::min_element(p, p + 3) > 150;
+        }
+    EXPECT_GT(armPixels, 0);
 }
 
 TEST_F(CurveNavigationTest, HomeResetsTheTrackingPointWithTheCamera) {

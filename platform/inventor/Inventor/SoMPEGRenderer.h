@@ -1,5 +1,7 @@
 // Records a scene graph into an MPEG-1 video file (.mpg, MPEG program stream): each recorded
-// frame renders the scene off screen at the chosen size and encodes the picture.
+// frame renders the scene off screen at the chosen size; a worker thread of the open file
+// converts, encodes and writes the pictures in order, behind a short queue, so that drawing goes
+// on meanwhile. A full queue makes recordFrame wait; no frame is dropped.
 //
 // Size, compression rate and frame rate are read when a file is opened and hold for that file.
 // Frames are added by recordFrame while recording is on (record / stop), up to the maximum
@@ -15,6 +17,7 @@
 #include <memory>
 
 class SoNode;
+class SoWinRenderArea;
 
 class SoMPEGRenderer {
 public:
@@ -54,7 +57,8 @@ public:
     void closeFile(void);
     SbBool isFileOpen(void) const;
 
-    // Switch recording on and off; the file stays open either way.
+    // Switch recording on and off; the file stays open either way. stop returns once every frame
+    // recorded before it is written.
     virtual void record(void);
     virtual void stop(void);
     SbBool isRecording(void) const;
@@ -63,8 +67,28 @@ public:
     // picture as the next frame. Otherwise does nothing.
     void recordFrame(void);
 
-    // Frames written into the open (or last) file.
+    // Frames recorded into the open (or last) file, written or still queued.
     unsigned int getNumFramesRecorded(void) const;
+
+    // Addition of this platform: the render area that shows this renderer's scene. When it last
+    // drew the scene at the open file's frame size, recordFrame takes that picture instead of
+    // drawing the scene a second time; otherwise it draws off screen. A navigation renderer given
+    // the area before record records after the area's redraw. Null (the default) always draws.
+    // No frame may be recorded once the area is deleted.
+    void setShownBy(SoWinRenderArea* area);
+    SoWinRenderArea* getShownBy(void) const;
+
+    // Additions of this platform, for an owner that must see a recording fail.
+    //
+    // A write error: the encoder refused a picture or the file could not be written (a full
+    // disk). The file then keeps what was written before the error and closeFile still finalises
+    // it; later frames are dropped. The callback runs on the recording thread, once per file,
+    // from the recordFrame or stop that first finds the error; it must not delete the renderer.
+    typedef void ErrorCB(void* userData, SoMPEGRenderer* renderer);
+    void setErrorCallback(ErrorCB* function, void* userData);
+    SbBool hasWriteError(void) const;
+    // Seconds recordFrame has waited for room in the queue, over the renderer's life.
+    double getQueueWaitTime(void) const;
 
 private:
     class Private;

@@ -4,6 +4,10 @@
 // queue of the thread that created it, so PostMessageA from any thread lands in the right one
 // and wakes a thread waiting in GetMessageA. WM_QUIT is a flag, as in Win32: it is returned
 // only once no posted message is left.
+//
+// A waiter sleeps either on the condition variable or, when it also waits for a display
+// connection, in poll() on the queue's wake descriptor (an eventfd): both are signalled together,
+// so a message posted from another thread wakes either kind at once.
 #ifndef OIVWINTAV_WIN32_DETAIL_MESSAGEQUEUE_H
 #define OIVWINTAV_WIN32_DETAIL_MESSAGEQUEUE_H
 
@@ -26,7 +30,8 @@ public:
     // The calling thread's queue, created on first use.
     static std::shared_ptr<MessageQueue> current();
 
-    MessageQueue() = default;
+    MessageQueue();
+    ~MessageQueue();
     MessageQueue(const MessageQueue&) = delete;
     MessageQueue& operator=(const MessageQueue&) = delete;
 
@@ -39,6 +44,14 @@ public:
     void discard(HWND hwnd);
     // Returns when something was posted since the last take, or at `deadline`.
     void waitForPost(Clock::time_point deadline);
+    // Wakes a waiter as a post does, without a message: work arrived elsewhere (Coin's sensor
+    // queues changed) that the loop must look at.
+    void wake();
+    // Readable from a post or wake until the next take; -1 when the system gave no eventfd (the
+    // condition variable still works).
+    int wakeFd() const { return wakeFd_; }
+    // Whether a posted message or WM_QUIT waits.
+    bool hasMessages();
 
 private:
     std::mutex mutex_;
@@ -47,6 +60,10 @@ private:
     bool quitPending_ = false;
     int quitCode_ = 0;
     bool newSinceTake_ = false;
+    int wakeFd_ = -1;
+
+    // With the mutex held.
+    void signalLocked();
 };
 
 } // namespace oivwin32

@@ -64,4 +64,17 @@ std::optional<SensorPump::Clock::time_point> SensorPump::nextTimerDue() {
     return Clock::now() + delay;
 }
 
+bool SensorPump::hasIdleWork() {
+    SoSensorManager* manager = sensorManager();
+    return manager && manager->isDelaySensorPending();
+}
+
+bool SensorPump::watchChanges(void (*changed)(void*), void* data) {
+    SoSensorManager* manager = sensorManager();
+    if (!manager)
+        return false;
+    manager->setChangedCallback(changed, data);
+    return true;
+}
+
 } // namespace oivwin32

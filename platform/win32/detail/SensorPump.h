@@ -22,6 +22,11 @@ public:
     static bool runOverdueDelay();
     // When the next timer or alarm sensor is due, if one is scheduled.
     static std::optional<Clock::time_point> nextTimerDue();
+    // Whether the delay queue has sensors waiting.
+    static bool hasIdleWork();
+    // Has Coin call `changed(data)` whenever a sensor is scheduled or unscheduled, replacing any
+    // earlier call. False while Coin is not initialised.
+    static bool watchChanges(void (*changed)(void*), void* data);
 };
 
 } // namespace oivwin32

@@ -40,6 +40,18 @@ public:
     // Waits until the window system has an event, something is posted to `queue`, or `deadline`.
     static void wait(MessageQueue& queue, MessageQueue::Clock::time_point deadline);
 
+    // The descriptor that is readable when the window system has events to read, or -1.
+    virtual int connectionFd() const = 0;
+    // Whether events were read from the connection already and wait to be pumped (they no longer
+    // make the descriptor readable).
+    virtual bool hasQueuedEvents() = 0;
+    // A new window of the table that stands for `window`, a window of the display that another
+    // part of the program (a host toolkit) made and owns: it is never moved, shown or destroyed
+    // through the table, and its size changes arrive as WM_SIZE. Null when it is no window.
+    virtual HWND attachNative(unsigned long window) = 0;
+    // Whether `hwnd` came from attachNative and is still in the table.
+    virtual bool isAttached(HWND hwnd) const = 0;
+
 protected:
     // `hwnd` is a window of the table; its record says where it is, its title and whether it is
     // visible (WS_VISIBLE of its own style).

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace oivwin32 {
 
@@ -65,9 +66,21 @@ unsigned int atLeastOne(LONG extent) {
     return extent > 0 ? static_cast<unsigned int>(extent) : 1u;
 }
 
-// Errors about windows that went away meanwhile (a focus request racing an unmap, an event for
-// a window destroyed since) are expected; Xlib's default handler would end the process.
-int ignoreError(Display*, XErrorEvent*) {
+// The window class of the table's stand-ins for windows a host made (attachNative).
+constexpr const char* kAttachedClass = "OivWin32AttachedWindow";
+// What the library wants to hear of a window it did not make: its size, and its end.
+constexpr long kAttachedEventMask = StructureNotifyMask;
+
+// Xlib has one error handler per process. Errors on the library's connection are about windows
+// that went away meanwhile (a focus request racing an unmap, an event for a window destroyed
+// since) and expected; Xlib's default handler would end the process. Errors of other
+// connections belong to the host (a toolkit on Xlib) and go to the handler it had installed.
+Display* libraryConnection = nullptr;
+XErrorHandler hostErrorHandler = nullptr;
+
+int handleError(Display* display, XErrorEvent* error) {
+    if (display != libraryConnection && hostErrorHandler)
+        return hostErrorHandler(display, error);
     return 0;
 }
 
@@ -111,9 +124,13 @@ struct X11WindowSystem::Private {
     std::unordered_map<Window, WORD> cursorOfWindow;
     std::unordered_map<HWND, Window> windows;
     std::unordered_map<Window, HWND> handles;
-    // Set while a change that came from the X server (the user resized a window through the
-    // window manager) is applied to the table, so it is not sent back.
-    bool applyingServerChange = false;
+    // Windows of other clients the table stands for (attachNative), and the one being attached.
+    std::unordered_set<Window> attached;
+    Window attaching = 0;
+    // The window whose change came from the X server (the user resized it through the window
+    // manager) while the table applies it, so it is not sent back. Only that window: the
+    // children its WM_SIZE resizes must reach the server.
+    HWND serverChangeOf = nullptr;
 
     Window windowFor(HWND hwnd) const {
         auto found = windows.find(hwnd);
@@ -123,6 +140,49 @@ struct X11WindowSystem::Private {
     HWND handleFor(Window window) const {
         auto found = handles.find(window);
         return found == handles.end() ? nullptr : found->second;
+    }
+
+    bool isAttached(Window window) const { return attached.count(window) != 0; }
+
+    // The table's ancestor of `hwnd` that has no parent.
+    static HWND topLevelOf(HWND hwnd) {
+        for (HWND parent = GetParent(hwnd); parent; parent = GetParent(hwnd))
+            hwnd = parent;
+        return hwnd;
+    }
+
+    // The window that stands for `window` from now on, at its place on the screen.
+    HWND attach(Window window) {
+        XWindowAttributes attributes;
+        if (!window || handleFor(window) || !XGetWindowAttributes(display, window, &attributes))
+            return nullptr;
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child);
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kAttachedClass;
+        if (!GetClassInfoA(windowClass.hInstance, kAttachedClass, &windowClass))
+            RegisterClassA(&windowClass);
+        attaching = window;
+        HWND hwnd =
+            CreateWindowExA(0, kAttachedClass, "", WS_POPUP | WS_VISIBLE, x, y, attributes.width,
+                            attributes.height, nullptr, nullptr, windowClass.hInstance, nullptr);
+        attaching = 0;
+        return hwnd;
+    }
+
+    void remember(HWND hwnd, Window window) {
+        windows[hwnd] = window;
+        handles[window] = hwnd;
+    }
+
+    void forget(HWND hwnd, Window window) {
+        windows.erase(hwnd);
+        handles.erase(window);
+        attached.erase(window);
+        cursorOfWindow.erase(window);
     }
 
     void setTitle(Window window, const std::string& title) {
@@ -209,6 +269,10 @@ struct X11WindowSystem::Private {
 
     void button(HWND hwnd, const XButtonEvent& event) {
         const bool press = event.type == ButtonPress;
+        // Inside a host's window the keyboard belongs to the host until a click in the
+        // library's window asks for it; the host takes it back when its own widgets are clicked.
+        if (press && isAttached(windowFor(topLevelOf(hwnd))))
+            XSetInputFocus(display, event.window, RevertToParent, CurrentTime);
         if (int delta = X11Input::wheelDelta(event.button)) {
             if (!press) // a notch is a press and a release; the press turns it
                 return;
@@ -265,9 +329,16 @@ struct X11WindowSystem::Private {
         int x = 0, y = 0;
         Window child;
         XTranslateCoordinates(display, event.window, root, 0, 0, &x, &y, &child);
-        applyingServerChange = true;
+        serverChangeOf = hwnd;
         MoveWindow(hwnd, x, y, event.width, event.height, TRUE);
-        applyingServerChange = false;
+        serverChangeOf = nullptr;
+    }
+
+    // The host destroyed its window before detaching it: the library's windows inside went with
+    // it on the server, so the table's go too.
+    void attachedDestroyed(HWND hwnd, Window window) {
+        forget(hwnd, window);
+        DestroyWindow(hwnd);
     }
 
     // The keyboard focus follows the activation of top-level windows, as on Win32.
@@ -307,9 +378,14 @@ struct X11WindowSystem::Private {
         case ConfigureNotify:
             configured(hwnd, event.xconfigure);
             break;
+        case DestroyNotify:
+            if (isAttached(event.xdestroywindow.window))
+                attachedDestroyed(hwnd, event.xdestroywindow.window);
+            break;
         case MapNotify:
-            // A program shows a window to work in it: it gets the keyboard, as on Win32.
-            if (isTopLevel(hwnd))
+            // A program shows a window to work in it: it gets the keyboard, as on Win32. A
+            // host's window is the host's business.
+            if (isTopLevel(hwnd) && !isAttached(event.xmap.window))
                 XSetInputFocus(display, event.xmap.window, RevertToParent, CurrentTime);
             break;
         case FocusIn:
@@ -331,7 +407,10 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(const char* name) {
     Display* display = XOpenDisplay(name);
     if (!display)
         return nullptr;
-    XSetErrorHandler(ignoreError);
+    libraryConnection = display;
+    XErrorHandler previous = XSetErrorHandler(handleError);
+    if (previous != handleError)
+        hostErrorHandler = previous;
     auto p = std::make_unique<Private>();
     p->display = display;
     const int screen = DefaultScreen(display);
@@ -358,7 +437,8 @@ X11WindowSystem::X11WindowSystem(std::unique_ptr<Private> p) : m_Private(std::mo
 
 X11WindowSystem::~X11WindowSystem() {
     for (const auto& entry : m_Private->windows)
-        XDestroyWindow(m_Private->display, entry.second);
+        if (!m_Private->isAttached(entry.second))
+            XDestroyWindow(m_Private->display, entry.second);
     for (const auto& entry : m_Private->cursors)
         if (entry.second)
             XFreeCursor(m_Private->display, entry.second);
@@ -398,6 +478,12 @@ void X11WindowSystem::windowCreated(HWND hwnd) {
     const WindowState state = stateOf(hwnd);
     if (!state.live || p.windowFor(hwnd))
         return;
+    if (p.attaching) {
+        p.remember(hwnd, p.attaching);
+        p.attached.insert(p.attaching);
+        XSelectInput(p.display, p.attaching, kAttachedEventMask);
+        return;
+    }
     if (state.parent && !p.windowFor(state.parent))
         windowCreated(state.parent); // a reparented window may be older than its parent
     const Window parent = state.child ? p.windowFor(state.parent) : p.root;
@@ -414,8 +500,7 @@ void X11WindowSystem::windowCreated(HWND hwnd) {
     const Window window = XCreateWindow(p.display, parent, state.position.x, state.position.y,
                                         atLeastOne(state.size.cx), atLeastOne(state.size.cy), 0,
                                         p.depth, InputOutput, p.visual, mask, &attributes);
-    p.windows[hwnd] = window;
-    p.handles[window] = hwnd;
+    p.remember(hwnd, window);
     if (!state.child)
         p.decorateTopLevel(window, state);
     if (state.visible)
@@ -427,15 +512,18 @@ void X11WindowSystem::windowDestroyed(HWND hwnd) {
     const Window window = p.windowFor(hwnd);
     if (!window)
         return;
-    XDestroyWindow(p.display, window);
-    p.windows.erase(hwnd);
-    p.handles.erase(window);
-    p.cursorOfWindow.erase(window);
+    // The host's window stays; the library only stops listening to it.
+    if (p.isAttached(window))
+        XSelectInput(p.display, window, NoEventMask);
+    else
+        XDestroyWindow(p.display, window);
+    p.forget(hwnd, window);
 }
 
 void X11WindowSystem::windowShown(HWND hwnd, bool visible) {
     Private& p = *m_Private;
-    if (const Window window = p.windowFor(hwnd)) {
+    const Window window = p.windowFor(hwnd);
+    if (window && !p.isAttached(window)) {
         if (visible)
             XMapWindow(p.display, window);
         else
@@ -446,7 +534,7 @@ void X11WindowSystem::windowShown(HWND hwnd, bool visible) {
 void X11WindowSystem::windowPlaced(HWND hwnd) {
     Private& p = *m_Private;
     const Window window = p.windowFor(hwnd);
-    if (!window || p.applyingServerChange)
+    if (!window || hwnd == p.serverChangeOf || p.isAttached(window))
         return;
     const WindowState state = stateOf(hwnd);
     XMoveResizeWindow(p.display, window, state.position.x, state.position.y,
@@ -459,14 +547,14 @@ void X11WindowSystem::windowRetitled(HWND hwnd) {
     if (!window)
         return;
     const WindowState state = stateOf(hwnd);
-    if (!state.child)
+    if (!state.child && !p.isAttached(window))
         p.setTitle(window, state.title);
 }
 
 void X11WindowSystem::windowReparented(HWND hwnd) {
     Private& p = *m_Private;
     const Window window = p.windowFor(hwnd);
-    if (!window)
+    if (!window || p.isAttached(window))
         return;
     const WindowState state = stateOf(hwnd);
     const Window parent = state.child ? p.windowFor(state.parent) : p.root;
@@ -513,16 +601,32 @@ void X11WindowSystem::pumpEvents() {
     }
 }
 
-void X11WindowSystem::waitForEvents(MessageQueue&, MessageQueue::Clock::time_point deadline) {
+void X11WindowSystem::waitForEvents(MessageQueue& queue, MessageQueue::Clock::time_point deadline) {
     // Messages posted by this thread were looked at before the wait; one posted by another
-    // thread is seen at the deadline, which the loop keeps short for that reason.
+    // thread makes the queue's descriptor readable and ends the wait at once.
     Private& p = *m_Private;
     XFlush(p.display);
     if (XEventsQueued(p.display, QueuedAlready) > 0)
         return;
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - MessageQueue::Clock::now());
-    pollfd connection{ConnectionNumber(p.display), POLLIN, 0};
-    poll(&connection, 1, static_cast<int>(std::max<long long>(0, left.count())));
+    pollfd watched[] = {{ConnectionNumber(p.display), POLLIN, 0}, {queue.wakeFd(), POLLIN, 0}};
+    poll(watched, 2, static_cast<int>(std::max<long long>(0, left.count())));
+}
+
+int X11WindowSystem::connectionFd() const {
+    return ConnectionNumber(m_Private->display);
+}
+
+bool X11WindowSystem::hasQueuedEvents() {
+    return XEventsQueued(m_Private->display, QueuedAlready) > 0;
+}
+
+HWND X11WindowSystem::attachNative(unsigned long window) {
+    return m_Private->attach(window);
+}
+
+bool X11WindowSystem::isAttached(HWND hwnd) const {
+    return m_Private->isAttached(m_Private->windowFor(hwnd));
 }
 
 } // namespace oivwin32

@@ -49,6 +49,10 @@ protected:
     void windowCursorSet(HWND hwnd, WORD cursorId) override;
     void pumpEvents() override;
     void waitForEvents(MessageQueue& queue, MessageQueue::Clock::time_point deadline) override;
+    int connectionFd() const override;
+    bool hasQueuedEvents() override;
+    HWND attachNative(unsigned long window) override;
+    bool isAttached(HWND hwnd) const override;
 
 private:
     struct Private;

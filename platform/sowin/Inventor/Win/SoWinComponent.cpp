@@ -5,12 +5,12 @@
 #include <Inventor/Win/SoWin.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
 constexpr const char* kComponentProperty = "SoWinComponent";
-constexpr const char* kParentHookProperty = "SoWinComponentParentHook";
 constexpr const char* kShellClassName = "SoWinComponentShell";
 constexpr int kDefaultShellWidth = 500;
 constexpr int kDefaultShellHeight = 400;
@@ -31,10 +31,9 @@ public:
     static void attach(HWND parent, SoWinComponent* component) {
         ParentHook* hook = hookOf(parent);
         if (!hook) {
-            hook = new ParentHook;
+            hook = &hooks()[parent];
             hook->original = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(parentProc)));
-            SetPropA(parent, kParentHookProperty, hook);
         }
         auto& list = hook->components;
         if (std::find(list.begin(), list.end(), component) == list.end())
@@ -50,8 +49,7 @@ public:
         const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(parent, GWLP_WNDPROC));
         if (list.empty() && current == static_cast<WNDPROC>(parentProc)) {
             SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->original));
-            RemovePropA(parent, kParentHookProperty);
-            delete hook;
+            hooks().erase(parent);
         }
     }
 
@@ -92,8 +90,16 @@ private:
         std::vector<SoWinComponent*> components;
     };
 
+    // Never deleted: a component may live until the process ends (a dialog's window does) and
+    // be in a parent still, after the window table itself is gone.
+    static std::unordered_map<HWND, ParentHook>& hooks() {
+        static auto* all = new std::unordered_map<HWND, ParentHook>;
+        return *all;
+    }
+
     static ParentHook* hookOf(HWND parent) {
-        return static_cast<ParentHook*>(GetPropA(parent, kParentHookProperty));
+        auto found = hooks().find(parent);
+        return found == hooks().end() ? nullptr : &found->second;
     }
 
     static LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,10 +113,9 @@ private:
             for (SoWinComponent* component : components)
                 component->parentResized(LOWORD(lParam), HIWORD(lParam));
         } else if (message == WM_NCDESTROY) {
-            RemovePropA(hwnd, kParentHookProperty);
             for (SoWinComponent* component : hook->components)
                 component->m_Parent = nullptr;
-            delete hook;
+            hooks().erase(hwnd);
         }
         return CallWindowProcA(original, hwnd, message, wParam, lParam);
     }

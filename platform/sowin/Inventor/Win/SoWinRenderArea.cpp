@@ -319,6 +319,12 @@ void SoWinRenderArea::setEventCallback(SoWinRenderAreaEventCB* function, void* u
     m_Private->appData = userData;
 }
 
+SoWinRenderAreaEventCB* SoWinRenderArea::getEventCallback(void** userData) const {
+    if (userData)
+        *userData = m_Private->appData;
+    return m_Private->appCB;
+}
+
 void SoWinRenderArea::actualRedraw(void) {
     m_Private->syncViewport();
     m_Private->manager->render(m_Private->clearWindow ? TRUE : FALSE,

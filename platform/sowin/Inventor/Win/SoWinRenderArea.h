@@ -67,6 +67,9 @@ public:
     // The application's event callback: receives every mouse and keyboard message of the
     // drawing window first; a non-zero result keeps it from the scene. Null switches it off.
     void setEventCallback(SoWinRenderAreaEventCB* function, void* userData = NULL);
+    // The application's event callback and its user data (an addition of this platform, so that
+    // a caller can stand in front of it for a while and put it back).
+    SoWinRenderAreaEventCB* getEventCallback(void** userData = NULL) const;
 
 protected:
     // The form a subclass uses to build its widget later (build false).
