@@ -53,18 +53,20 @@ DuiCanvasToolbarAuditor::DuiCanvasToolbarAuditor(OivCanvas* canvas)
     : DuiBaseDialogAuditor(canvas) {}
 
 template <size_t N, class... Args>
-void DuiCanvasToolbarAuditor::act(const Action<Args...> (&table)[N], const SbString& id,
+bool DuiCanvasToolbarAuditor::act(const Action<Args...> (&table)[N], const SbString& id,
                                   Args... args) {
     // Identifiers compare exactly; the first row that matches acts, and an unknown one is ignored.
     for (const Action<Args...>& row : table) {
         if (id != row.id)
             continue;
-        if (row.action)
+        if (row.action) {
             (this->*row.action)(args...);
-        else
-            showNotice(row.notice);
-        return;
+            return false;
+        }
+        showNotice(row.notice);
+        return true;
     }
+    return false;
 }
 
 void DuiCanvasToolbarAuditor::dialogPushButton(SoDialogPushButton* cpt) {
@@ -73,8 +75,12 @@ void DuiCanvasToolbarAuditor::dialogPushButton(SoDialogPushButton* cpt) {
 }
 
 void DuiCanvasToolbarAuditor::dialogCheckBox(SoDialogCheckBox* cpt) {
-    if (hasCanvas())
-        act(kCheckActions, cpt->auditorID.getValue(), bool(cpt->state.getValue()));
+    if (!hasCanvas())
+        return;
+    // A box ticked for a feature that is missing would claim it is on: it is unticked again.
+    if (act(kCheckActions, cpt->auditorID.getValue(), bool(cpt->state.getValue())) &&
+        cpt->state.getValue())
+        cpt->state = FALSE;
 }
 
 void DuiCanvasToolbarAuditor::dialogComboBox(SoDialogComboBox* cpt) {

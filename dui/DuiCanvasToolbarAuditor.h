@@ -42,8 +42,9 @@ private:
     static const Action<int> kComboActions[];
 
     // Runs the row of `table` whose identifier is `id`: its action with `args`, or its notice.
+    // True when the notice was shown in place of a missing feature.
     template <size_t N, class... Args>
-    void act(const Action<Args...> (&table)[N], const SbString& id, Args... args);
+    bool act(const Action<Args...> (&table)[N], const SbString& id, Args... args);
 
     bool hasCanvas() const;
     bool isPlane() const;

@@ -14,6 +14,8 @@ packages=(
     xvfb libxtst-dev
     # the desktop tests: a real window manager, and Qt for the example of a canvas in a Qt window
     openbox qtbase5-dev
+    # the font of the dialogs and menus
+    fonts-dejavu-core
 )
 # The reference documentation is built by the test command, not by the demo.
 if [ "${1:-}" = "--docs" ]; then

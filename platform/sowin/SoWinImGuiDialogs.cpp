@@ -1,5 +1,6 @@
 #include "SoWinImGuiDialogs.h"
 
+#include "SoWinImGuiMenu.h"
 #include "SoWinImGuiWindow.h"
 
 #include <DialogViz/dialog/SoMessageDialog.h>
@@ -155,6 +156,7 @@ void SoWinImGuiDialogs::install() {
     theDialogs = new Dialogs;
     SoTopLevelDialog::setShowCallback(Dialogs::topLevelCB, theDialogs);
     SoMessageDialog::setShowCallback(Dialogs::noticeCB, theDialogs);
+    SoWinImGuiMenu::install();
 }
 
 SoMessageDialog* SoWinImGuiDialogs::getOpenNotice() {

@@ -1,7 +1,8 @@
 // Shows the dialog toolkit on screen: each top-level dialog that is shown gets a window of its
 // own (SoWinImGuiWindow), placed to the right of the application's top-level window, and each
-// notice a modal pop-up window over it. Installed by the display choice when windows are on
-// screen; headless, nobody listens and show only marks a dialog shown.
+// notice a window over it that the dialogs wait for; the viewers' popup menus are shown too.
+// Installed by the display choice when windows are on screen; headless, nobody listens and show
+// only marks a dialog shown.
 #ifndef OIVWINTAV_SOWINIMGUIDIALOGS_H
 #define OIVWINTAV_SOWINIMGUIDIALOGS_H
 

@@ -1,20 +1,21 @@
 #include "SoWinImGuiWindow.h"
 
 #include "SoWinDialogOperation.h"
+#include "SoWinImGuiContext.h"
 #include "SoWinImGuiDialog.h"
 
 #include <DialogViz/dialog/SoMessageDialog.h>
 #include <DialogViz/dialog/SoTopLevelDialog.h>
 
+#include <Inventor/Win/SoWin.h>
 #include <Inventor/sensors/SoNodeSensor.h>
 #include <Inventor/sensors/SoOneShotSensor.h>
 
-#include <GL/gl.h>
-#include <backends/imgui_impl_opengl2.h>
 #include <imgui.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,78 +24,52 @@ constexpr short kFirstDialogHeight = 120;
 constexpr short kTallestDialog = 900;
 constexpr short kNoticeWidth = 380;
 constexpr short kNoticeHeight = 160;
-// ImGui animates nothing we draw; it only needs a positive step between frames.
-constexpr float kFrameStep = 1.0f / 60.0f;
-constexpr ImGuiWindowFlags kWholeWindow = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
-                                          ImGuiWindowFlags_NoSavedSettings |
-                                          ImGuiWindowFlags_NoBringToFrontOnFocus;
+// A notice's text wraps at this width; the window fits what it shows.
+constexpr float kNoticeTextWidth = 460.0f;
+constexpr float kOkButtonWidth = 88.0f;
 constexpr const char* kOkText = "OK";
+constexpr const char* kShellWindowProperty = "SoWinImGuiWindow";
 // ImGui lays out a new pop-up (a notice, a combo box's list) over a few frames before it shows
 // it where it stays: after any change this many more frames are drawn.
 constexpr int kSettlingFrames = 3;
 
-// Notice windows open now; while there is one, dialog windows ignore the mouse.
-int openNotices = 0;
+// Notice windows open now, oldest first; while there is one, dialog windows ignore the mouse.
+std::vector<SoWinImGuiWindow*> openNotices;
 
-// Makes a window's ImGui context current for the lifetime of the object.
-class ContextScope {
-public:
-    explicit ContextScope(ImGuiContext* context) : m_Previous(ImGui::GetCurrentContext()) {
-        ImGui::SetCurrentContext(context);
-    }
-    ~ContextScope() { ImGui::SetCurrentContext(m_Previous); }
-    ContextScope(const ContextScope&) = delete;
-    ContextScope& operator=(const ContextScope&) = delete;
-
-private:
-    ImGuiContext* m_Previous;
-};
-
-int mouseButtonOf(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        return ImGuiMouseButton_Left;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return ImGuiMouseButton_Right;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-        return ImGuiMouseButton_Middle;
-    default:
-        return -1;
-    }
+bool closesNotice(const MSG& msg) {
+    return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
 }
 
-bool isPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+// The newest notice comes to the front, as a blocked click on its owner brings a desktop's
+// modal dialog forward.
+void raiseNewestNotice() {
+    if (!openNotices.empty())
+        SetForegroundWindow(openNotices.back()->getShellWidget());
 }
 
 } // namespace
 
 struct SoWinImGuiWindow::Private {
     Private(SoWinImGuiWindow* owner, SoTopLevelDialog* dialog, SoMessageDialog* notice)
-        : owner(owner), dialog(dialog), notice(notice), context(ImGui::CreateContext()),
-          changed(changedCB, owner), afterFrame(afterFrameCB, owner) {
-        ContextScope scope(context);
-        ImGui::GetIO().IniFilename = nullptr; // no settings file beside the host program
-        ImGui::StyleColorsLight();
+        : owner(owner), dialog(dialog), notice(notice), changed(changedCB, owner),
+          afterFrame(afterFrameCB, owner) {
         if (dialog)
             changed.attach(dialog);
         if (notice) {
             notice->ref();
-            ++openNotices;
+            openNotices.push_back(owner);
         }
     }
 
     SoWinImGuiWindow* owner;
     SoTopLevelDialog* dialog;
     SoMessageDialog* notice;
-    ImGuiContext* context;
-    bool rendererReady = false;
+    std::unique_ptr<SoWinImGuiContext> context = std::make_unique<SoWinImGuiContext>();
     SoWinDialogOperation operation;
     SoWinImGuiDialog::Places places;
     float wantedHeight = 0.0f;
+    ImVec2 wantedNoticeSize;
+    WNDPROC shellProc = nullptr;
     // The size a dialog's window last asked for. It fits its height to its controls until the
     // window manager gives it another size (the user resized it): from then on the user's size
     // stays and the controls are laid out for it.
@@ -142,8 +117,13 @@ struct SoWinImGuiWindow::Private {
             reportClosed();
             return;
         }
-        if (!dialog)
-            return;
+        if (dialog)
+            fitDialog();
+        else if (notice)
+            fitNotice();
+    }
+
+    void fitDialog() {
         const SbVec2s size = owner->getSize();
         userSized = userSized || size != requestedSize;
         const short height = short(std::clamp(int(wantedHeight + 0.5f), 1, int(kTallestDialog)));
@@ -159,66 +139,80 @@ struct SoWinImGuiWindow::Private {
         owner->setSize(size);
     }
 
-    void drawNotice() {
-        const std::string title = std::string(notice->title.getValue().getString()) + "##notice";
-        if (!ImGui::IsPopupOpen(title.c_str()))
-            ImGui::OpenPopup(title.c_str());
-        const ImVec2 middle(ImGui::GetIO().DisplaySize.x / 2, ImGui::GetIO().DisplaySize.y / 2);
-        ImGui::SetNextWindowPos(middle, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-        if (!ImGui::BeginPopupModal(title.c_str(), nullptr,
-                                    ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove))
+    // The notice's window takes the size of what it shows, around the same middle.
+    void fitNotice() {
+        const SbVec2s size(short(wantedNoticeSize.x + 0.5f), short(wantedNoticeSize.y + 0.5f));
+        RECT shown{};
+        if (size[0] <= 0 || owner->getSize() == size ||
+            !GetWindowRect(owner->getShellWidget(), &shown))
             return;
-        ImGui::TextUnformatted(notice->label.getValue().getString());
-        if (ImGui::Button(kOkText))
+        const int left = (shown.left + shown.right - size[0]) / 2;
+        const int top = (shown.top + shown.bottom - size[1]) / 2;
+        MoveWindow(owner->getShellWidget(), left, top, size[0], size[1], TRUE);
+    }
+
+    // The window's title is the notice's: inside it, only the message and OK, the button on
+    // the right as desktop dialogs place it.
+    void drawNotice() {
+        const ImGuiStyle& style = ImGui::GetStyle();
+        const char* text = notice->label.getValue().getString();
+        const float textWidth = std::min(ImGui::CalcTextSize(text).x, kNoticeTextWidth);
+        ImGui::PushTextWrapPos(style.WindowPadding.x + textWidth);
+        ImGui::TextUnformatted(text);
+        ImGui::PopTextWrapPos();
+        ImGui::Spacing();
+        const float width = std::max(textWidth, kOkButtonWidth);
+        ImGui::SetCursorPosX(style.WindowPadding.x + width - kOkButtonWidth);
+        if (ImGui::Button(kOkText, ImVec2(kOkButtonWidth, 0.0f)))
             closeRequested = true;
         SoWinImGuiDialog(operation, places).remember(notice);
-        ImGui::EndPopup();
+        wantedNoticeSize = ImVec2(width + 2.0f * style.WindowPadding.x,
+                                  ImGui::GetItemRectMax().y + style.WindowPadding.y);
     }
 
     void drawFrame(const SbVec2s& size) {
-        ContextScope scope(context);
-        if (!rendererReady)
-            rendererReady = ImGui_ImplOpenGL2_Init();
-        ImGuiIO& io = ImGui::GetIO();
-        io.DisplaySize = ImVec2(size[0], size[1]);
-        io.DeltaTime = kFrameStep;
-        ImGui_ImplOpenGL2_NewFrame();
-        ImGui::NewFrame();
-        ImGui::SetNextWindowPos(ImVec2(0, 0));
-        ImGui::SetNextWindowSize(io.DisplaySize);
-        ImGui::Begin("##window", nullptr, kWholeWindow);
+        SoWinImGuiContext::Scope scope(*context);
+        context->beginFrame(size);
         if (dialog)
             wantedHeight = SoWinImGuiDialog(operation, places).drawTopLevel(dialog);
         else if (notice)
             drawNotice();
-        ImGui::End();
-        ImGui::Render();
-        const ImVec4 background = ImGui::GetStyle().Colors[ImGuiCol_WindowBg];
-        glViewport(0, 0, size[0], size[1]);
-        glClearColor(background.x, background.y, background.z, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+        context->endFrame(size);
         afterFrame.schedule();
         if (framesToSettle > 0 && --framesToSettle > 0)
             InvalidateRect(owner->getNormalWidget(), nullptr, FALSE);
     }
 
-    // Takes in a mouse message; false for messages ImGui has no use for (keys: the dialogs have
-    // no text to type into).
-    bool feed(const MSG& msg) {
-        ContextScope scope(context);
-        ImGuiIO& io = ImGui::GetIO();
-        if (msg.message == WM_MOUSEWHEEL) {
-            io.MouseWheel += float(GET_WHEEL_DELTA_WPARAM(msg.wParam)) / WHEEL_DELTA;
-            return true;
-        }
-        const int button = mouseButtonOf(msg.message);
-        if (msg.message != WM_MOUSEMOVE && button < 0)
+    // Return and Escape answer a notice, as they do a desktop's message box.
+    bool feedKey(const MSG& msg) {
+        if (!notice || !closesNotice(msg))
             return false;
-        io.MousePos = ImVec2(float(GET_X_LPARAM(msg.lParam)), float(GET_Y_LPARAM(msg.lParam)));
-        if (button >= 0)
-            io.MouseDown[button] = isPress(msg.message);
+        closeRequested = true;
+        afterFrame.schedule();
         return true;
+    }
+
+    // The shell hands the keyboard on to the drawing window, as a dialog gives it to its
+    // control: keys for the notice arrive wherever the window manager put the focus.
+    static LRESULT CALLBACK shellFocusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* window = static_cast<SoWinImGuiWindow*>(GetPropA(hwnd, kShellWindowProperty));
+        if (!window)
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        const WNDPROC previous = window->m_Private->shellProc;
+        if (message == WM_SETFOCUS)
+            SetFocus(window->getNormalWidget());
+        if (message == WM_NCDESTROY)
+            RemovePropA(hwnd, kShellWindowProperty);
+        return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+    }
+
+    void passFocusFromShell() {
+        HWND shell = owner->getShellWidget();
+        if (!shell)
+            return;
+        SetPropA(shell, kShellWindowProperty, owner);
+        shellProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            shell, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Private::shellFocusProc)));
     }
 };
 
@@ -227,7 +221,9 @@ SoWinImGuiWindow::SoWinImGuiWindow(SoTopLevelDialog* dialog) : SoWinImGuiWindow(
 SoWinImGuiWindow::SoWinImGuiWindow(SoMessageDialog* notice) : SoWinImGuiWindow(nullptr, notice) {}
 
 SoWinImGuiWindow::SoWinImGuiWindow(SoTopLevelDialog* dialog, SoMessageDialog* notice)
-    : SoWinGLWidget(nullptr, "SoWinImGuiWindow", FALSE, SO_GL_RGB | SO_GL_DOUBLE),
+    // A notice is owned by the application's window: kept above it, as a dialog of it.
+    : SoWinGLWidget(notice ? SoWin::getTopLevelWidget() : nullptr, "SoWinImGuiWindow", FALSE,
+                    SO_GL_RGB | SO_GL_DOUBLE),
       m_Private(new Private(this, dialog, notice)) {
     setClassName("SoWinImGuiWindow");
     setWindowCloseCallback(Private::shellClosedCB, this);
@@ -237,19 +233,21 @@ SoWinImGuiWindow::SoWinImGuiWindow(SoTopLevelDialog* dialog, SoMessageDialog* no
     } else if (notice) {
         setTitle(notice->title.getValue().getString());
         setSize(SbVec2s(kNoticeWidth, kNoticeHeight));
+        m_Private->passFocusFromShell();
     }
 }
 
 SoWinImGuiWindow::~SoWinImGuiWindow() {
     release();
-    {
-        ContextScope scope(m_Private->context);
-        // The renderer frees its font texture in the context it made it in.
-        if (m_Private->rendererReady && glLockNormal())
-            ImGui_ImplOpenGL2_Shutdown();
-        glUnlockNormal();
+    HWND shell = getShellWidget();
+    if (shell && m_Private->shellProc) {
+        SetWindowLongPtrA(shell, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_Private->shellProc));
+        RemovePropA(shell, kShellWindowProperty);
     }
-    ImGui::DestroyContext(m_Private->context);
+    // The renderer frees its font texture in the GL context it made it in.
+    glLockNormal();
+    m_Private->context.reset();
+    glUnlockNormal();
 }
 
 SoTopLevelDialog* SoWinImGuiWindow::getDialog() const {
@@ -276,7 +274,8 @@ void SoWinImGuiWindow::release() {
     p.afterFrame.unschedule();
     p.dialog = nullptr;
     if (p.notice) {
-        --openNotices;
+        openNotices.erase(std::remove(openNotices.begin(), openNotices.end(), this),
+                          openNotices.end());
         p.notice->unref();
         p.notice = nullptr;
     }
@@ -301,8 +300,14 @@ void SoWinImGuiWindow::actualRedraw(void) {
 
 void SoWinImGuiWindow::processEvent(MSG* msg) {
     Private& p = *m_Private;
-    const bool modalElsewhere = p.dialog && openNotices > 0;
-    if (!msg || (!p.dialog && !p.notice) || modalElsewhere || !p.feed(*msg))
+    if (!msg || (!p.dialog && !p.notice) || p.feedKey(*msg))
+        return;
+    if (p.dialog && !openNotices.empty()) {
+        if (SoWinImGuiContext::isPress(msg->message))
+            raiseNewestNotice();
+        return;
+    }
+    if (!p.context->feed(*msg))
         return;
     // One frame per message: a press and its release must each be seen by a frame of their own.
     redraw();

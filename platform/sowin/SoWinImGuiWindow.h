@@ -1,10 +1,13 @@
-// A window of its own that shows one top-level dialog of the dialog toolkit, or one notice as a
-// modal pop-up, drawn with Dear ImGui (its OpenGL 2 renderer) through the GL widget, so it draws,
-// swaps and reads back like any other drawing window. The window's mouse messages are fed to
-// ImGui, one frame per message (this ImGui keeps no queue of input events), and what a click
-// operated is carried out after the frame, from the message loop.
+// A window of its own that shows one top-level dialog of the dialog toolkit, or one notice,
+// drawn with Dear ImGui (its OpenGL 2 renderer) through the GL widget, so it draws, swaps and
+// reads back like any other drawing window. The window's mouse messages are fed to ImGui, one
+// frame per message (this ImGui keeps no queue of input events), and what a click operated is
+// carried out after the frame, from the message loop.
 //
-// While a notice is open, the dialog windows take no input: a notice is modal.
+// A notice is a dialog owned by the application's window (kept above it by a window manager),
+// titled by the window alone, sized to its message and OK button, and answered by OK, Return or
+// Escape. While a notice is open the dialog windows take no input: a click on one brings the
+// notice to the front instead.
 #ifndef OIVWINTAV_SOWINIMGUIWINDOW_H
 #define OIVWINTAV_SOWINIMGUIWINDOW_H
 

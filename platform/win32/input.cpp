@@ -2,6 +2,7 @@
 // the pointer and the keys come from).
 #include "detail/InputState.h"
 #include "detail/WindowRegistry.h"
+#include "detail/WindowSystem.h"
 
 #include <windows.h>
 
@@ -46,6 +47,19 @@ HWND WINAPI SetFocus(HWND hwnd) {
 HWND WINAPI GetFocus(void) {
     return WindowRegistry::instance().locked(
         [](WindowRegistry& registry) { return registry.focus; });
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hwnd) {
+    if (!IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    // The keyboard stays where it was when it is inside the window already.
+    HWND focus = GetFocus();
+    if (focus != hwnd && !IsChild(hwnd, focus))
+        SetFocus(hwnd);
+    oivwin32::WindowSystem::raised(hwnd);
+    return TRUE;
 }
 
 HWND WINAPI SetCapture(HWND hwnd) {

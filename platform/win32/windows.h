@@ -358,6 +358,7 @@ typedef struct tagDIBSECTION {
 #define IDC_WAIT MAKEINTRESOURCEA(32514)
 #define IDC_CROSS MAKEINTRESOURCEA(32515)
 #define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZENS MAKEINTRESOURCEA(32645)
 #define IDC_SIZEALL MAKEINTRESOURCEA(32646)
 #define IDC_NO MAKEINTRESOURCEA(32648)
 #define IDC_HAND MAKEINTRESOURCEA(32649)
@@ -446,6 +447,7 @@ BOOL WINAPI ScreenToClient(HWND hwnd, LPPOINT point);
 BOOL WINAPI ClientToScreen(HWND hwnd, LPPOINT point);
 HWND WINAPI SetFocus(HWND hwnd);
 HWND WINAPI GetFocus(void);
+BOOL WINAPI SetForegroundWindow(HWND hwnd);
 HWND WINAPI SetCapture(HWND hwnd);
 BOOL WINAPI ReleaseCapture(void);
 HWND WINAPI GetCapture(void);
@@ -475,6 +477,8 @@ HANDLE WINAPI RemovePropA(HWND hwnd, LPCSTR name);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+HCURSOR WINAPI SetCursor(HCURSOR cursor);
+HCURSOR WINAPI GetCursor(void);
 HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR bitmapName);
 HBRUSH WINAPI GetSysColorBrush(int index);
 DWORD WINAPI GetSysColor(int index);

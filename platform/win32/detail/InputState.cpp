@@ -23,6 +23,8 @@ void InputState::observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             setCursor(point);
         WORD keys = GET_KEYSTATE_WPARAM(wParam);
         std::lock_guard<std::mutex> lock(mutex_);
+        if (message != WM_MOUSEWHEEL) // the wheel goes to the focus, wherever the pointer is
+            pointerWindow_ = hwnd;
         keysDown_[VK_LBUTTON] = (keys & MK_LBUTTON) != 0;
         keysDown_[VK_RBUTTON] = (keys & MK_RBUTTON) != 0;
         keysDown_[VK_MBUTTON] = (keys & MK_MBUTTON) != 0;
@@ -39,6 +41,11 @@ void InputState::observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
 POINT InputState::cursor() {
     std::lock_guard<std::mutex> lock(mutex_);
     return cursor_;
+}
+
+HWND InputState::pointerWindow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pointerWindow_;
 }
 
 void InputState::setCursor(POINT position) {

@@ -26,6 +26,8 @@ public:
     void observe(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     POINT cursor();
+    // The window that got the last mouse message: the one the pointer is over, or the capture.
+    HWND pointerWindow();
     void setCursor(POINT position);
     bool isKeyDown(int virtualKey);
 
@@ -35,6 +37,7 @@ private:
 
     std::mutex mutex_;
     POINT cursor_{0, 0};
+    HWND pointerWindow_ = nullptr;
     std::array<bool, 256> keysDown_{};
 };
 

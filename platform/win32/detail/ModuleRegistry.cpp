@@ -89,4 +89,12 @@ HICON ModuleRegistry::systemImage(bool cursor, WORD id) {
     return handle;
 }
 
+WORD ModuleRegistry::systemCursorId(HCURSOR cursor) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& entry : systemImages_)
+        if (entry.first.first && entry.second == cursor)
+            return entry.first.second;
+    return 0;
+}
+
 } // namespace oivwin32

@@ -33,6 +33,8 @@ public:
     std::shared_ptr<const BmpFile::Image> bitmap(HMODULE module, WORD id);
     // The shared handle of a predefined icon (cursor == false) or cursor, made on first use.
     HICON systemImage(bool cursor, WORD id);
+    // The id of a system cursor handed out by systemImage; 0 for any other handle.
+    WORD systemCursorId(HCURSOR cursor);
 
 private:
     ModuleRegistry();

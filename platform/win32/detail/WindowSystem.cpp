@@ -61,6 +61,16 @@ void WindowSystem::reparented(HWND hwnd) {
         theSystem->windowReparented(hwnd);
 }
 
+void WindowSystem::raised(HWND hwnd) {
+    if (theSystem)
+        theSystem->windowRaised(hwnd);
+}
+
+void WindowSystem::cursorSet(HWND hwnd, WORD cursorId) {
+    if (theSystem)
+        theSystem->windowCursorSet(hwnd, cursorId);
+}
+
 void WindowSystem::pump() {
     if (theSystem)
         theSystem->pumpEvents();

@@ -32,6 +32,9 @@ public:
     static void placed(HWND hwnd);
     static void retitled(HWND hwnd);
     static void reparented(HWND hwnd);
+    static void raised(HWND hwnd);
+    // The pointer over `hwnd` takes the shape of system cursor `cursorId` (IDC_*; 0 for none).
+    static void cursorSet(HWND hwnd, WORD cursorId);
     // Turns the window system's pending events into messages of the calling thread.
     static void pump();
     // Waits until the window system has an event, something is posted to `queue`, or `deadline`.
@@ -60,6 +63,10 @@ protected:
     virtual void windowPlaced(HWND hwnd) = 0;
     virtual void windowRetitled(HWND hwnd) = 0;
     virtual void windowReparented(HWND hwnd) = 0;
+    // A top-level window was brought to the front and activated; nothing to do without a
+    // stacking order.
+    virtual void windowRaised(HWND) {}
+    virtual void windowCursorSet(HWND, WORD) {}
     virtual void pumpEvents() = 0;
     virtual void waitForEvents(MessageQueue& queue, MessageQueue::Clock::time_point deadline) = 0;
 };

@@ -6,8 +6,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 
+#include <errno.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -24,6 +27,39 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 // The button face of the desktop's classic scheme: what a top-level window shows where no child
 // covers it (a child's own background is left to its drawing, so a GL window never flickers).
 constexpr unsigned long kTopLevelBackground = 0xF0F0F0;
+
+// What taskbars group the windows of every program built on the library under.
+constexpr const char* kWindowClassName = "OivWinTav";
+
+// _NET_ACTIVE_WINDOW's source indication: a request from an application.
+constexpr long kActivationByApplication = 1;
+
+struct SystemCursorShape {
+    WORD systemId;
+    unsigned int fontShape;
+};
+
+// The desktop's system cursors drawn with the X cursor font's nearest shapes.
+constexpr SystemCursorShape kSystemCursorShapes[] = {
+    {32512, XC_left_ptr},
+    {32513, XC_xterm},
+    {32514, XC_watch},
+    {32515, XC_crosshair},
+    {32516, XC_center_ptr},
+    {32642, XC_bottom_right_corner},
+    {32643, XC_bottom_left_corner},
+    {32644, XC_sb_h_double_arrow},
+    {32645, XC_sb_v_double_arrow},
+    {32646, XC_fleur},
+    {32648, XC_X_cursor},
+    {32649, XC_hand2},
+};
+
+// A popup (a menu) is placed and drawn by its program alone: no frame, never moved or focused
+// by the window manager.
+bool isPopup(DWORD style) {
+    return (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION;
+}
 
 // X refuses windows without pixels; a Win32 window of zero size is simply empty.
 unsigned int atLeastOne(LONG extent) {
@@ -57,12 +93,14 @@ struct WindowState {
     SIZE size{};
     bool visible = false;
     std::string title;
+    DWORD style = 0;
 };
 
 WindowState stateOf(HWND hwnd) {
     return WindowRegistry::withWindow(hwnd, WindowState{}, [](WindowRecord& w, WindowRegistry&) {
-        return WindowState{
-            true, w.parent, w.isChild(), w.position, w.size, (w.style & WS_VISIBLE) != 0, w.title};
+        return WindowState{true,       w.parent, w.isChild(),
+                           w.position, w.size,   (w.style & WS_VISIBLE) != 0,
+                           w.title,    w.style};
     });
 }
 
@@ -81,6 +119,9 @@ struct X11WindowSystem::Private {
     int depth = 0;
     Colormap colormap = 0;
     Atom wmProtocols = 0, wmDeleteWindow = 0, netWmName = 0, utf8String = 0;
+    Atom netWmPid = 0, netWmWindowType = 0, netWmWindowTypeDialog = 0, netActiveWindow = 0;
+    std::unordered_map<WORD, Cursor> cursors;
+    std::unordered_map<Window, WORD> cursorOfWindow;
     std::unordered_map<HWND, Window> windows;
     std::unordered_map<Window, HWND> handles;
     // Windows of other clients the table stands for (attachNative), and the one being attached.
@@ -141,6 +182,7 @@ struct X11WindowSystem::Private {
         windows.erase(hwnd);
         handles.erase(window);
         attached.erase(window);
+        cursorOfWindow.erase(window);
     }
 
     void setTitle(Window window, const std::string& title) {
@@ -150,7 +192,50 @@ struct X11WindowSystem::Private {
                         static_cast<int>(title.size()));
     }
 
+    // Names the program and its process, so that a taskbar groups and names its windows and a
+    // window manager can tell whose a window that stopped answering is.
+    void identify(Window window) {
+        XClassHint classHint{};
+        std::string program = program_invocation_short_name;
+        classHint.res_name = program.data();
+        std::string className = kWindowClassName;
+        classHint.res_class = className.data();
+        XSetClassHint(display, window, &classHint);
+        const long pid = static_cast<long>(getpid());
+        XChangeProperty(display, window, netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&pid), 1);
+        char host[256] = {};
+        if (gethostname(host, sizeof host - 1) == 0) {
+            XTextProperty machine{};
+            char* hostName = host;
+            if (XStringListToTextProperty(&hostName, 1, &machine)) {
+                XSetWMClientMachine(display, window, &machine);
+                XFree(machine.value);
+            }
+        }
+    }
+
+    // An owned window is a dialog of its owner: kept above it, framed and placed as one.
+    void markDialog(Window window, Window owner) {
+        XSetTransientForHint(display, window, owner);
+        XChangeProperty(display, window, netWmWindowType, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&netWmWindowTypeDialog), 1);
+    }
+
+    Cursor fontCursor(WORD systemId) {
+        auto known = cursors.find(systemId);
+        if (known != cursors.end())
+            return known->second;
+        Cursor cursor = 0;
+        for (const SystemCursorShape& shape : kSystemCursorShapes)
+            if (shape.systemId == systemId)
+                cursor = XCreateFontCursor(display, shape.fontShape);
+        cursors[systemId] = cursor;
+        return cursor;
+    }
+
     void decorateTopLevel(Window window, const WindowState& state) {
+        identify(window);
         XSetWMProtocols(display, window, &wmDeleteWindow, 1);
         setTitle(window, state.title);
         // Where the program asked for it, not where the window manager would choose.
@@ -162,7 +247,7 @@ struct X11WindowSystem::Private {
         hints.height = static_cast<int>(atLeastOne(state.size.cy));
         XSetWMNormalHints(display, window, &hints);
         if (Window owner = windowFor(state.parent))
-            XSetTransientForHint(display, window, owner);
+            markDialog(window, owner);
     }
 
     void post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -337,6 +422,10 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(const char* name) {
     p->wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     p->netWmName = XInternAtom(display, "_NET_WM_NAME", False);
     p->utf8String = XInternAtom(display, "UTF8_STRING", False);
+    p->netWmPid = XInternAtom(display, "_NET_WM_PID", False);
+    p->netWmWindowType = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+    p->netWmWindowTypeDialog = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    p->netActiveWindow = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
     return std::unique_ptr<X11WindowSystem>(new X11WindowSystem(std::move(p)));
 }
 
@@ -350,6 +439,9 @@ X11WindowSystem::~X11WindowSystem() {
     for (const auto& entry : m_Private->windows)
         if (!m_Private->isAttached(entry.second))
             XDestroyWindow(m_Private->display, entry.second);
+    for (const auto& entry : m_Private->cursors)
+        if (entry.second)
+            XFreeCursor(m_Private->display, entry.second);
     XFreeColormap(m_Private->display, m_Private->colormap);
     XCloseDisplay(m_Private->display);
 }
@@ -360,6 +452,17 @@ void* X11WindowSystem::display() const {
 
 unsigned long X11WindowSystem::visualId() const {
     return XVisualIDFromVisual(m_Private->visual);
+}
+
+int X11WindowSystem::dotsPerInch() const {
+    constexpr double kMillimetresPerInch = 25.4;
+    constexpr int kUsualDotsPerInch = 96;
+    Display* display = m_Private->display;
+    const int screen = DefaultScreen(display);
+    const int millimetres = DisplayHeightMM(display, screen);
+    if (millimetres <= 0)
+        return kUsualDotsPerInch;
+    return int(DisplayHeight(display, screen) * kMillimetresPerInch / millimetres + 0.5);
 }
 
 X11WindowSystem::NativeWindow X11WindowSystem::nativeWindow(HWND hwnd) const {
@@ -391,8 +494,9 @@ void X11WindowSystem::windowCreated(HWND hwnd) {
     attributes.event_mask = kEventMask;
     attributes.background_pixel = kTopLevelBackground;
     attributes.background_pixmap = None;
-    const unsigned long mask =
-        CWColormap | CWEventMask | CWBorderPixel | (state.child ? CWBackPixmap : CWBackPixel);
+    attributes.override_redirect = !state.child && isPopup(state.style);
+    const unsigned long mask = CWColormap | CWEventMask | CWBorderPixel | CWOverrideRedirect |
+                               (state.child ? CWBackPixmap : CWBackPixel);
     const Window window = XCreateWindow(p.display, parent, state.position.x, state.position.y,
                                         atLeastOne(state.size.cx), atLeastOne(state.size.cy), 0,
                                         p.depth, InputOutput, p.visual, mask, &attributes);
@@ -456,6 +560,36 @@ void X11WindowSystem::windowReparented(HWND hwnd) {
     const Window parent = state.child ? p.windowFor(state.parent) : p.root;
     if (parent)
         XReparentWindow(p.display, window, parent, state.position.x, state.position.y);
+}
+
+void X11WindowSystem::windowRaised(HWND hwnd) {
+    Private& p = *m_Private;
+    const Window window = p.windowFor(hwnd);
+    if (!window || stateOf(hwnd).child)
+        return;
+    XRaiseWindow(p.display, window);
+    // A window manager stacks and focuses the windows it frames itself; it is asked to.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = p.netActiveWindow;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = kActivationByApplication;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(p.display, p.root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
+void X11WindowSystem::windowCursorSet(HWND hwnd, WORD cursorId) {
+    Private& p = *m_Private;
+    const Window window = p.windowFor(hwnd);
+    auto shown = p.cursorOfWindow.find(window);
+    if (!window || (shown != p.cursorOfWindow.end() && shown->second == cursorId))
+        return; // set on every mouse move; the server hears of changes only
+    p.cursorOfWindow[window] = cursorId;
+    if (Cursor cursor = cursorId ? p.fontCursor(cursorId) : 0)
+        XDefineCursor(p.display, window, cursor);
+    else
+        XUndefineCursor(p.display, window);
 }
 
 void X11WindowSystem::pumpEvents() {

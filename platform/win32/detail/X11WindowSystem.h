@@ -31,6 +31,8 @@ public:
     void* display() const;
     // The visual every window is made with; drawing must use a configuration of this visual.
     unsigned long visualId() const;
+    // The screen's resolution, from its size in pixels and millimetres (96 when it has none).
+    int dotsPerInch() const;
     // The X window of `hwnd`, or 0.
     NativeWindow nativeWindow(HWND hwnd) const;
     // The window of the table shown by `window`, or null.
@@ -43,6 +45,8 @@ protected:
     void windowPlaced(HWND hwnd) override;
     void windowRetitled(HWND hwnd) override;
     void windowReparented(HWND hwnd) override;
+    void windowRaised(HWND hwnd) override;
+    void windowCursorSet(HWND hwnd, WORD cursorId) override;
     void pumpEvents() override;
     void waitForEvents(MessageQueue& queue, MessageQueue::Clock::time_point deadline) override;
     int connectionFd() const override;

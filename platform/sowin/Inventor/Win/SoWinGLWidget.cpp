@@ -37,9 +37,25 @@ bool isButtonRelease(UINT message) {
     return message == WM_LBUTTONUP || message == WM_MBUTTONUP || message == WM_RBUTTONUP;
 }
 
+HWND topLevelOf(HWND hwnd) {
+    while (hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD))
+        hwnd = GetParent(hwnd);
+    return hwnd;
+}
+
+// The pointer coming over the drawing window gives it the keyboard when its window is the one
+// in use (the keyboard is elsewhere in it), so the viewer's keys work without a click first.
+void takeKeyboardOnEntry(HWND hwnd) {
+    HWND focus = GetFocus();
+    if (focus && focus != hwnd && topLevelOf(focus) == topLevelOf(hwnd))
+        SetFocus(hwnd);
+}
+
 // A press gives the drawing window the keyboard and keeps the mouse with it until the last
 // button is released, so a drag that leaves the window still reaches the scene.
 void followButtons(HWND hwnd, UINT message, WPARAM keyState) {
+    if (message == WM_MOUSEMOVE && !GetCapture())
+        takeKeyboardOnEntry(hwnd);
     if (isButtonPress(message)) {
         SetFocus(hwnd);
         SetCapture(hwnd);

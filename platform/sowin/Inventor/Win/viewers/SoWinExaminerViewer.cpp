@@ -182,6 +182,17 @@ SbBool SoWinExaminerViewer::processViewingEvent(MSG* msg) {
     }
 }
 
+LPCSTR SoWinExaminerViewer::getViewingCursor(void) const {
+    switch (m_Drag) {
+    case Drag::PAN:
+        return IDC_SIZEALL;
+    case Drag::DOLLY:
+        return IDC_SIZENS;
+    default:
+        return inherited::getViewingCursor();
+    }
+}
+
 // ---- Buttons and wheels
 // --------------------------------------------------------------------------
 

@@ -44,6 +44,9 @@ protected:
 
     // Drags and the mouse wheel move the camera.
     SbBool processViewingEvent(MSG* msg) override;
+    // The shape of the drag under way: four arrows while panning, an up-down arrow while
+    // dollying, the hand otherwise.
+    LPCSTR getViewingCursor(void) const override;
     void setSeekMode(SbBool on) override;
 
     // The standard buttons plus the camera-type button (id 7).

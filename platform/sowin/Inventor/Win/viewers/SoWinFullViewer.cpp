@@ -4,7 +4,10 @@
 #include <Inventor/Win/viewers/SoWinCameraDolly.h>
 #include <Inventor/Win/widgets/SoWinBitmapButton.h>
 
+#include "SoWinPopupMenu.h"
 #include "SoWinWindowClass.h"
+
+#include <Inventor/nodes/SoOrthographicCamera.h>
 
 #include <algorithm>
 
@@ -23,6 +26,8 @@ constexpr int kStrip = SoWinBitmapButton::kSize;
 constexpr int kWheelLength = 90;
 // Turn of a thumbwheel, in radians, per pixel of drag.
 constexpr float kWheelRadiansPerPixel = 0.02f;
+// The popup menu's item that has no viewer button: the camera type.
+constexpr int kCameraTypeItem = 100;
 
 HWND createChild(const char* className, const char* title, HWND parent) {
     return CreateWindowExA(0, className, title, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, NULL,
@@ -56,6 +61,7 @@ SoWinFullViewer::~SoWinFullViewer() {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     m_Buttons.clear();
     delete viewerButtonWidgets;
+    SoWinPopupMenu::close(this);
 }
 
 HWND SoWinFullViewer::buildWidget(HWND parent) {
@@ -187,6 +193,43 @@ void SoWinFullViewer::showViewingMode(void) {
         pick->select(!isViewing());
     if (SoWinBitmapButton* view = findViewerButton(VIEW_BUTTON))
         view->select(isViewing());
+}
+
+// ---- Popup menu
+// ----------------------------------------------------------------------------------
+
+void SoWinFullViewer::processEvent(MSG* msg) {
+    if (msg && msg->message == WM_RBUTTONDOWN && (m_BuildFlag & BUILD_POPUP) &&
+        openPopupMenu(msg->pt))
+        return;
+    inherited::processEvent(msg);
+}
+
+SbBool SoWinFullViewer::openPopupMenu(POINT screen) {
+    const SoCamera* camera = getCamera();
+    std::vector<SoWinPopupMenu::Item> items = {
+        {"Viewing", isViewing() ? PICK_BUTTON : VIEW_BUTTON, bool(isViewing())},
+        {"View All", VIEW_ALL_BUTTON, false},
+        {"Home", HOME_BUTTON, false},
+        {"Set Home", SET_HOME_BUTTON, false},
+        {"Seek", SEEK_BUTTON, bool(isSeekMode())},
+    };
+    if (camera)
+        items.push_back({"Orthographic camera", kCameraTypeItem,
+                         camera->isOfType(SoOrthographicCamera::getClassTypeId()) != FALSE});
+    return SoWinPopupMenu::open(items, screen, popupMenuChosenCB, this);
+}
+
+void SoWinFullViewer::popupMenuChosenCB(void* data, int id) {
+    static_cast<SoWinFullViewer*>(data)->popupMenuChosen(id);
+}
+
+void SoWinFullViewer::popupMenuChosen(int id) {
+    // The items do what the viewer's buttons of the same ids do.
+    if (id == kCameraTypeItem)
+        toggleCameraType();
+    else
+        pushButtonCB(nullptr, id, nullptr);
 }
 
 // ---- Thumbwheels

@@ -18,8 +18,9 @@ class SoWinFullViewer : public SoWinViewer {
 
 public:
     // What buildWidget makes besides the drawing area. Without BUILD_DECORATION no buttons or
-    // wheels exist and setDecoration has nothing to show. BUILD_POPUP is accepted and kept
-    // (getBuildFlag); this layer has no popup menu.
+    // wheels exist and setDecoration has nothing to show. With BUILD_POPUP the right button opens
+    // the viewer's popup menu (viewing, View All, Home, Set Home, Seek, orthographic camera)
+    // where menus can be shown (on screen).
     enum BuildFlag {
         BUILD_NONE = 0x00,
         BUILD_DECORATION = 0x01,
@@ -63,6 +64,9 @@ protected:
     // Returns the form; the caller installs it with setBaseWidget.
     HWND buildWidget(HWND parent) override;
 
+    // With BUILD_POPUP a right press opens the popup menu under the pointer and goes no further.
+    void processEvent(MSG* msg) override;
+
     // Makes the standard buttons on `parent` and appends their windows to viewerButtonWidgets.
     // Each button window carries the properties "THIS" (this viewer), "CallbackData" (its id)
     // and "SoWinBitmapButton" (the button), through which a click reaches pushButtonCB.
@@ -95,6 +99,9 @@ private:
     void showViewingMode(void);
     void layout(void);
     void wheelMoved(int which, float value);
+    SbBool openPopupMenu(POINT screen);
+    void popupMenuChosen(int id);
+    static void popupMenuChosenCB(void* data, int id);
     static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK wheelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

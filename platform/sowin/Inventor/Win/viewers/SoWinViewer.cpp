@@ -1,6 +1,7 @@
 #include <Inventor/Win/viewers/SoWinViewer.h>
 
 #include <Inventor/Win/viewers/SoWinCameraDolly.h>
+#include <Inventor/Win/viewers/SoWinCameraPan.h>
 
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbXfBox3f.h>
@@ -45,6 +46,9 @@ constexpr float kNearToFarMinimum = 0.001f;
 // Dolly per drag across the whole window height, and per wheel notch (e^x of the distance).
 constexpr float kDragDollyRate = 2.0f;
 constexpr float kWheelDollyStep = 0.1f;
+
+// An arrow key moves the camera by this fraction of the view.
+constexpr float kArrowKeyStep = 0.1f;
 
 // Eye separation for stereo, as a fraction of the focal distance.
 constexpr float kStereoOffsetFraction = 0.03f;
@@ -465,11 +469,86 @@ WPARAM SoWinViewer::getKeysAfter(const MSG* msg) {
 }
 
 void SoWinViewer::processEvent(MSG* msg) {
-    if (!msg || processSeekPress(msg))
+    if (!msg || processKey(msg))
         return;
-    if (isViewing() && processViewingEvent(msg))
+    const bool mouse = msg->message >= WM_MOUSEMOVE && msg->message <= WM_MBUTTONDBLCLK;
+    if (processSeekPress(msg) || (isViewing() && processViewingEvent(msg))) {
+        if (mouse)
+            showModeCursor();
         return;
+    }
     inherited::processEvent(msg);
+    if (mouse)
+        showModeCursor();
+}
+
+SbBool SoWinViewer::processKey(const MSG* msg) {
+    const int key = int(msg->wParam);
+    const bool down = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+    const bool up = msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP;
+    if (key == VK_MENU && down && !isViewing()) {
+        m_ViewingForAlt = true;
+        setViewing(TRUE);
+        return TRUE;
+    }
+    if (key == VK_MENU && up && m_ViewingForAlt) {
+        m_ViewingForAlt = false;
+        setViewing(FALSE);
+        return TRUE;
+    }
+    if (!down)
+        return FALSE;
+    if (key == VK_ESCAPE) {
+        m_ViewingForAlt = false;
+        setViewing(!isViewing());
+        return TRUE;
+    }
+    return isViewing() && processViewingKey(key);
+}
+
+SbBool SoWinViewer::processViewingKey(int virtualKey) {
+    switch (virtualKey) {
+    case 'S':
+        setSeekMode(!isSeekMode());
+        return TRUE;
+    case VK_HOME:
+        resetToHomePosition();
+        return TRUE;
+    case VK_LEFT:
+        moveCameraInView(SbVec2f(-kArrowKeyStep, 0.0f));
+        return TRUE;
+    case VK_RIGHT:
+        moveCameraInView(SbVec2f(kArrowKeyStep, 0.0f));
+        return TRUE;
+    case VK_UP:
+        moveCameraInView(SbVec2f(0.0f, kArrowKeyStep));
+        return TRUE;
+    case VK_DOWN:
+        moveCameraInView(SbVec2f(0.0f, -kArrowKeyStep));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void SoWinViewer::moveCameraInView(const SbVec2f& step) {
+    // Panning drags the scene: the camera goes the other way.
+    const SbVec2f middle(0.5f, 0.5f);
+    if (m_Camera)
+        SoWinCameraPan::pan(*m_Camera, getViewportAspect(), middle, middle - step);
+}
+
+LPCSTR SoWinViewer::getViewingCursor(void) const {
+    return IDC_HAND;
+}
+
+void SoWinViewer::showModeCursor(void) {
+    LPCSTR shape = IDC_ARROW;
+    if (m_SeekMode)
+        shape = IDC_CROSS;
+    else if (isViewing())
+        shape = getViewingCursor();
+    SetCursor(LoadCursorA(nullptr, shape));
 }
 
 SbBool SoWinViewer::processViewingEvent(MSG* msg) {

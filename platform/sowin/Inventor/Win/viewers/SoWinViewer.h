@@ -37,7 +37,9 @@ public:
     // EDITOR puts it at the head of the user's graph when that is a group, so it is saved with it.
     enum Type { BROWSER = 0, EDITOR = 1 };
 
-    // How the cursor looks while viewing; stored for the window layer to show.
+    // How the cursor looks while viewing. Every style shows the mode by the pointer's shape (a
+    // hand to rotate, four arrows to pan, an up-down arrow to dolly, a cross hair to seek, the
+    // arrow to pick); the window system's shapes carry their own outline, as SHADOW asks.
     enum CursorStyle { CLASSIC = 0, XOR = 1, SHADOW = 2 };
 
     typedef SoWinViewerCameraTypeChangeCB CameraTypeChangeCB;
@@ -138,8 +140,11 @@ protected:
     // The window changed: the viewer needs a redraw of the new one.
     void widgetChanged(HWND newWidget) override;
 
-    // In seek mode a left or middle press seeks to the point under it and is used up. In
-    // viewing mode processViewingEvent gets the message next. Whatever is left goes to the scene.
+    // The keys users of these viewers know come first: Escape switches between viewing and
+    // picking, a held Alt views while picking; while viewing `s` toggles seek mode, Home goes
+    // home and the arrow keys move the camera a tenth of the view. In seek mode a left or middle
+    // press seeks to the point under it and is used up. In viewing mode processViewingEvent gets
+    // the message next. Whatever is left goes to the scene. The pointer then shows the mode.
     void processEvent(MSG* msg) override;
     // A drawing window message in viewing mode; TRUE when it moved the camera (or was otherwise
     // used up) and must not reach the scene. The viewer itself dollies for the mouse wheel
@@ -159,6 +164,11 @@ protected:
     static WPARAM getKeysAfter(const MSG* msg);
     // Dollies for a vertical drag step between two normalised positions (upward closes in).
     void dollyForDrag(const SbVec2f& from, const SbVec2f& to);
+    // Moves the camera in its focal plane by `step`, in fractions of the view's width and height.
+    void moveCameraInView(const SbVec2f& step);
+    // The system cursor (IDC_*) the pointer shows over the drawing area while viewing, not
+    // seeking; the viewer rotates by default.
+    virtual LPCSTR getViewingCursor(void) const;
 
 private:
     void createViewerCamera(void);
@@ -169,6 +179,9 @@ private:
     void countFrame(const SbTime& frameStart);
     void finishSeek(void);
     SbBool processSeekPress(const MSG* msg);
+    SbBool processKey(const MSG* msg);
+    SbBool processViewingKey(int virtualKey);
+    void showModeCursor(void);
     void dollyForWheel(const MSG* msg);
     static void seekTimerCB(void* data, SoSensor* sensor);
 
@@ -192,6 +205,8 @@ private:
 
     SoWinCameraState m_Home;
     bool m_Viewing = true;
+    // Viewing only while Alt is held, from picking mode.
+    bool m_ViewingForAlt = false;
     CursorStyle m_CursorStyle = CLASSIC;
     bool m_AutoClipping = true;
     // Kept between frames: fitting the clipping planes runs before every frame.
