@@ -56,8 +56,16 @@ protected:
 
 private:
     static constexpr size_t kLeafTriangles = 8;
+    // How many faces ahead includeFaces fetches indices, and the coordinates of their corners.
+    static constexpr uint32_t kIndexAhead = 16;
+    static constexpr uint32_t kCornersAhead = 8;
 
-    bool isInside(int start, int length) const;
+    bool isInside(int start, int length) const {
+        for (int k = 0; k < length; ++k)
+            if (m_Index[start + k] >= m_CoordCount)
+                return false;
+        return true;
+    }
     // Calls visit(start, length) for each face Coin's generation reads whose corners all lie
     // in the coordinates.
     template <typename Visit> void visitFaces(const Visit& visit) const {
@@ -66,6 +74,10 @@ private:
                 visit(uint32_t(start), length);
         });
     }
+    // Widens the leaves' boxes to hold the faces [first, end) of m_Faces, which lie anywhere in
+    // the index: the corners of the faces ahead are fetched while those before them are read, the
+    // indices further ahead than the coordinates they point to.
+    void includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint32_t first, uint32_t end) const;
     // Widens `box` to hold the face at `start`; the first face of a box sets it.
     void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const;
     // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
