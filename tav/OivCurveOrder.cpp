@@ -23,12 +23,13 @@ constexpr int kStateShift = 12;
 constexpr uint32_t kDigitsMask = (1u << kStateShift) - 1;
 // The curve's turn so far: whether both axes are flipped, and whether they are swapped.
 constexpr uint32_t kHilbertStates = 4;
-// Within a bucket, the codes are sorted by this many bits below their top digit: cells finer
-// than those of the code without its lowest bits hold about one leaf's items of the largest
-// surfaces, kept in the order they came in. They are sorted in two passes of half of them each,
-// lower half first: a count of a few digit values costs little however few items a bucket has.
+// Within a bucket, the codes are sorted by their bits between the top digit and the lowest
+// kIgnoredBits: cells finer than those of the code without its lowest bits hold about one leaf's
+// items of the largest surfaces, kept in the order they came in. They are sorted in two passes
+// of kDigitBits each, lower first: a count of a few hundred digit values costs little however
+// few items a bucket has.
 constexpr int kIgnoredBits = 8;
-constexpr int kDigitBits = 6;
+constexpr int kDigitBits = 8;
 constexpr uint32_t kDigitValues = 1u << kDigitBits;
 using DigitCounts = std::array<uint32_t, kDigitValues>;
 
@@ -156,6 +157,7 @@ uint32_t OivCurveOrder::hilbertCode(const SbVec3f& point) const {
 
 void OivCurveOrder::sortBucket(const uint32_t* codes, uint32_t count, uint32_t* values,
                                uint64_t* scratch) {
+    static_assert(kIgnoredBits + 2 * kDigitBits == kTopShift, "two digits below the top one");
     DigitCounts lower{}, upper{};
     for (uint32_t i = 0; i < count; ++i) {
         ++lower[digit(codes[i], 0)];

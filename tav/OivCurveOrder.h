@@ -43,8 +43,9 @@ public:
 private:
     // A box is flat when its narrowest extent is at most this part of the middle one.
     static constexpr float kFlatness = 0.25f;
-    // The top bits of a code choose its bucket.
-    static constexpr int kTopShift = 20;
+    // The top bits of a code choose its bucket: few enough buckets that putting items in them
+    // writes to few places at once.
+    static constexpr int kTopShift = 24;
     static constexpr uint32_t kTopBuckets = 1u << (32 - kTopShift);
 
     static uint32_t topDigit(uint32_t code) { return code >> kTopShift; }

@@ -94,14 +94,6 @@ void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint3
     }
 }
 
-void OivIndexedFaces::includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const {
-    const int32_t* corner = m_Index + start;
-    if (first)
-        box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
-    for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
-        OivBoxLevels::include(box, m_Coords[corner[k]]);
-}
-
 size_t OivIndexedFaces::getMemoryUsage(void) const {
     return sizeof(*this) + m_Faces.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
 }

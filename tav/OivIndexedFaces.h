@@ -57,8 +57,8 @@ protected:
 private:
     static constexpr size_t kLeafTriangles = 8;
     // How many faces ahead includeFaces fetches indices, and the coordinates of their corners.
-    static constexpr uint32_t kIndexAhead = 16;
-    static constexpr uint32_t kCornersAhead = 8;
+    static constexpr uint32_t kIndexAhead = 32;
+    static constexpr uint32_t kCornersAhead = 16;
 
     bool isInside(int start, int length) const {
         for (int k = 0; k < length; ++k)
@@ -79,7 +79,13 @@ private:
     // indices further ahead than the coordinates they point to.
     void includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint32_t first, uint32_t end) const;
     // Widens `box` to hold the face at `start`; the first face of a box sets it.
-    void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const;
+    void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const {
+        const int32_t* corner = m_Index + start;
+        if (first)
+            box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
+        for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
+            OivBoxLevels::include(box, m_Coords[corner[k]]);
+    }
     // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
     // one face after the other as the tests reach them.
     void fetchLeaf(size_t first, size_t end) const;
