@@ -8,16 +8,17 @@
 
 namespace {
 
-// Morton codes: this many bits per axis; Hilbert codes: this many per wide axis.
+// Morton codes: this many bits per axis; Hilbert codes: this many per wide axis, placed above
+// the lowest bits, which the sort does not tell apart.
 constexpr int kMortonBits = 10;
 constexpr uint32_t kMortonCells = 1u << kMortonBits;
-constexpr int kHilbertBits = 16;
+constexpr int kHilbertBits = 12;
 constexpr uint32_t kHilbertCells = 1u << kHilbertBits;
-// A Hilbert code is made through tables, a step of several bits of each axis at a time: the
-// first step gives a code's bucket, and starts from the curve's first state; each later step
-// continues from the state the step before left.
-constexpr int kTopStepBits = 6;
-constexpr int kLowStepBits = 5;
+constexpr int kHilbertShift = 32 - 2 * kHilbertBits;
+// A Hilbert code is made through a table, a step of several bits of each axis at a time: the
+// first step starts from the curve's first state, each later one continues from the state the
+// step before left.
+constexpr int kStepBits = 6;
 // An entry of a step's table: the code's next bits, and above them the state after them.
 constexpr int kStateShift = 12;
 constexpr uint32_t kDigitsMask = (1u << kStateShift) - 1;
@@ -80,13 +81,8 @@ std::vector<uint16_t> hilbertTable(int bits) {
     return table;
 }
 
-const std::vector<uint16_t>& topHilbertTable() {
-    static const std::vector<uint16_t> kTable = hilbertTable(kTopStepBits);
-    return kTable;
-}
-
-const std::vector<uint16_t>& lowHilbertTable() {
-    static const std::vector<uint16_t> kTable = hilbertTable(kLowStepBits);
+const std::vector<uint16_t>& hilbertSteps() {
+    static const std::vector<uint16_t> kTable = hilbertTable(kStepBits);
     return kTable;
 }
 
@@ -133,26 +129,18 @@ uint32_t OivCurveOrder::mortonCode(const SbVec3f& point) const {
     return code;
 }
 
-uint32_t OivCurveOrder::hilbertTop(uint32_t x, uint32_t y) const {
-    constexpr int shift = kHilbertBits - kTopStepBits;
-    return topHilbertTable()[((x >> shift) << kTopStepBits) | (y >> shift)];
-}
-
 uint32_t OivCurveOrder::hilbertCode(const SbVec3f& point) const {
-    const std::vector<uint16_t>& steps = lowHilbertTable();
+    const std::vector<uint16_t>& steps = hilbertSteps();
     const uint32_t x = cell(point, m_WideAxes[0]), y = cell(point, m_WideAxes[1]);
-    const uint32_t top = hilbertTop(x, y);
-    uint32_t code = top & kDigitsMask, state = top >> kStateShift;
-    constexpr uint32_t mask = (1u << kLowStepBits) - 1;
-    for (int shift = kHilbertBits - kTopStepBits - kLowStepBits; shift >= 0;
-         shift -= kLowStepBits) {
-        const uint32_t step =
-            steps[(state << (2 * kLowStepBits)) | (((x >> shift) & mask) << kLowStepBits) |
-                  ((y >> shift) & mask)];
-        code = (code << (2 * kLowStepBits)) | (step & kDigitsMask);
+    constexpr uint32_t mask = (1u << kStepBits) - 1;
+    uint32_t code = 0, state = 0;
+    for (int shift = kHilbertBits - kStepBits; shift >= 0; shift -= kStepBits) {
+        const uint32_t step = steps[(state << (2 * kStepBits)) |
+                                    (((x >> shift) & mask) << kStepBits) | ((y >> shift) & mask)];
+        code = (code << (2 * kStepBits)) | (step & kDigitsMask);
         state = step >> kStateShift;
     }
-    return code;
+    return code << kHilbertShift;
 }
 
 void OivCurveOrder::sortBucket(const uint32_t* codes, uint32_t count, uint32_t* values,

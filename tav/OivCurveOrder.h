@@ -61,8 +61,6 @@ private:
     }
     uint32_t mortonCode(const SbVec3f& point) const;
     uint32_t hilbertCode(const SbVec3f& point) const;
-    // The entry of the first step of the Hilbert code of cells (x, y).
-    uint32_t hilbertTop(uint32_t x, uint32_t y) const;
 
     bool m_Flat;
     int m_WideAxes[2]; // of a flat box
