@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class OivCurveOrder {
@@ -73,7 +74,8 @@ template <typename Visit, typename PointOf, typename Placed>
 void OivCurveOrder::sort(uint32_t* values, uint32_t count, const Visit& visit,
                          const PointOf& pointOf, const Placed& placed) const {
     std::vector<uint32_t> starts(kTopBuckets + 1, 0);
-    std::vector<uint32_t> codes(count); // in the order of the visit
+    // Written before they are read: not cleared first.
+    std::unique_ptr<uint32_t[]> codes(new uint32_t[count]); // in the order of the visit
     uint32_t visited = 0;
     visit([&](uint32_t value) {
         const uint32_t itemCode = code(pointOf(value));
@@ -86,7 +88,7 @@ void OivCurveOrder::sort(uint32_t* values, uint32_t count, const Visit& visit,
         starts[bucket + 1] += starts[bucket];
     }
     std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-    std::vector<uint32_t> placedCodes(count); // in the order of the buckets
+    std::unique_ptr<uint32_t[]> placedCodes(new uint32_t[count]); // in the order of the buckets
     visited = 0;
     visit([&](uint32_t value) {
         const uint32_t itemCode = codes[visited++];
@@ -94,7 +96,7 @@ void OivCurveOrder::sort(uint32_t* values, uint32_t count, const Visit& visit,
         values[place] = value;
         placedCodes[place] = itemCode;
     });
-    codes = std::vector<uint32_t>();
+    codes.reset();
     next = std::vector<uint32_t>();
     std::vector<uint64_t> scratch(largest);
     for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket) {

@@ -57,12 +57,14 @@ bool OivIndexedFaces::build(void) {
         uint32_t(std::max<size_t>(1, (kLeafTriangles * faces + triangles / 2) / triangles));
     const uint32_t leafCount = (faces + m_FacesPerLeaf - 1) / m_FacesPerLeaf;
     std::vector<OivBoxLevels::Box> leaves;
-    m_Faces = std::vector<uint32_t>(faces);
+    // Every place is written by the sort: not cleared first.
+    m_Faces.reset(new uint32_t[faces]);
+    m_FaceCount = faces;
     // A face is placed by its first corner: the faces of a mesh are small, and one corner is
     // read three times faster than three.
     const OivCurveOrder curve(bounds.min, bounds.max);
     curve.sort(
-        m_Faces.data(), faces,
+        m_Faces.get(), faces,
         [&](const auto& emit) { visitFaces([&](uint32_t start, int) { emit(start); }); },
         [&](uint32_t start) { return m_Coords[m_Index[start]]; },
         [&](uint32_t first, uint32_t end) {
@@ -95,7 +97,7 @@ void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint3
 }
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
-    return sizeof(*this) + m_Faces.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+    return sizeof(*this) + size_t(m_FaceCount) * sizeof(uint32_t) + m_Levels.getMemoryUsage();
 }
 
 void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
@@ -111,7 +113,7 @@ void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
 bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& nearest,
                                   Candidate& best) const {
     bool found = false;
-    const size_t faces = m_Faces.size();
+    const size_t faces = m_FaceCount;
     m_Levels.visit(ray, minDistance, nearest, [&](uint32_t, uint32_t leaf) {
         const size_t first = size_t(leaf) * m_FacesPerLeaf;
         const size_t end = std::min(faces, first + m_FacesPerLeaf);

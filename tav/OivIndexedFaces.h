@@ -14,6 +14,7 @@
 #include "tav/OivObjectSurface.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class SoNormalCache;
@@ -94,7 +95,8 @@ private:
     const int32_t* m_Index;
     int m_Count;
     Normals m_Normals;
-    std::vector<uint32_t> m_Faces; // where each face starts in the index, in leaf order
+    std::unique_ptr<uint32_t[]> m_Faces; // where each face starts in the index, in leaf order
+    uint32_t m_FaceCount = 0;
     uint32_t m_FacesPerLeaf = 1;
 };
 
