@@ -14,11 +14,12 @@
 #ifndef OIVWINTAV_OIVCURVEORDER_H
 #define OIVWINTAV_OIVCURVEORDER_H
 
+#include "tav/OivLargeArray.h"
+
 #include <Inventor/SbVec3f.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 class OivCurveOrder {
@@ -74,8 +75,7 @@ template <typename Visit, typename PointOf, typename Placed>
 void OivCurveOrder::sort(uint32_t* values, uint32_t count, const Visit& visit,
                          const PointOf& pointOf, const Placed& placed) const {
     std::vector<uint32_t> starts(kTopBuckets + 1, 0);
-    // Written before they are read: not cleared first.
-    std::unique_ptr<uint32_t[]> codes(new uint32_t[count]); // in the order of the visit
+    OivLargeArray<uint32_t> codes(count); // in the order of the visit
     uint32_t visited = 0;
     visit([&](uint32_t value) {
         const uint32_t itemCode = code(pointOf(value));
@@ -88,7 +88,7 @@ void OivCurveOrder::sort(uint32_t* values, uint32_t count, const Visit& visit,
         starts[bucket + 1] += starts[bucket];
     }
     std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-    std::unique_ptr<uint32_t[]> placedCodes(new uint32_t[count]); // in the order of the buckets
+    OivLargeArray<uint32_t> placedCodes(count); // in the order of the buckets
     visited = 0;
     visit([&](uint32_t value) {
         const uint32_t itemCode = codes[visited++];

@@ -57,9 +57,7 @@ bool OivIndexedFaces::build(void) {
         uint32_t(std::max<size_t>(1, (kLeafTriangles * faces + triangles / 2) / triangles));
     const uint32_t leafCount = (faces + m_FacesPerLeaf - 1) / m_FacesPerLeaf;
     std::vector<OivBoxLevels::Box> leaves;
-    // Every place is written by the sort: not cleared first.
-    m_Faces.reset(new uint32_t[faces]);
-    m_FaceCount = faces;
+    m_Faces = OivLargeArray<uint32_t>(faces);
     // A face is placed by its first corner: the faces of a mesh are small, and one corner is
     // read three times faster than three.
     const OivCurveOrder curve(bounds.min, bounds.max);
@@ -97,7 +95,7 @@ void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint3
 }
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
-    return sizeof(*this) + size_t(m_FaceCount) * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+    return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
 }
 
 void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
@@ -113,7 +111,7 @@ void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
 bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& nearest,
                                   Candidate& best) const {
     bool found = false;
-    const size_t faces = m_FaceCount;
+    const size_t faces = m_Faces.size();
     m_Levels.visit(ray, minDistance, nearest, [&](uint32_t, uint32_t leaf) {
         const size_t first = size_t(leaf) * m_FacesPerLeaf;
         const size_t end = std::min(faces, first + m_FacesPerLeaf);

@@ -11,10 +11,10 @@
 #ifndef OIVWINTAV_OIVINDEXEDFACES_H
 #define OIVWINTAV_OIVINDEXEDFACES_H
 
+#include "tav/OivLargeArray.h"
 #include "tav/OivObjectSurface.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 class SoNormalCache;
@@ -95,8 +95,7 @@ private:
     const int32_t* m_Index;
     int m_Count;
     Normals m_Normals;
-    std::unique_ptr<uint32_t[]> m_Faces; // where each face starts in the index, in leaf order
-    uint32_t m_FaceCount = 0;
+    OivLargeArray<uint32_t> m_Faces; // where each face starts in the index, in leaf order
     uint32_t m_FacesPerLeaf = 1;
 };
 
