@@ -8,30 +8,31 @@
 
 namespace {
 
-// Morton codes: this many bits per axis; Hilbert codes: this many per wide axis.
+// Morton codes: this many bits per axis; Hilbert codes: this many per wide axis, placed above
+// the lowest bits, which the sort does not tell apart.
 constexpr int kMortonBits = 10;
 constexpr uint32_t kMortonCells = 1u << kMortonBits;
-constexpr int kHilbertBits = 16;
+constexpr int kHilbertBits = 12;
 constexpr uint32_t kHilbertCells = 1u << kHilbertBits;
-// A Hilbert code is made through tables, a step of several bits of each axis at a time: the
-// first step gives a code's bucket, and starts from the curve's first state; each later step
-// continues from the state the step before left.
-constexpr int kTopStepBits = 6;
-constexpr int kLowStepBits = 5;
+constexpr int kHilbertShift = 32 - 2 * kHilbertBits;
+// A Hilbert code is made through a table, a step of several bits of each axis at a time: the
+// first step starts from the curve's first state, each later one continues from the state the
+// step before left.
+constexpr int kStepBits = 6;
 // An entry of a step's table: the code's next bits, and above them the state after them.
 constexpr int kStateShift = 12;
 constexpr uint32_t kDigitsMask = (1u << kStateShift) - 1;
 // The curve's turn so far: whether both axes are flipped, and whether they are swapped.
 constexpr uint32_t kHilbertStates = 4;
-// Within a bucket, the codes are sorted by this many bits below their top digit: cells finer
-// than those of the code without its lowest bits hold about one leaf's items of the largest
-// surfaces, kept in the order they came in.
-constexpr int kRadixBits = 12;
+// Within a bucket, the codes are sorted by their bits between the top digit and the lowest
+// kIgnoredBits: cells finer than those of the code without its lowest bits hold about one leaf's
+// items of the largest surfaces, kept in the order they came in. They are sorted in two passes
+// of kDigitBits each, lower first: a count of a few hundred digit values costs little however
+// few items a bucket has.
 constexpr int kIgnoredBits = 8;
-constexpr uint32_t kBuckets = 1u << kRadixBits;
-// A bucket of fewer than a kFewItems-th as many items as digit values is sorted by comparison.
-constexpr uint32_t kFewItems = 8;
-using DigitCounts = std::array<uint32_t, kBuckets>;
+constexpr int kDigitBits = 8;
+constexpr uint32_t kDigitValues = 1u << kDigitBits;
+using DigitCounts = std::array<uint32_t, kDigitValues>;
 
 // The bits of a 10-bit value spread to every third bit.
 uint32_t spreadBits(uint32_t v) {
@@ -80,18 +81,14 @@ std::vector<uint16_t> hilbertTable(int bits) {
     return table;
 }
 
-const std::vector<uint16_t>& topHilbertTable() {
-    static const std::vector<uint16_t> kTable = hilbertTable(kTopStepBits);
+const std::vector<uint16_t>& hilbertSteps() {
+    static const std::vector<uint16_t> kTable = hilbertTable(kStepBits);
     return kTable;
 }
 
-const std::vector<uint16_t>& lowHilbertTable() {
-    static const std::vector<uint16_t> kTable = hilbertTable(kLowStepBits);
-    return kTable;
-}
-
-uint32_t digit(uint64_t item) {
-    return uint32_t(item >> (32 + kIgnoredBits)) & (kBuckets - 1);
+// The pass-th digit (0: the lower) of `code` that orders a bucket.
+uint32_t digit(uint32_t code, int pass) {
+    return (code >> (kIgnoredBits + pass * kDigitBits)) & (kDigitValues - 1);
 }
 
 // Turns the counts of each digit into the offsets where its items start.
@@ -132,62 +129,34 @@ uint32_t OivCurveOrder::mortonCode(const SbVec3f& point) const {
     return code;
 }
 
-uint32_t OivCurveOrder::hilbertTop(uint32_t x, uint32_t y) const {
-    constexpr int shift = kHilbertBits - kTopStepBits;
-    return topHilbertTable()[((x >> shift) << kTopStepBits) | (y >> shift)];
-}
-
 uint32_t OivCurveOrder::hilbertCode(const SbVec3f& point) const {
-    const std::vector<uint16_t>& steps = lowHilbertTable();
+    const std::vector<uint16_t>& steps = hilbertSteps();
     const uint32_t x = cell(point, m_WideAxes[0]), y = cell(point, m_WideAxes[1]);
-    const uint32_t top = hilbertTop(x, y);
-    uint32_t code = top & kDigitsMask, state = top >> kStateShift;
-    constexpr uint32_t mask = (1u << kLowStepBits) - 1;
-    for (int shift = kHilbertBits - kTopStepBits - kLowStepBits; shift >= 0;
-         shift -= kLowStepBits) {
-        const uint32_t step =
-            steps[(state << (2 * kLowStepBits)) | (((x >> shift) & mask) << kLowStepBits) |
-                  ((y >> shift) & mask)];
-        code = (code << (2 * kLowStepBits)) | (step & kDigitsMask);
+    constexpr uint32_t mask = (1u << kStepBits) - 1;
+    uint32_t code = 0, state = 0;
+    for (int shift = kHilbertBits - kStepBits; shift >= 0; shift -= kStepBits) {
+        const uint32_t step = steps[(state << (2 * kStepBits)) |
+                                    (((x >> shift) & mask) << kStepBits) | ((y >> shift) & mask)];
+        code = (code << (2 * kStepBits)) | (step & kDigitsMask);
         state = step >> kStateShift;
     }
-    return code;
+    return code << kHilbertShift;
 }
 
-uint32_t OivCurveOrder::bucketOf(const SbVec3f& point) const {
-    if (!m_Flat)
-        return topDigit(mortonCode(point));
-    return hilbertTop(cell(point, m_WideAxes[0]), cell(point, m_WideAxes[1])) & kDigitsMask;
-}
-
-void OivCurveOrder::sortBucket(uint64_t* items, uint32_t count, uint32_t* values) {
-    // Counting takes a step per digit value: fewer items than that are sorted by comparison.
-    if (count < kBuckets / kFewItems) {
-        std::stable_sort(items, items + count,
-                         [](uint64_t a, uint64_t b) { return digit(a) < digit(b); });
-        for (uint32_t i = 0; i < count; ++i)
-            values[i] = uint32_t(items[i]);
-        return;
+void OivCurveOrder::sortBucket(const uint32_t* codes, uint32_t count, uint32_t* values,
+                               uint64_t* scratch) {
+    static_assert(kIgnoredBits + 2 * kDigitBits == kTopShift, "two digits below the top one");
+    DigitCounts lower{}, upper{};
+    for (uint32_t i = 0; i < count; ++i) {
+        ++lower[digit(codes[i], 0)];
+        ++upper[digit(codes[i], 1)];
     }
-    DigitCounts next{};
+    countsToOffsets(lower);
+    countsToOffsets(upper);
     for (uint32_t i = 0; i < count; ++i)
-        ++next[digit(items[i])];
-    countsToOffsets(next);
-    for (uint32_t i = 0; i < count; ++i)
-        values[next[digit(items[i])]++] = uint32_t(items[i]);
-}
-
-void OivCurveOrder::sortItems(const uint64_t* items, uint32_t count, uint32_t* values) {
-    std::vector<uint32_t> starts(kTopBuckets + 1, 0);
-    for (uint32_t i = 0; i < count; ++i)
-        ++starts[topDigit(uint32_t(items[i] >> 32)) + 1];
-    for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket)
-        starts[bucket + 1] += starts[bucket];
-    std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
-    std::vector<uint64_t> buckets(count);
-    for (uint32_t i = 0; i < count; ++i)
-        buckets[next[topDigit(uint32_t(items[i] >> 32))]++] = items[i];
-    for (uint32_t bucket = 0; bucket < kTopBuckets; ++bucket)
-        sortBucket(&buckets[starts[bucket]], starts[bucket + 1] - starts[bucket],
-                   values + starts[bucket]);
+        scratch[lower[digit(codes[i], 0)]++] = (uint64_t(codes[i]) << 32) | values[i];
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint64_t item = scratch[i];
+        values[upper[digit(uint32_t(item >> 32), 1)]++] = uint32_t(item);
+    }
 }

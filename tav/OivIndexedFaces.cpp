@@ -22,13 +22,6 @@ OivIndexedFaces::~OivIndexedFaces() {
         m_Normals.cache->unref();
 }
 
-bool OivIndexedFaces::isInside(int start, int length) const {
-    for (int k = 0; k < length; ++k)
-        if (m_Index[start + k] >= m_CoordCount)
-            return false;
-    return true;
-}
-
 bool OivIndexedFaces::build(void) {
     // The bounds of all coordinates hold those of the faces: read in order, they cost less than
     // the faces' corners, unless the faces use a few of many coordinates.
@@ -63,40 +56,46 @@ bool OivIndexedFaces::build(void) {
     m_FacesPerLeaf =
         uint32_t(std::max<size_t>(1, (kLeafTriangles * faces + triangles / 2) / triangles));
     const uint32_t leafCount = (faces + m_FacesPerLeaf - 1) / m_FacesPerLeaf;
-    std::vector<OivBoxLevels::Box> leaves(leafCount);
-    m_Faces = std::vector<uint32_t>(faces);
+    std::vector<OivBoxLevels::Box> leaves;
+    m_Faces = OivLargeArray<uint32_t>(faces);
     // A face is placed by its first corner: the faces of a mesh are small, and one corner is
-    // read three times faster than three (the sort reads it three times).
+    // read three times faster than three.
     const OivCurveOrder curve(bounds.min, bounds.max);
     curve.sort(
-        m_Faces.data(),
+        m_Faces.get(), faces,
         [&](const auto& emit) { visitFaces([&](uint32_t start, int) { emit(start); }); },
         [&](uint32_t start) { return m_Coords[m_Index[start]]; },
         [&](uint32_t first, uint32_t end) {
-            // While the faces just sorted are in cache.
-            uint32_t leaf = first / m_FacesPerLeaf, place = first % m_FacesPerLeaf;
-            for (uint32_t face = first; face < end; ++face) {
-                includeFace(leaves[leaf], place == 0, m_Faces[face]);
-                if (++place == m_FacesPerLeaf) {
-                    place = 0;
-                    ++leaf;
-                }
-            }
+            // The leaves take their memory only once the sort has given back part of its own.
+            if (leaves.empty())
+                leaves.resize(leafCount);
+            includeFaces(leaves, first, end);
         });
     m_Levels.build(std::move(leaves), 1, leafCount);
     return true;
 }
 
-void OivIndexedFaces::includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const {
-    const int32_t* corner = m_Index + start;
-    if (first)
-        box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
-    for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
-        OivBoxLevels::include(box, m_Coords[corner[k]]);
+void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint32_t first,
+                                   uint32_t end) const {
+    uint32_t leaf = first / m_FacesPerLeaf, place = first % m_FacesPerLeaf;
+    for (uint32_t face = first; face < end; ++face) {
+        if (face + kIndexAhead < end)
+            __builtin_prefetch(m_Index + m_Faces[face + kIndexAhead]);
+        if (face + kCornersAhead < end) {
+            const int32_t* corner = m_Index + m_Faces[face + kCornersAhead];
+            for (int k = 0; k < 3; ++k)
+                __builtin_prefetch(m_Coords + corner[k]);
+        }
+        includeFace(leaves[leaf], place == 0, m_Faces[face]);
+        if (++place == m_FacesPerLeaf) {
+            place = 0;
+            ++leaf;
+        }
+    }
 }
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
-    return sizeof(*this) + m_Faces.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+    return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
 }
 
 void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {

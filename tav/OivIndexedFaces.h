@@ -11,6 +11,7 @@
 #ifndef OIVWINTAV_OIVINDEXEDFACES_H
 #define OIVWINTAV_OIVINDEXEDFACES_H
 
+#include "tav/OivLargeArray.h"
 #include "tav/OivObjectSurface.h"
 
 #include <cstdint>
@@ -56,8 +57,16 @@ protected:
 
 private:
     static constexpr size_t kLeafTriangles = 8;
+    // How many faces ahead includeFaces fetches indices, and the coordinates of their corners.
+    static constexpr uint32_t kIndexAhead = 32;
+    static constexpr uint32_t kCornersAhead = 16;
 
-    bool isInside(int start, int length) const;
+    bool isInside(int start, int length) const {
+        for (int k = 0; k < length; ++k)
+            if (m_Index[start + k] >= m_CoordCount)
+                return false;
+        return true;
+    }
     // Calls visit(start, length) for each face Coin's generation reads whose corners all lie
     // in the coordinates.
     template <typename Visit> void visitFaces(const Visit& visit) const {
@@ -66,8 +75,18 @@ private:
                 visit(uint32_t(start), length);
         });
     }
+    // Widens the leaves' boxes to hold the faces [first, end) of m_Faces, which lie anywhere in
+    // the index: the corners of the faces ahead are fetched while those before them are read, the
+    // indices further ahead than the coordinates they point to.
+    void includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint32_t first, uint32_t end) const;
     // Widens `box` to hold the face at `start`; the first face of a box sets it.
-    void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const;
+    void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const {
+        const int32_t* corner = m_Index + start;
+        if (first)
+            box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
+        for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
+            OivBoxLevels::include(box, m_Coords[corner[k]]);
+    }
     // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
     // one face after the other as the tests reach them.
     void fetchLeaf(size_t first, size_t end) const;
@@ -76,7 +95,7 @@ private:
     const int32_t* m_Index;
     int m_Count;
     Normals m_Normals;
-    std::vector<uint32_t> m_Faces; // where each face starts in the index, in leaf order
+    OivLargeArray<uint32_t> m_Faces; // where each face starts in the index, in leaf order
     uint32_t m_FacesPerLeaf = 1;
 };
 

@@ -96,15 +96,18 @@ void OivTriangleIndex::sortAlongCurve(void) {
             OivBoxLevels::include(bounds, point);
     // Centroids are summed, not averaged: three times the bounds hold them.
     const OivCurveOrder curve(bounds.min * 3.0f, bounds.max * 3.0f);
-    std::unique_ptr<uint64_t[]> items(new uint64_t[count]);
-    for (uint32_t t = 0; t < count; ++t) {
-        const uint32_t* corner = &corners[3 * size_t(t)];
-        const SbVec3f sum = points[corner[0]] + points[corner[1]] + points[corner[2]];
-        items[t] = (uint64_t(curve.code(sum)) << 32) | t;
-    }
     std::unique_ptr<uint32_t[]> order(new uint32_t[count]);
-    OivCurveOrder::sortItems(items.get(), count, order.get());
-    items.reset();
+    curve.sort(
+        order.get(), count,
+        [&](const auto& emit) {
+            for (uint32_t t = 0; t < count; ++t)
+                emit(t);
+        },
+        [&](uint32_t t) {
+            const uint32_t* corner = &corners[3 * size_t(t)];
+            return points[corner[0]] + points[corner[1]] + points[corner[2]];
+        },
+        [](uint32_t, uint32_t) {});
 
     std::vector<uint32_t> ordered(corners.size());
     for (uint32_t place = 0; place < count; ++place) {
