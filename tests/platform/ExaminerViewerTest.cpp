@@ -146,6 +146,21 @@ TEST_F(ExaminerInteraction, SeekClickAnimatesOntoThePickedPoint) {
     EXPECT_FALSE(viewer->isSeekMode());
 }
 
+TEST_F(ExaminerInteraction, LeavingSeekModeAfterASecondSeekClickStopsTheCamera) {
+    viewer->setSeekTime(10.0f);
+    viewer->setSeekMode(TRUE);
+    mouse(drawingWindow(), WM_LBUTTONDOWN, MK_LBUTTON, kCentre.x, kCentre.y);
+    mouse(drawingWindow(), WM_LBUTTONUP, 0, kCentre.x, kCentre.y);
+    mouse(drawingWindow(), WM_LBUTTONDOWN, MK_LBUTTON, kCentre.x, kCentre.y);
+    ASSERT_TRUE(viewer->isSeeking());
+    viewer->setSeekMode(FALSE);
+    EXPECT_FALSE(viewer->isSeeking());
+    const size_t steps = viewer->seekSteps.size();
+    runSensorsUntil([] { return false; }, 0.1);
+    EXPECT_EQ(viewer->seekSteps.size(), steps);
+    EXPECT_FALSE(viewer->isSeeking());
+}
+
 TEST_F(ExaminerInteraction, SeekClickOnNothingEndsSeekMode) {
     const SbVec3f position = camera()->position.getValue();
     viewer->setSeekMode(TRUE);

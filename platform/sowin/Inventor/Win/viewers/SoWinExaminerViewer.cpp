@@ -53,7 +53,11 @@ void SoWinExaminerViewer::startSpin(void) {
     if (!m_AnimationEnabled || !getCamera() || sinceLastStep > kSpinReleaseWindow ||
         m_LastRotation.equals(SbRotation::identity(), 0.0f))
         return;
-    m_SpinSensor->schedule();
+    // A press taken by a seek does not stop the spin, so its release may find it still going.
+    // Coin queues a timer sensor once more on each schedule() (its check is in debug builds
+    // only), and stopAnimating() takes out one entry: the spin must be queued once.
+    if (!m_SpinSensor->isScheduled())
+        m_SpinSensor->schedule();
 }
 
 SbTime SoWinExaminerViewer::getCurrentTime(void) const {

@@ -320,7 +320,12 @@ SbBool SoWinViewer::seekToPoint(const SbVec2s& position) {
         return TRUE;
     }
     m_SeekStart = SbTime::getTimeOfDay();
-    m_SeekSensor->schedule();
+    // A click during a seek restarts it from here: the sensor, already queued, reads the new
+    // start on its next step. Coin queues a timer sensor once more on each schedule() (its check
+    // is in debug builds only), and unschedule() takes out one entry: a second one would go on
+    // moving the camera after the seek ends, and outlive the viewer.
+    if (!m_SeekSensor->isScheduled())
+        m_SeekSensor->schedule();
     return TRUE;
 }
 
