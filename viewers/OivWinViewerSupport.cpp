@@ -75,6 +75,9 @@ SbBool OivWinViewerSupport::viewMain3DRoot(SoWinViewer& viewer) {
     SoNode* target = findMain3DRoot(viewer.getSceneGraph());
     if (!camera || !target)
         return FALSE;
+    // A seek still flying would pull the camera back from the framed view, step by step.
+    if (viewer.isSeeking())
+        viewer.setSeekMode(FALSE);
     // Framed with a copy first: content whose bounds are no numbers, or so large that framing
     // them overflows (coordinates of 1e30 a file holds), would put the camera at no place at
     // all, from which no later view finds anything. The camera then stays where it is.

@@ -404,8 +404,9 @@ TEST_F(OnScreenSoakTest, RandomInputLeavesACanvasThatDrawsAndMemoryThatStays) {
     std::nth_element(m_HeapPerMove.begin(), median, m_HeapPerMove.end());
     std::printf("resident %lld -> %lld bytes after the warm-up; %g bytes kept per move\n",
                 afterWarmUp, atEnd, *median);
-    if (kResidentIsMeasured)
+    if (kResidentIsMeasured) {
         EXPECT_LT(double(atEnd), double(afterWarmUp) * (1.0 + kAllowedGrowth));
+    }
     EXPECT_LT(*median, kAllowedHeapPerMove);
 
     // Still drawing: the frame follows the camera, sent far to the side of the scene.

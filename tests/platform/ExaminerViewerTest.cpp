@@ -6,6 +6,7 @@
 #include <Inventor/nodes/SoPerspectiveCamera.h>
 
 #include <cmath>
+#include <functional>
 
 using namespace viewertest;
 
@@ -146,19 +147,30 @@ TEST_F(ExaminerInteraction, SeekClickAnimatesOntoThePickedPoint) {
     EXPECT_FALSE(viewer->isSeekMode());
 }
 
-TEST_F(ExaminerInteraction, LeavingSeekModeAfterASecondSeekClickStopsTheCamera) {
-    viewer->setSeekTime(10.0f);
-    viewer->setSeekMode(TRUE);
-    mouse(drawingWindow(), WM_LBUTTONDOWN, MK_LBUTTON, kCentre.x, kCentre.y);
-    mouse(drawingWindow(), WM_LBUTTONUP, 0, kCentre.x, kCentre.y);
-    mouse(drawingWindow(), WM_LBUTTONDOWN, MK_LBUTTON, kCentre.x, kCentre.y);
-    ASSERT_TRUE(viewer->isSeeking());
-    viewer->setSeekMode(FALSE);
-    EXPECT_FALSE(viewer->isSeeking());
-    const size_t steps = viewer->seekSteps.size();
-    runSensorsUntil([] { return false; }, 0.1);
-    EXPECT_EQ(viewer->seekSteps.size(), steps);
-    EXPECT_FALSE(viewer->isSeeking());
+TEST_F(ExaminerInteraction, EndingASeekAfterASecondSeekClickStopsTheCamera) {
+    // Each way a seek ends: leaving seek mode, or a view the user asks for, which the seek's
+    // further steps would pull back.
+    const std::function<void(TestExaminer&)> endings[] = {
+        [](TestExaminer& v) { v.setSeekMode(FALSE); }, [](TestExaminer& v) { v.viewAll(); },
+        [](TestExaminer& v) { v.resetToHomePosition(); }};
+    viewer->saveHomePosition();
+    for (const auto& end : endings) {
+        viewer->setSeekTime(10.0f);
+        viewer->setSeekMode(TRUE);
+        mouse(drawingWindow(), WM_LBUTTONDOWN, MK_LBUTTON, kCentre.x, kCentre.y);
+        mouse(drawingWindow(), WM_LBUTTONUP, 0, kCentre.x, kCentre.y);
+        mouse(drawingWindow(), WM_LBUTTONDOWN, MK_LBUTTON, kCentre.x, kCentre.y);
+        mouse(drawingWindow(), WM_LBUTTONUP, 0, kCentre.x, kCentre.y);
+        ASSERT_TRUE(viewer->isSeeking());
+        end(*viewer);
+        EXPECT_FALSE(viewer->isSeeking());
+        const size_t steps = viewer->seekSteps.size();
+        const SbVec3f position = camera()->position.getValue();
+        runSensorsUntil([] { return false; }, 0.1);
+        EXPECT_EQ(viewer->seekSteps.size(), steps);
+        EXPECT_EQ(camera()->position.getValue(), position);
+        EXPECT_FALSE(viewer->isSeeking());
+    }
 }
 
 TEST_F(ExaminerInteraction, SeekClickOnNothingEndsSeekMode) {

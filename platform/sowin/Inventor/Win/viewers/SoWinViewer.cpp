@@ -238,6 +238,7 @@ void SoWinViewer::setCameraTypeChangeCallback(CameraTypeChangeCB* callback, void
 void SoWinViewer::viewAll(void) {
     if (!m_Camera || !m_UserScene)
         return;
+    endRunningSeek();
     m_Camera->viewAll(m_UserScene, getViewportRegion());
 }
 
@@ -247,8 +248,16 @@ void SoWinViewer::saveHomePosition(void) {
 }
 
 void SoWinViewer::resetToHomePosition(void) {
-    if (m_Camera && m_Home.type != SoType::badType())
-        m_Home.applyTo(*m_Camera);
+    if (!m_Camera || m_Home.type == SoType::badType())
+        return;
+    endRunningSeek();
+    m_Home.applyTo(*m_Camera);
+}
+
+// A seek still flying would pull the camera back from the view just asked for, step by step.
+void SoWinViewer::endRunningSeek(void) {
+    if (isSeeking())
+        setSeekMode(FALSE);
 }
 
 // ---- Settings

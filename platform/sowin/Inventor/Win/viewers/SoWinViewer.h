@@ -177,6 +177,8 @@ private:
     void adjustClippingPlanes(void);
     void drawStereo(void);
     void countFrame(const SbTime& frameStart);
+    // Ends a seek animation that is running, leaving seek mode; framing and home call it first.
+    void endRunningSeek(void);
     void finishSeek(void);
     SbBool processSeekPress(const MSG* msg);
     SbBool processKey(const MSG* msg);
