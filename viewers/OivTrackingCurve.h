@@ -25,6 +25,7 @@ public:
     // Forgets the curve and frees its points.
     void clear(void);
 
+    // Whether a curve is set.
     bool isDefined(void) const { return m_Defined; }
 
     // The input points in world space; null without a curve.

@@ -20,6 +20,7 @@ public:
     // Calls the event's list with `viewer` when its gate is open.
     void notify(Event event, void* viewer);
 
+    // Open or close, and read, the curve gate and the point gate.
     void setCurveGate(bool open) { m_CurveGateOpen = open; }
     bool isCurveGateOpen(void) const { return m_CurveGateOpen; }
     void setPointGate(bool open) { m_PointGateOpen = open; }

@@ -58,8 +58,10 @@ public:
     // `matrix` unchanged, when the node is not there.
     bool getObjectToWorld(SoNode* node, SbMatrix& matrix) const;
 
+    // Whether a recognised pick installs its curve at once.
     bool isAutoPicking(void) const { return m_AutoPicking; }
     void setAutoPicking(bool on) { m_AutoPicking = on; }
+    // The node the curve came from, and the shape of the last recognised pick; null when none.
     SoNode* getTrackingNode(void) const { return m_TrackingNode; }
     SoNode* getPreTrackingNode(void) const { return m_PreTrackingNode; }
     // The object-to-world matrix of the shape the last curve from a node came from.

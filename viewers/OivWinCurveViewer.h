@@ -17,6 +17,11 @@
 // silences the first and the third, the point gate the second. Enabling and disabling tracking
 // notify nothing.
 //
+// The viewer holds its pieces: the curve and its resampling (OivTrackingCurve), the compass
+// (OivTrackingCompass), the three lists and their gates (OivTrackingNotifier) and the picking of
+// tracking nodes (OivTrackingPicker). Its navigation and message handling, which work on the
+// examiner it is, are in OivWinCurveViewerNavigation.cpp.
+//
 // Not copyable: a copy would share the lists, the point buffers, the buttons and the compass.
 #ifndef OIVWINTAV_OIVWINCURVEVIEWER_H
 #define OIVWINTAV_OIVWINCURVEVIEWER_H
