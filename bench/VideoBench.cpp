@@ -262,50 +262,53 @@ void orbit(DemoCanvas& demo, int steps) {
     }
 }
 
-// Wall-clock and processor time (every thread's: the OpenGL driver draws on threads of its own)
-// of one phase of a benchmark.
-class PhaseTimer {
-public:
-    PhaseTimer() : m_Wall(Clock::now()), m_Processor(ProcessClock::now()) {}
-    void addTo(Clock::duration& wall, ProcessClock::duration& processor) const {
-        wall += Clock::now() - m_Wall;
-        processor += ProcessClock::now() - m_Processor;
-    }
+// Wall-clock time, processor time of every thread (the OpenGL driver draws on threads of its
+// own) and of the drawing thread alone, summed over the runs of one phase of a benchmark.
+struct PhaseTimes {
+    Clock::duration wall{};
+    ProcessClock::duration processor{};
+    ThreadClock::duration drawingThread{};
 
-private:
-    Clock::time_point m_Wall;
-    ProcessClock::time_point m_Processor;
+    template <class Run> void add(Run run) {
+        const Clock::time_point wallStart = Clock::now();
+        const ProcessClock::time_point processorStart = ProcessClock::now();
+        const ThreadClock::time_point threadStart = ThreadClock::now();
+        run();
+        wall += Clock::now() - wallStart;
+        processor += ProcessClock::now() - processorStart;
+        drawingThread += ThreadClock::now() - threadStart;
+    }
+    void report(benchmark::State& state, const std::string& phase, double frames) const {
+        state.counters["fps_" + phase] = frames / std::chrono::duration<double>(wall).count();
+        state.counters["cpu_ms_" + phase] = milliseconds(processor) / frames;
+        state.counters["drawing_thread_ms_" + phase] = milliseconds(drawingThread) / frames;
+    }
 };
 
 // Live recording at the size of the canvas (arguments: width, height): each iteration orbits
 // the same number of steps without recording, then recording at the canvas's size with the
 // medium quality, the recording's stop (which writes what is still queued) included.
-// recording_ratio is frames per second recording over frames per second not recording; the
-// processor milliseconds per frame of both phases say what recording costs the cores drawing
-// shares them with.
+// recording_ratio is frames per second recording over frames per second not recording. Processor
+// milliseconds per frame of both phases, of all threads and of the drawing thread, say what
+// recording costs the cores drawing shares them with.
 void BM_LiveRecordingWhileOrbiting(benchmark::State& state) {
     ScratchFolder folder;
     const SbVec2s size(short(state.range(0)), short(state.range(1)));
     DemoCanvas demo(size[0], size[1]);
     OivVideoRecorder* recorder = demo.canvas.getVideoRecorder();
-    Clock::duration plain{}, recording{};
-    ProcessClock::duration plainProcessor{}, recordingProcessor{};
+    PhaseTimes plain, recording;
     for (auto _ : state) {
-        const PhaseTimer plainPhase;
-        orbit(demo, kOrbitStepsPerPhase);
-        plainPhase.addTo(plain, plainProcessor);
-        const PhaseTimer recordingPhase;
-        recorder->start(size, kMediumQuality);
-        orbit(demo, kOrbitStepsPerPhase);
-        recorder->stop();
-        recordingPhase.addTo(recording, recordingProcessor);
+        plain.add([&] { orbit(demo, kOrbitStepsPerPhase); });
+        recording.add([&] {
+            recorder->start(size, kMediumQuality);
+            orbit(demo, kOrbitStepsPerPhase);
+            recorder->stop();
+        });
     }
     const double frames = double(state.iterations()) * kOrbitStepsPerPhase;
-    state.counters["fps_plain"] = frames / std::chrono::duration<double>(plain).count();
-    state.counters["fps_recording"] = frames / std::chrono::duration<double>(recording).count();
-    state.counters["recording_ratio"] = double(plain.count()) / double(recording.count());
-    state.counters["cpu_ms_plain"] = milliseconds(plainProcessor) / frames;
-    state.counters["cpu_ms_recording"] = milliseconds(recordingProcessor) / frames;
+    plain.report(state, "plain", frames);
+    recording.report(state, "recording", frames);
+    state.counters["recording_ratio"] = double(plain.wall.count()) / double(recording.wall.count());
 }
 BENCHMARK(BM_LiveRecordingWhileOrbiting)
     ->Args({640, 480})
