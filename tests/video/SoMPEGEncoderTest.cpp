@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 
-namespace {
-
 // Each layout and size keeps its colours where they were, the last odd row and column included.
 TEST(MPEGEncoderTest, EveryLayoutAndSizeKeepsItsColoursUpToTheLastRowAndColumn) {
     const Rgb colours[4] = {{220, 30, 30}, {30, 200, 40}, {40, 60, 210}, {230, 220, 60}};
@@ -46,5 +44,3 @@ TEST(MPEGEncoderTest, EveryLayoutAndSizeKeepsItsColoursUpToTheLastRowAndColumn) 
         }
     }
 }
-
-} // namespace
