@@ -1,5 +1,5 @@
 // Writes BGR pictures into an MPEG-1 video stream inside an MPEG program stream (.mpg), with
-// FFmpeg's libraries: libswscale converts each picture to the encoder's YUV 4:2:0, libavcodec
+// FFmpeg's libraries: each picture is converted to the encoder's YUV 4:2:0 here, libavcodec
 // encodes it at a fixed quantiser and libavformat interleaves it into the file.
 //
 // Internal to the MPEG renderers; not part of the SDK's interface. Every file opened is finalised
@@ -38,12 +38,10 @@ public:
     bool isOpen() const;
 
     // Encodes one picture of the open file's size: 3 bytes (B, G, R) or 4 (B, G, R, A) per pixel
-    // as the settings say, `stride` bytes
-    // from one row to the next; a negative stride with `pixels` at the last row in memory reads
-    // pictures stored bottom row first (as OpenGL reads them) upright. BGR because libswscale
-    // turns it into the encoder's YUV 4:2:0 without a general scaling pass (even sizes), which
-    // keeps the conversion a small share of the encoding; BGRA spares a drawing thread that reads
-    // a surface any conversion, at the cost of a slower one here. False when no file is open or
+    // as the settings say, `stride` bytes from one row to the next; a negative stride with
+    // `pixels` at the last row in memory reads pictures stored bottom row first (as OpenGL reads
+    // them) upright. Both layouts are converted to YUV 4:2:0 in one pass at the same cost; BGRA
+    // spares a drawing thread that reads a surface any conversion. False when no file is open or
     // FFmpeg reports an error, and for every picture after an error.
     bool encode(const uint8_t* pixels, int stride);
 
