@@ -7,12 +7,15 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <memory>
 
 OivIndexedFaces::OivIndexedFaces(const SbMatrix& model, const SbVec3f* coords, int coordCount,
                                  const int32_t* index, int count, const Normals& normals)
     : OivObjectSurface(model, coords), m_CoordCount(coordCount), m_Index(index), m_Count(count),
-      m_Normals(normals) {
+      m_Normals(normals),
+      m_SmoothLimit(
+          float(std::cos(double(std::min(std::max(normals.creaseAngle, 0.0f), float(M_PI)))))) {
     if (m_Normals.cache)
         m_Normals.cache->ref();
 }
@@ -35,17 +38,25 @@ bool OivIndexedFaces::build(void) {
     };
     uint32_t faces = 0;
     size_t triangles = 0;
-    bool allTriangles = true;
-    visitFaces([&](uint32_t start, int length) {
+    bool allTriangles = true, allInside = true, fanned = true;
+    int covered = 0;
+    visitRuns(m_Index, m_Count, [&](int start, int length) {
+        covered = start + length + 1;
+        if (!isInside(start, length)) {
+            allInside = false;
+            return;
+        }
         ++faces;
         triangles += size_t(length - 2);
         allTriangles = allTriangles && length == 3;
+        fanned = fanned && (length <= kFannedCorners || m_Normals.convexFaces);
         for (int k = 0; k < length && !readAll; ++k)
             include(m_Coords[m_Index[start + uint32_t(k)]]);
     });
     m_TriangleCount = triangles;
-    // Coin's flat normal of a larger face is the face's own, not each of its triangles'.
-    if (triangles < kMinTriangles || (!m_Normals.vectors && !allTriangles))
+    // Coin generates normals from every run of the index, searched or not.
+    const bool generatedAsSearched = allInside && covered >= m_Count && fanned;
+    if (triangles < kMinTriangles || (!m_Normals.vectors && !generatedAsSearched))
         return false;
     for (int i = 0; i < m_CoordCount && readAll; ++i)
         include(m_Coords[i]);
@@ -132,16 +143,85 @@ bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& n
     return found;
 }
 
-SbVec3f OivIndexedFaces::objectNormal(const Candidate& best) const {
-    SbVec3f corners[3];
+SbVec3f OivIndexedFaces::faceNormal(uint32_t start) const {
+    // As Coin computes it, operation for operation, so that the sums below come out alike.
+    const int32_t* corner = m_Index + start;
+    const int count = cornerCount(start);
+    const SbVec3f& first = m_Coords[corner[0]];
+    SbVec3f normal(0.0f, 0.0f, 0.0f);
+    if (count == 3) {
+        const SbVec3f& second = m_Coords[corner[1]];
+        const SbVec3f& third = m_Coords[corner[2]];
+        normal = m_Normals.counterClockwise ? (third - second).cross(first - second)
+                                            : (first - second).cross(third - second);
+        normal.normalize();
+        return normal;
+    }
+    // Newell's method, over the edges and back to the first corner.
+    for (int k = 0; k < count; ++k) {
+        const SbVec3f& from = m_Coords[corner[k]];
+        const SbVec3f& to = k + 1 < count ? m_Coords[corner[k + 1]] : first;
+        normal[0] += (from[1] - to[1]) * (from[2] + to[2]);
+        normal[1] += (from[2] - to[2]) * (from[0] + to[0]);
+        normal[2] += (from[0] - to[0]) * (from[1] + to[1]);
+    }
+    normal.normalize();
+    return m_Normals.counterClockwise ? normal : -normal;
+}
+
+SbVec3f OivIndexedFaces::generatedNormal(uint32_t start, int32_t position) const {
+    const int32_t coordinate = m_Index[position];
+    // The faces at the coordinate, once for each of their corners there, lie in the leaves
+    // whose boxes hold it.
+    std::vector<uint32_t> around;
+    m_Levels.visitAt(m_Coords[coordinate], [&](uint32_t, uint32_t leaf) {
+        const size_t first = size_t(leaf) * m_FacesPerLeaf;
+        const size_t end = std::min(m_Faces.size(), first + m_FacesPerLeaf);
+        for (size_t face = first; face < end; ++face) {
+            const uint32_t other = m_Faces[face];
+            for (int k = 0, count = cornerCount(other); k < count; ++k)
+                if (m_Index[other + uint32_t(k)] == coordinate)
+                    around.push_back(other);
+        }
+    });
+    std::sort(around.begin(), around.end());
+    const SbVec3f own = faceNormal(start);
+    SbVec3f normal = own;
+    for (uint32_t other : around)
+        if (other != start) {
+            const SbVec3f neighbour = faceNormal(other);
+            if (neighbour.dot(own) > m_SmoothLimit)
+                normal += neighbour;
+        }
+    normal.normalize();
+    return normal;
+}
+
+bool OivIndexedFaces::givenNormals(const Candidate& best, SbVec3f corners[3]) const {
     for (int k = 0; k < 3; ++k) {
         const int32_t position = best.positions[k];
-        const int32_t normal =
-            m_Normals.vectors && position < m_Normals.indexCount ? m_Normals.indices[position] : -1;
+        const int32_t normal = position < m_Normals.indexCount ? m_Normals.indices[position] : -1;
         if (normal < 0 || normal >= m_Normals.count)
-            return SbVec3f(0.0f, 0.0f, 0.0f);
+            return false;
         corners[k] = m_Normals.vectors[normal];
     }
+    return true;
+}
+
+bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]) const {
+    const uint32_t start = uint32_t(best.positions[0]);
+    // Without a crease angle a triangle's corners all take its own normal.
+    if (m_SmoothLimit >= 1.0f && cornerCount(start) == 3)
+        return false;
+    for (int k = 0; k < 3; ++k)
+        corners[k] = generatedNormal(start, best.positions[k]);
+    return true;
+}
+
+SbVec3f OivIndexedFaces::objectNormal(const Candidate& best) const {
+    SbVec3f corners[3];
+    if (!(m_Normals.vectors ? givenNormals(best, corners) : generatedNormals(best, corners)))
+        return SbVec3f(0.0f, 0.0f, 0.0f);
     const float w = 1.0f - best.u - best.v;
     return corners[0] * w + corners[1] * best.u + corners[2] * best.v;
 }

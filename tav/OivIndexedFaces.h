@@ -4,10 +4,12 @@
 // kLeafTriangles triangles each. Faces are split as Coin splits convex ones, as a fan from their
 // first corner.
 //
-// The normals are read at the hit: either each triangle's own face normal (generated without a
-// crease angle), or vertex normals indexed beside the coordinates (the shape's own normal
-// indices, its coordinate indices, or those of Coin's normal cache, which is kept alive while
-// the surface is). A triangle with a normal index outside the normals takes its face normal.
+// The normals are read at the hit: either vertex normals indexed beside the coordinates (the
+// shape's own normal indices, its coordinate indices, or those of Coin's normal cache, which is
+// kept alive while the surface is), or, for a shape that has none, those Coin generates, made
+// for the hit's corners alone from the faces around them, so that neither an edit of the
+// coordinates nor the build makes Coin generate the normals of every face. A triangle with a
+// normal index outside the normals takes its face normal.
 #ifndef OIVWINTAV_OIVINDEXEDFACES_H
 #define OIVWINTAV_OIVINDEXEDFACES_H
 
@@ -28,6 +30,13 @@ public:
         const int32_t* indices;
         int indexCount;
         SoNormalCache* cache; // holding the vectors and indices, or null
+        // Without vectors, how Coin generates them: smooth across edges of less than the crease
+        // angle, facing the side from which the corners run counterclockwise or clockwise.
+        float creaseAngle;
+        bool counterClockwise;
+        // Whether faces of five or more corners are known to be convex (else Coin tessellates
+        // them, and the surface is not built).
+        bool convexFaces;
     };
 
     // Smaller shapes cost a ray more as a surface of their own than among the world's triangles.
@@ -44,9 +53,10 @@ public:
     template <typename Visit> static void visitRuns(const int32_t* index, int count, Visit visit);
 
     // Builds the hierarchy; false, with nothing to search, for fewer than kMinTriangles
-    // triangles, a coordinate read that is not a finite number, or faces of more than three corners
-    // that take face normals. Faces with a corner outside the coordinates are left out, as
-    // Coin's generation leaves them.
+    // triangles, a coordinate read that is not a finite number, or, without vectors, faces Coin
+    // tessellates or an index from which it generates normals other than those of the faces
+    // searched (a corner outside the coordinates, a run too short to be a face). Faces with a
+    // corner outside the coordinates are left out, as Coin's generation leaves them.
     bool build(void) override;
     size_t getMemoryUsage(void) const override;
 
@@ -57,6 +67,8 @@ protected:
 
 private:
     static constexpr size_t kLeafTriangles = 8;
+    // Coin splits faces of up to this many corners as a fan whether they are convex or not.
+    static constexpr int kFannedCorners = 4;
     // How many faces ahead includeFaces fetches indices, and the coordinates of their corners.
     static constexpr uint32_t kIndexAhead = 32;
     static constexpr uint32_t kCornersAhead = 16;
@@ -87,6 +99,23 @@ private:
         for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
             OivBoxLevels::include(box, m_Coords[corner[k]]);
     }
+    // The number of corners of the face at `start`.
+    int cornerCount(uint32_t start) const {
+        int count = 0;
+        while (int(start) + count < m_Count && m_Index[start + uint32_t(count)] >= 0)
+            ++count;
+        return count;
+    }
+    // The unit normal Coin generates for the face at `start` (zero for a face of no area).
+    SbVec3f faceNormal(uint32_t start) const;
+    // The unit normal Coin generates for the corner at `position` of the face at `start`: the
+    // face's own, smoothed with those of the other faces at its coordinate that lie within the
+    // crease angle, added in the order the index lists them.
+    SbVec3f generatedNormal(uint32_t start, int32_t position) const;
+    // The vertex normals of the candidate's corners, false where the face's own normal holds:
+    // read from the given normals, or generated.
+    bool givenNormals(const Candidate& best, SbVec3f corners[3]) const;
+    bool generatedNormals(const Candidate& best, SbVec3f corners[3]) const;
     // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
     // one face after the other as the tests reach them.
     void fetchLeaf(size_t first, size_t end) const;
@@ -95,6 +124,7 @@ private:
     const int32_t* m_Index;
     int m_Count;
     Normals m_Normals;
+    float m_SmoothLimit;             // the cosine of the crease angle
     OivLargeArray<uint32_t> m_Faces; // where each face starts in the index, in leaf order
     uint32_t m_FacesPerLeaf = 1;
 };
