@@ -11,9 +11,10 @@
 #include <memory>
 
 OivIndexedFaces::OivIndexedFaces(const SbMatrix& model, const SbVec3f* coords, int coordCount,
-                                 const int32_t* index, int count, const Normals& normals)
+                                 const int32_t* index, int count, const Normals& normals,
+                                 bool strips)
     : OivObjectSurface(model, coords), m_CoordCount(coordCount), m_Index(index), m_Count(count),
-      m_Normals(normals),
+      m_Normals(normals), m_Strips(strips), m_MaxCorners(strips ? 3 : INT_MAX),
       m_SmoothLimit(
           float(std::cos(double(std::min(std::max(normals.creaseAngle, 0.0f), float(M_PI)))))) {
     if (m_Normals.cache)
@@ -38,22 +39,25 @@ bool OivIndexedFaces::build(void) {
     };
     uint32_t faces = 0;
     size_t triangles = 0;
-    bool allTriangles = true, allInside = true, fanned = true;
+    bool allInside = true, fanned = true;
     int covered = 0;
+    m_StripStarts.clear();
     visitRuns(m_Index, m_Count, [&](int start, int length) {
         covered = start + length + 1;
         if (!isInside(start, length)) {
             allInside = false;
             return;
         }
-        ++faces;
+        faces += m_Strips ? uint32_t(length - 2) : 1;
         triangles += size_t(length - 2);
-        allTriangles = allTriangles && length == 3;
+        if (m_Strips)
+            m_StripStarts.push_back(uint32_t(start));
         fanned = fanned && (length <= kFannedCorners || m_Normals.convexFaces);
         for (int k = 0; k < length && !readAll; ++k)
             include(m_Coords[m_Index[start + uint32_t(k)]]);
     });
     m_TriangleCount = triangles;
+    m_StripStarts.shrink_to_fit();
     // Coin generates normals from every run of the index, searched or not.
     const bool generatedAsSearched = allInside && covered >= m_Count && fanned;
     if (triangles < kMinTriangles || (!m_Normals.vectors && !generatedAsSearched))
@@ -74,7 +78,7 @@ bool OivIndexedFaces::build(void) {
     const OivCurveOrder curve(bounds.min, bounds.max);
     curve.sort(
         m_Faces.get(), faces,
-        [&](const auto& emit) { visitFaces([&](uint32_t start, int) { emit(start); }); },
+        [&](const auto& emit) { visitFaces(emit); },
         [&](uint32_t start) { return m_Coords[m_Index[start]]; },
         [&](uint32_t first, uint32_t end) {
             // The leaves take their memory only once the sort has given back part of its own.
@@ -106,7 +110,8 @@ void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint3
 }
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
-    return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+    return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) +
+           m_StripStarts.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
 }
 
 void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
@@ -130,7 +135,8 @@ bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& n
         for (size_t face = first; face < end; ++face) {
             const int start = int(m_Faces[face]);
             const int32_t* corner = m_Index + start;
-            for (int k = 1; start + k + 1 < m_Count && corner[k + 1] >= 0; ++k)
+            for (int k = 1; k + 1 < m_MaxCorners && start + k + 1 < m_Count && corner[k + 1] >= 0;
+                 ++k)
                 if (tryTriangle(ray, corner[0], corner[k], corner[k + 1], minDistance, nearest,
                                 best)) {
                     best.positions[0] = start;
@@ -152,8 +158,9 @@ SbVec3f OivIndexedFaces::faceNormal(uint32_t start) const {
     if (count == 3) {
         const SbVec3f& second = m_Coords[corner[1]];
         const SbVec3f& third = m_Coords[corner[2]];
-        normal = m_Normals.counterClockwise ? (third - second).cross(first - second)
-                                            : (first - second).cross(third - second);
+        const bool turned = m_Strips && (start - stripStart(start)) % 2 == 1;
+        normal = m_Normals.counterClockwise != turned ? (third - second).cross(first - second)
+                                                      : (first - second).cross(third - second);
         normal.normalize();
         return normal;
     }
@@ -210,11 +217,12 @@ bool OivIndexedFaces::givenNormals(const Candidate& best, SbVec3f corners[3]) co
 
 bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]) const {
     const uint32_t start = uint32_t(best.positions[0]);
-    // Without a crease angle a triangle's corners all take its own normal.
-    if (m_SmoothLimit >= 1.0f && cornerCount(start) == 3)
+    // Without a crease angle a triangle's corners all take its own normal (not so in a strip,
+    // whose corners take those of the triangles they end).
+    if (!m_Strips && m_SmoothLimit >= 1.0f && cornerCount(start) == 3)
         return false;
     for (int k = 0; k < 3; ++k)
-        corners[k] = generatedNormal(start, best.positions[k]);
+        corners[k] = generatedNormal(ownFace(start, best.positions[k]), best.positions[k]);
     return true;
 }
 

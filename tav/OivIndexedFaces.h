@@ -1,6 +1,7 @@
-// The faces of an indexed face set searched in object space (imported meshes of triangles or
-// quads with shared vertices): the index keeps, per face, only where the shape lists its corners,
-// sorted along a space-filling curve (see OivCurveOrder), under a hierarchy whose leaves hold about
+// The faces of an indexed face set, or the triangles of an indexed triangle strip set, searched
+// in object space (imported meshes of triangles, quads or strips with shared vertices): the index
+// keeps, per face (per triangle of a strip), only where the shape lists its corners, sorted along
+// a space-filling curve (see OivCurveOrder), under a hierarchy whose leaves hold about
 // kLeafTriangles triangles each. Faces are split as Coin splits convex ones, as a fan from their
 // first corner.
 //
@@ -16,6 +17,8 @@
 #include "tav/OivLargeArray.h"
 #include "tav/OivObjectSurface.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -42,10 +45,10 @@ public:
     // Smaller shapes cost a ray more as a surface of their own than among the world's triangles.
     static constexpr size_t kMinTriangles = 1024;
 
-    // The faces of `count` coordinate indices at `index` (a shape's coordIndex) into `coordCount`
-    // coordinates under `model`.
+    // The faces (with `strips`, the strips) of `count` coordinate indices at `index` (a shape's
+    // coordIndex) into `coordCount` coordinates under `model`. Strips take generated normals only.
     OivIndexedFaces(const SbMatrix& model, const SbVec3f* coords, int coordCount,
-                    const int32_t* index, int count, const Normals& normals);
+                    const int32_t* index, int count, const Normals& normals, bool strips = false);
     ~OivIndexedFaces() override;
 
     // Calls visit(start, length) for each run (face or strip) of `count` coordinate indices that
@@ -79,12 +82,15 @@ private:
                 return false;
         return true;
     }
-    // Calls visit(start, length) for each face Coin's generation reads whose corners all lie
-    // in the coordinates.
+    // Calls visit(start) for each face (triangle of a strip) Coin's generation reads whose
+    // corners all lie in the coordinates.
     template <typename Visit> void visitFaces(const Visit& visit) const {
         visitRuns(m_Index, m_Count, [&](int start, int length) {
-            if (isInside(start, length))
-                visit(uint32_t(start), length);
+            if (!isInside(start, length))
+                return;
+            const int faces = m_Strips ? length - 2 : 1;
+            for (int face = 0; face < faces; ++face)
+                visit(uint32_t(start + face));
         });
     }
     // Widens the leaves' boxes to hold the faces [first, end) of m_Faces, which lie anywhere in
@@ -96,20 +102,34 @@ private:
         const int32_t* corner = m_Index + start;
         if (first)
             box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
-        for (int k = 0; int(start) + k < m_Count && corner[k] >= 0; ++k)
+        for (int k = 0; k < m_MaxCorners && int(start) + k < m_Count && corner[k] >= 0; ++k)
             OivBoxLevels::include(box, m_Coords[corner[k]]);
     }
     // The number of corners of the face at `start`.
     int cornerCount(uint32_t start) const {
         int count = 0;
-        while (int(start) + count < m_Count && m_Index[start + uint32_t(count)] >= 0)
+        while (count < m_MaxCorners && int(start) + count < m_Count &&
+               m_Index[start + uint32_t(count)] >= 0)
             ++count;
         return count;
     }
-    // The unit normal Coin generates for the face at `start` (zero for a face of no area).
+    // Where the strip holding the index entry at `position` starts.
+    uint32_t stripStart(uint32_t position) const {
+        return *(std::upper_bound(m_StripStarts.begin(), m_StripStarts.end(), position) - 1);
+    }
+    // The face whose normal the corner at `position` of the face at `start` smooths: the face
+    // itself, or in a strip the triangle that corner ends (of the strip's first three corners,
+    // the first triangle), as Coin's generation pairs them.
+    uint32_t ownFace(uint32_t start, int32_t position) const {
+        if (!m_Strips)
+            return start;
+        return std::max(stripStart(uint32_t(position)), uint32_t(std::max(position - 2, 0)));
+    }
+    // The unit normal Coin generates for the face at `start` (zero for a face of no area); the
+    // triangles of a strip turn alternately.
     SbVec3f faceNormal(uint32_t start) const;
-    // The unit normal Coin generates for the corner at `position` of the face at `start`: the
-    // face's own, smoothed with those of the other faces at its coordinate that lie within the
+    // The unit normal Coin generates for the corner at `position` with the face at `start` as
+    // its own (see ownFace): the face's normal, smoothed with those of the other faces at its coordinate that lie within the
     // crease angle, added in the order the index lists them.
     SbVec3f generatedNormal(uint32_t start, int32_t position) const;
     // The vertex normals of the candidate's corners, false where the face's own normal holds:
@@ -124,6 +144,9 @@ private:
     const int32_t* m_Index;
     int m_Count;
     Normals m_Normals;
+    bool m_Strips;
+    int m_MaxCorners;                   // of a face: 3 in strips
+    std::vector<uint32_t> m_StripStarts; // where each strip starts in the index
     float m_SmoothLimit;             // the cosine of the crease angle
     OivLargeArray<uint32_t> m_Faces; // where each face starts in the index, in leaf order
     uint32_t m_FacesPerLeaf = 1;

@@ -372,12 +372,16 @@ SoCallbackAction::Response OivSceneTriangles::startShape(SoCallbackAction* actio
         return SoCallbackAction::PRUNE;
     if (type == SoIndexedFaceSet::getClassTypeId()) {
         const SoIndexedFaceSet* faces = static_cast<const SoIndexedFaceSet*>(shape);
-        if (readGeneratedNormalsFaces(action, faces) || readIndexedShape(action, faces, false))
+        if (readGeneratedNormalsFaces(action, faces, false) ||
+            readIndexedShape(action, faces, false))
             return SoCallbackAction::PRUNE;
     }
-    if (type == SoIndexedTriangleStripSet::getClassTypeId() &&
-        readIndexedShape(action, static_cast<const SoIndexedShape*>(shape), true))
-        return SoCallbackAction::PRUNE;
+    if (type == SoIndexedTriangleStripSet::getClassTypeId()) {
+        const SoIndexedShape* strips = static_cast<const SoIndexedShape*>(shape);
+        if (readGeneratedNormalsFaces(action, strips, true) ||
+            readIndexedShape(action, strips, true))
+            return SoCallbackAction::PRUNE;
+    }
     if (type == SoFaceSet::getClassTypeId()) {
         const SoFaceSet* faces = static_cast<const SoFaceSet*>(shape);
         if (readNonIndexedShape(action, faces, faces->numVertices, false))
@@ -410,7 +414,7 @@ bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh*
 }
 
 bool OivSceneTriangles::readGeneratedNormalsFaces(SoCallbackAction* action,
-                                                  const SoIndexedFaceSet* faces) {
+                                                  const SoIndexedShape* faces, bool strips) {
     SoState* state = action->getState();
     const SbVec3f* coords = nullptr;
     int available = 0;
@@ -433,7 +437,7 @@ bool OivSceneTriangles::readGeneratedNormalsFaces(SoCallbackAction* action,
     return reuseSurface(source) ||
            addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
                                   m_Model, coords, available, faces->coordIndex.getValues(0),
-                                  faces->coordIndex.getNum(), generated)));
+                                  faces->coordIndex.getNum(), generated, strips)));
 }
 
 bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape,
