@@ -42,8 +42,8 @@ public:
     // out the boxes behind it.
     template <typename Leaf>
     void visit(const OivRay& ray, float minDistance, const float& nearest, const Leaf& leaf) const;
-    // Calls leaf(row, column) for each leaf whose box holds `point`.
-    template <typename Leaf> void visitAt(const SbVec3f& point, const Leaf& leaf) const;
+    // Calls leaf(row, column) for each leaf whose box overlaps `box`.
+    template <typename Leaf> void visitOverlapping(const Box& box, const Leaf& leaf) const;
 
 private:
     struct Level {
@@ -54,9 +54,9 @@ private:
     // Levels of a hierarchy over at most 2^32 × 2^32 leaves.
     static constexpr int kMaxLevels = 66;
 
-    static bool holds(const Box& box, const SbVec3f& point) {
+    static bool overlap(const Box& a, const Box& b) {
         for (int axis = 0; axis < 3; ++axis)
-            if (point[axis] < box.min[axis] || point[axis] > box.max[axis])
+            if (a.max[axis] < b.min[axis] || b.max[axis] < a.min[axis])
                 return false;
         return true;
     }
@@ -110,8 +110,9 @@ void OivBoxLevels::visit(const OivRay& ray, float minDistance, const float& near
     }
 }
 
-template <typename Leaf> void OivBoxLevels::visitAt(const SbVec3f& point, const Leaf& leaf) const {
-    if (m_Levels.empty() || !holds(m_Levels.back().boxes[0], point))
+template <typename Leaf>
+void OivBoxLevels::visitOverlapping(const Box& box, const Leaf& leaf) const {
+    if (m_Levels.empty() || !overlap(m_Levels.back().boxes[0], box))
         return;
     struct Pending {
         uint32_t level, row, column;
@@ -131,7 +132,7 @@ template <typename Leaf> void OivBoxLevels::visitAt(const SbVec3f& point, const 
             const uint32_t row = pairsRows ? 2 * pending.row + k : pending.row;
             const uint32_t column = pairsRows ? pending.column : 2 * pending.column + k;
             if (row < below.rows && column < below.columns &&
-                holds(below.boxes[size_t(row) * below.columns + column], point))
+                overlap(below.boxes[size_t(row) * below.columns + column], box))
                 stack[top++] = Pending{pending.level - 1, row, column};
         }
     }

@@ -176,34 +176,6 @@ SbVec3f OivIndexedFaces::faceNormal(uint32_t start) const {
     return m_Normals.counterClockwise ? normal : -normal;
 }
 
-SbVec3f OivIndexedFaces::generatedNormal(uint32_t start, int32_t position) const {
-    const int32_t coordinate = m_Index[position];
-    // The faces at the coordinate, once for each of their corners there, lie in the leaves
-    // whose boxes hold it.
-    std::vector<uint32_t> around;
-    m_Levels.visitAt(m_Coords[coordinate], [&](uint32_t, uint32_t leaf) {
-        const size_t first = size_t(leaf) * m_FacesPerLeaf;
-        const size_t end = std::min(m_Faces.size(), first + m_FacesPerLeaf);
-        for (size_t face = first; face < end; ++face) {
-            const uint32_t other = m_Faces[face];
-            for (int k = 0, count = cornerCount(other); k < count; ++k)
-                if (m_Index[other + uint32_t(k)] == coordinate)
-                    around.push_back(other);
-        }
-    });
-    std::sort(around.begin(), around.end());
-    const SbVec3f own = faceNormal(start);
-    SbVec3f normal = own;
-    for (uint32_t other : around)
-        if (other != start) {
-            const SbVec3f neighbour = faceNormal(other);
-            if (neighbour.dot(own) > m_SmoothLimit)
-                normal += neighbour;
-        }
-    normal.normalize();
-    return normal;
-}
-
 bool OivIndexedFaces::givenNormals(const Candidate& best, SbVec3f corners[3]) const {
     for (int k = 0; k < 3; ++k) {
         const int32_t position = best.positions[k];
@@ -221,9 +193,53 @@ bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]
     // whose corners take those of the triangles they end).
     if (!m_Strips && m_SmoothLimit >= 1.0f && cornerCount(start) == 3)
         return false;
-    for (int k = 0; k < 3; ++k)
-        corners[k] = generatedNormal(ownFace(start, best.positions[k]), best.positions[k]);
+    int32_t coordinates[3];
+    OivBoxLevels::Box box;
+    for (int k = 0; k < 3; ++k) {
+        coordinates[k] = m_Index[best.positions[k]];
+        const SbVec3f& point = m_Coords[coordinates[k]];
+        box = k == 0 ? OivBoxLevels::Box{point, point} : box;
+        OivBoxLevels::include(box, point);
+    }
+    const std::vector<AroundFace> around = facesAround(coordinates, box);
+    for (int k = 0; k < 3; ++k) {
+        const uint32_t own = ownFace(start, best.positions[k]);
+        const auto isOwn = [own](const AroundFace& face) { return face.start == own; };
+        const SbVec3f ownNormal = std::find_if(around.begin(), around.end(), isOwn)->normal;
+        // Each other face at the corner's coordinate, once for each of its corners there, in
+        // the order the index lists them.
+        SbVec3f normal = ownNormal;
+        for (const AroundFace& face : around)
+            for (int use = 0; use < face.uses[k] && face.start != own; ++use)
+                if (face.normal.dot(ownNormal) > m_SmoothLimit)
+                    normal += face.normal;
+        normal.normalize();
+        corners[k] = normal;
+    }
     return true;
+}
+
+std::vector<OivIndexedFaces::AroundFace>
+OivIndexedFaces::facesAround(const int32_t coordinates[3], const OivBoxLevels::Box& box) const {
+    // The faces at the coordinates lie in the leaves whose boxes hold them.
+    std::vector<AroundFace> around;
+    m_Levels.visitOverlapping(box, [&](uint32_t, uint32_t leaf) {
+        const size_t first = size_t(leaf) * m_FacesPerLeaf;
+        const size_t end = std::min(m_Faces.size(), first + m_FacesPerLeaf);
+        for (size_t face = first; face < end; ++face) {
+            AroundFace found{m_Faces[face], SbVec3f(), {0, 0, 0}};
+            for (int c = 0, count = cornerCount(found.start); c < count; ++c)
+                for (int k = 0; k < 3; ++k)
+                    found.uses[k] += m_Index[found.start + uint32_t(c)] == coordinates[k] ? 1 : 0;
+            if (found.uses[0] + found.uses[1] + found.uses[2] > 0)
+                around.push_back(found);
+        }
+    });
+    std::sort(around.begin(), around.end(),
+              [](const AroundFace& a, const AroundFace& b) { return a.start < b.start; });
+    for (AroundFace& face : around)
+        face.normal = faceNormal(face.start);
+    return around;
 }
 
 SbVec3f OivIndexedFaces::objectNormal(const Candidate& best) const {

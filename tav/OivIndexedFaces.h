@@ -128,12 +128,21 @@ private:
     // The unit normal Coin generates for the face at `start` (zero for a face of no area); the
     // triangles of a strip turn alternately.
     SbVec3f faceNormal(uint32_t start) const;
-    // The unit normal Coin generates for the corner at `position` with the face at `start` as
-    // its own (see ownFace): the face's normal, smoothed with those of the other faces at its coordinate that lie within the
-    // crease angle, added in the order the index lists them.
-    SbVec3f generatedNormal(uint32_t start, int32_t position) const;
+    // A face with a corner at one of a hit's coordinates: where it starts, its unit normal, and
+    // how many of its corners lie at each coordinate.
+    struct AroundFace {
+        uint32_t start;
+        SbVec3f normal;
+        int uses[3];
+    };
+    // The faces with a corner at one of `coordinates` (which `box` holds), in the order the
+    // index lists them.
+    std::vector<AroundFace> facesAround(const int32_t coordinates[3],
+                                        const OivBoxLevels::Box& box) const;
     // The vertex normals of the candidate's corners, false where the face's own normal holds:
-    // read from the given normals, or generated.
+    // read from the given normals, or generated as Coin generates them, each corner's own
+    // face's normal (see ownFace) smoothed with those of the other faces at its coordinate that
+    // lie within the crease angle, added in the order the index lists them.
     bool givenNormals(const Candidate& best, SbVec3f corners[3]) const;
     bool generatedNormals(const Candidate& best, SbVec3f corners[3]) const;
     // Starts fetching the corners of the faces [first, end) of a leaf all at once, instead of
