@@ -37,33 +37,24 @@ bool OivIndexedFaces::build(void) {
         finite = finite && OivFinite::isFinite(point);
         OivBoxLevels::include(bounds, point);
     };
-    uint32_t faces = 0;
-    size_t triangles = 0;
-    bool allInside = true, fanned = true;
-    int covered = 0;
-    m_StripStarts.clear();
-    visitRuns(m_Index, m_Count, [&](int start, int length) {
-        covered = start + length + 1;
-        if (!isInside(start, length)) {
-            allInside = false;
-            return;
-        }
-        faces += m_Strips ? uint32_t(length - 2) : 1;
-        triangles += size_t(length - 2);
-        if (m_Strips)
-            m_StripStarts.push_back(uint32_t(start));
-        fanned = fanned && (length <= kFannedCorners || m_Normals.convexFaces);
-        for (int k = 0; k < length && !readAll; ++k)
-            include(m_Coords[m_Index[start + uint32_t(k)]]);
-    });
+    const Layout layout = scanIndex();
+    const uint32_t faces = layout.faces;
+    const size_t triangles = layout.triangles;
     m_TriangleCount = triangles;
-    m_StripStarts.shrink_to_fit();
     // Coin generates normals from every run of the index, searched or not.
-    const bool generatedAsSearched = allInside && covered >= m_Count && fanned;
+    const bool generatedAsSearched = layout.allInside && layout.complete && layout.fanned;
     if (triangles < kMinTriangles || (!m_Normals.vectors && !generatedAsSearched))
         return false;
-    for (int i = 0; i < m_CoordCount && readAll; ++i)
-        include(m_Coords[i]);
+    m_RunLength = layout.allInside ? layout.runLength : 0;
+    m_RunCount = layout.runs;
+    if (readAll)
+        for (int i = 0; i < m_CoordCount; ++i)
+            include(m_Coords[i]);
+    else
+        visitFaces([&](uint32_t start) {
+            for (int k = 0, count = cornerCount(start); k < count; ++k)
+                include(m_Coords[m_Index[start + uint32_t(k)]]);
+        });
     if (!finite)
         return false;
 
@@ -88,6 +79,41 @@ bool OivIndexedFaces::build(void) {
         });
     m_Levels.build(std::move(leaves), 1, leafCount);
     return true;
+}
+
+OivIndexedFaces::Layout OivIndexedFaces::scanIndex(void) {
+    Layout layout;
+    m_StripStarts.clear();
+    // Entry by entry, in one short loop: the index of a large mesh is read at the speed of memory.
+    int start = 0;
+    bool inside = true;
+    for (int i = 0; i <= m_Count; ++i) {
+        const int32_t corner = i < m_Count ? m_Index[i] : -1;
+        if (corner >= 0) {
+            inside &= corner < m_CoordCount;
+            continue;
+        }
+        const int length = i - start;
+        if (length < 3) {
+            // A run of fewer than three corners ends what Coin draws, but not what it reads.
+            layout.complete = i >= m_Count && length == 0;
+            break;
+        }
+        layout.runLength = layout.runs == 0 || layout.runLength == length ? length : 0;
+        ++layout.runs;
+        if (inside) {
+            layout.faces += m_Strips ? uint32_t(length - 2) : 1;
+            layout.triangles += size_t(length - 2);
+            layout.fanned &= length <= kFannedCorners || m_Normals.convexFaces;
+            if (m_Strips)
+                m_StripStarts.push_back(uint32_t(start));
+        }
+        layout.allInside &= inside;
+        inside = true;
+        start = i + 1;
+    }
+    m_StripStarts.shrink_to_fit();
+    return layout;
 }
 
 void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint32_t first,

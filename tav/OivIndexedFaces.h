@@ -82,9 +82,28 @@ private:
                 return false;
         return true;
     }
+    // What one pass over the index finds.
+    struct Layout {
+        uint32_t faces = 0;    // (triangles of strips) whose corners all lie in the coordinates
+        size_t triangles = 0;  // of those faces
+        uint32_t runs = 0;     // faces or strips Coin's generation reads
+        bool allInside = true; // no run has a corner outside the coordinates
+        bool complete = false; // every entry belongs to a run, or ends one
+        bool fanned = true;    // no face is tessellated
+        int runLength = 0;     // of every run, when they all have as many corners, else 0
+    };
+    Layout scanIndex(void);
     // Calls visit(start) for each face (triangle of a strip) Coin's generation reads whose
     // corners all lie in the coordinates.
     template <typename Visit> void visitFaces(const Visit& visit) const {
+        // Runs of one length lie where their number says.
+        if (m_RunLength > 0) {
+            const uint32_t faces = m_Strips ? uint32_t(m_RunLength - 2) : 1;
+            for (uint32_t run = 0, start = 0; run < m_RunCount; ++run, start += m_RunLength + 1)
+                for (uint32_t face = 0; face < faces; ++face)
+                    visit(start + face);
+            return;
+        }
         visitRuns(m_Index, m_Count, [&](int start, int length) {
             if (!isInside(start, length))
                 return;
@@ -154,6 +173,8 @@ private:
     int m_Count;
     Normals m_Normals;
     bool m_Strips;
+    int m_RunLength = 0; // of every run, when they all lie inside and have as many corners
+    uint32_t m_RunCount = 0;
     int m_MaxCorners;                   // of a face: 3 in strips
     std::vector<uint32_t> m_StripStarts; // where each strip starts in the index
     float m_SmoothLimit;             // the cosine of the crease angle
