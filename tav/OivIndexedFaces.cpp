@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -68,8 +69,7 @@ bool OivIndexedFaces::build(void) {
     // read three times faster than three.
     const OivCurveOrder curve(bounds.min, bounds.max);
     curve.sort(
-        m_Faces.get(), faces,
-        [&](const auto& emit) { visitFaces(emit); },
+        m_Faces.get(), faces, [&](const auto& emit) { visitFaces(emit); },
         [&](uint32_t start) { return m_Coords[m_Index[start]]; },
         [&](uint32_t first, uint32_t end) {
             // The leaves take their memory only once the sort has given back part of its own.

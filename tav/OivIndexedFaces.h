@@ -18,7 +18,6 @@
 #include "tav/OivObjectSurface.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -175,10 +174,10 @@ private:
     bool m_Strips;
     int m_RunLength = 0; // of every run, when they all lie inside and have as many corners
     uint32_t m_RunCount = 0;
-    int m_MaxCorners;                   // of a face: 3 in strips
+    int m_MaxCorners;                    // of a face: 3 in strips
     std::vector<uint32_t> m_StripStarts; // where each strip starts in the index
-    float m_SmoothLimit;             // the cosine of the crease angle
-    OivLargeArray<uint32_t> m_Faces; // where each face starts in the index, in leaf order
+    float m_SmoothLimit;                 // the cosine of the crease angle
+    OivLargeArray<uint32_t> m_Faces;     // where each face starts in the index, in leaf order
     uint32_t m_FacesPerLeaf = 1;
 };
 
