@@ -42,8 +42,17 @@ public:
     // out the boxes behind it.
     template <typename Leaf>
     void visit(const OivRay& ray, float minDistance, const float& nearest, const Leaf& leaf) const;
-    // Calls leaf(row, column) for each leaf whose box overlaps `box`.
-    template <typename Leaf> void visitOverlapping(const Box& box, const Leaf& leaf) const;
+    // Calls leaf(row, column) for each leaf whose box passes `test(box)`, which every box that
+    // holds a passing one passes too.
+    template <typename Test, typename Leaf>
+    void visitWhere(const Test& test, const Leaf& leaf) const;
+    // Whether `box` holds `point`.
+    static bool holds(const Box& box, const SbVec3f& point) {
+        for (int axis = 0; axis < 3; ++axis)
+            if (point[axis] < box.min[axis] || point[axis] > box.max[axis])
+                return false;
+        return true;
+    }
 
 private:
     struct Level {
@@ -53,13 +62,6 @@ private:
     };
     // Levels of a hierarchy over at most 2^32 × 2^32 leaves.
     static constexpr int kMaxLevels = 66;
-
-    static bool overlap(const Box& a, const Box& b) {
-        for (int axis = 0; axis < 3; ++axis)
-            if (a.max[axis] < b.min[axis] || b.max[axis] < a.min[axis])
-                return false;
-        return true;
-    }
 
     std::vector<Level> m_Levels; // m_Levels[0]: the leaves; back(): the root alone
 };
@@ -110,9 +112,9 @@ void OivBoxLevels::visit(const OivRay& ray, float minDistance, const float& near
     }
 }
 
-template <typename Leaf>
-void OivBoxLevels::visitOverlapping(const Box& box, const Leaf& leaf) const {
-    if (m_Levels.empty() || !overlap(m_Levels.back().boxes[0], box))
+template <typename Test, typename Leaf>
+void OivBoxLevels::visitWhere(const Test& test, const Leaf& leaf) const {
+    if (m_Levels.empty() || !test(m_Levels.back().boxes[0]))
         return;
     struct Pending {
         uint32_t level, row, column;
@@ -132,7 +134,7 @@ void OivBoxLevels::visitOverlapping(const Box& box, const Leaf& leaf) const {
             const uint32_t row = pairsRows ? 2 * pending.row + k : pending.row;
             const uint32_t column = pairsRows ? pending.column : 2 * pending.column + k;
             if (row < below.rows && column < below.columns &&
-                overlap(below.boxes[size_t(row) * below.columns + column], box))
+                test(below.boxes[size_t(row) * below.columns + column]))
                 stack[top++] = Pending{pending.level - 1, row, column};
         }
     }

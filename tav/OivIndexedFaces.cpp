@@ -219,15 +219,9 @@ bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]
     // whose corners take those of the triangles they end).
     if (!m_Strips && m_SmoothLimit >= 1.0f && cornerCount(start) == 3)
         return false;
-    int32_t coordinates[3];
-    OivBoxLevels::Box box;
-    for (int k = 0; k < 3; ++k) {
-        coordinates[k] = m_Index[best.positions[k]];
-        const SbVec3f& point = m_Coords[coordinates[k]];
-        box = k == 0 ? OivBoxLevels::Box{point, point} : box;
-        OivBoxLevels::include(box, point);
-    }
-    const std::vector<AroundFace> around = facesAround(coordinates, box);
+    const int32_t coordinates[3] = {m_Index[best.positions[0]], m_Index[best.positions[1]],
+                                    m_Index[best.positions[2]]};
+    const std::vector<AroundFace> around = facesAround(coordinates);
     for (int k = 0; k < 3; ++k) {
         const uint32_t own = ownFace(start, best.positions[k]);
         const auto isOwn = [own](const AroundFace& face) { return face.start == own; };
@@ -246,10 +240,16 @@ bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]
 }
 
 std::vector<OivIndexedFaces::AroundFace>
-OivIndexedFaces::facesAround(const int32_t coordinates[3], const OivBoxLevels::Box& box) const {
+OivIndexedFaces::facesAround(const int32_t coordinates[3]) const {
     // The faces at the coordinates lie in the leaves whose boxes hold them.
+    const auto holdsCorner = [&](const OivBoxLevels::Box& box) {
+        return OivBoxLevels::holds(box, m_Coords[coordinates[0]]) ||
+               OivBoxLevels::holds(box, m_Coords[coordinates[1]]) ||
+               OivBoxLevels::holds(box, m_Coords[coordinates[2]]);
+    };
     std::vector<AroundFace> around;
-    m_Levels.visitOverlapping(box, [&](uint32_t, uint32_t leaf) {
+    around.reserve(kFacesAroundExpected);
+    m_Levels.visitWhere(holdsCorner, [&](uint32_t, uint32_t leaf) {
         const size_t first = size_t(leaf) * m_FacesPerLeaf;
         const size_t end = std::min(m_Faces.size(), first + m_FacesPerLeaf);
         for (size_t face = first; face < end; ++face) {
