@@ -225,7 +225,10 @@ bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]
     for (int k = 0; k < 3; ++k) {
         const uint32_t own = ownFace(start, best.positions[k]);
         const auto isOwn = [own](const AroundFace& face) { return face.start == own; };
-        const SbVec3f ownNormal = std::find_if(around.begin(), around.end(), isOwn)->normal;
+        const auto ownFound = std::find_if(around.begin(), around.end(), isOwn);
+        if (ownFound == around.end())
+            return false; // not for a mesh the build accepted
+        const SbVec3f ownNormal = ownFound->normal;
         // Each other face at the corner's coordinate, once for each of its corners there, in
         // the order the index lists them.
         SbVec3f normal = ownNormal;
