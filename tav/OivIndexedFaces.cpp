@@ -48,6 +48,7 @@ bool OivIndexedFaces::build(void) {
         return false;
     m_RunLength = layout.allInside ? layout.runLength : 0;
     m_RunCount = layout.runs;
+    m_TrianglesOnly = m_Strips || m_RunLength == 3;
     if (readAll)
         for (int i = 0; i < m_CoordCount; ++i)
             include(m_Coords[i]);

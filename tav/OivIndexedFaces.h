@@ -120,6 +120,17 @@ private:
     // Widens `box` to hold the face at `start`; the first face of a box sets it.
     void includeFace(OivBoxLevels::Box& box, bool first, uint32_t start) const {
         const int32_t* corner = m_Index + start;
+        if (m_TrianglesOnly) {
+            // The triangle's own box first: two short chains of comparisons, not one.
+            OivBoxLevels::Box face{m_Coords[corner[0]], m_Coords[corner[0]]};
+            OivBoxLevels::include(face, m_Coords[corner[1]]);
+            OivBoxLevels::include(face, m_Coords[corner[2]]);
+            if (first)
+                box = face;
+            else
+                OivBoxLevels::include(box, face);
+            return;
+        }
         if (first)
             box = OivBoxLevels::Box{m_Coords[corner[0]], m_Coords[corner[0]]};
         for (int k = 0; k < m_MaxCorners && int(start) + k < m_Count && corner[k] >= 0; ++k)
@@ -174,7 +185,8 @@ private:
     bool m_Strips;
     int m_RunLength = 0; // of every run, when they all lie inside and have as many corners
     uint32_t m_RunCount = 0;
-    int m_MaxCorners;                    // of a face: 3 in strips
+    bool m_TrianglesOnly = false; // every face a triangle: of strips, or runs of three corners
+    int m_MaxCorners;             // of a face: 3 in strips
     std::vector<uint32_t> m_StripStarts; // where each strip starts in the index
     float m_SmoothLimit;                 // the cosine of the crease angle
     OivLargeArray<uint32_t> m_Faces;     // where each face starts in the index, in leaf order
