@@ -146,6 +146,8 @@ private:
     }
     // Where the strip holding the index entry at `position` starts.
     uint32_t stripStart(uint32_t position) const {
+        if (m_RunLength > 0)
+            return position - position % uint32_t(m_RunLength + 1);
         return *(std::upper_bound(m_StripStarts.begin(), m_StripStarts.end(), position) - 1);
     }
     // The face whose normal the corner at `position` of the face at `start` smooths: the face
