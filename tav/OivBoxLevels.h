@@ -42,6 +42,17 @@ public:
     // out the boxes behind it.
     template <typename Leaf>
     void visit(const OivRay& ray, float minDistance, const float& nearest, const Leaf& leaf) const;
+    // Calls leaf(row, column) for each leaf whose box passes `test(box)`, which every box that
+    // holds a passing one passes too.
+    template <typename Test, typename Leaf>
+    void visitWhere(const Test& test, const Leaf& leaf) const;
+    // Whether `box` holds `point`.
+    static bool holds(const Box& box, const SbVec3f& point) {
+        for (int axis = 0; axis < 3; ++axis)
+            if (point[axis] < box.min[axis] || point[axis] > box.max[axis])
+                return false;
+        return true;
+    }
 
 private:
     struct Level {
@@ -98,6 +109,34 @@ void OivBoxLevels::visit(const OivRay& ray, float minDistance, const float& near
             std::swap(children[0], children[1]);
         for (int i = 0; i < found; ++i)
             stack[top++] = children[i];
+    }
+}
+
+template <typename Test, typename Leaf>
+void OivBoxLevels::visitWhere(const Test& test, const Leaf& leaf) const {
+    if (m_Levels.empty() || !test(m_Levels.back().boxes[0]))
+        return;
+    struct Pending {
+        uint32_t level, row, column;
+    };
+    Pending stack[2 * kMaxLevels];
+    int top = 0;
+    stack[top++] = Pending{uint32_t(m_Levels.size() - 1), 0, 0};
+    while (top > 0) {
+        const Pending pending = stack[--top];
+        if (pending.level == 0) {
+            leaf(pending.row, pending.column);
+            continue;
+        }
+        const Level& below = m_Levels[pending.level - 1];
+        const bool pairsRows = m_Levels[pending.level].pairsRows;
+        for (uint32_t k = 0; k < 2; ++k) {
+            const uint32_t row = pairsRows ? 2 * pending.row + k : pending.row;
+            const uint32_t column = pairsRows ? pending.column : 2 * pending.column + k;
+            if (row < below.rows && column < below.columns &&
+                test(below.boxes[size_t(row) * below.columns + column]))
+                stack[top++] = Pending{pending.level - 1, row, column};
+        }
     }
 }
 

@@ -7,12 +7,17 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
+#include <cmath>
 #include <memory>
 
 OivIndexedFaces::OivIndexedFaces(const SbMatrix& model, const SbVec3f* coords, int coordCount,
-                                 const int32_t* index, int count, const Normals& normals)
+                                 const int32_t* index, int count, const Normals& normals,
+                                 bool strips)
     : OivObjectSurface(model, coords), m_CoordCount(coordCount), m_Index(index), m_Count(count),
-      m_Normals(normals) {
+      m_Normals(normals), m_Strips(strips), m_MaxCorners(strips ? 3 : INT_MAX),
+      m_SmoothLimit(
+          float(std::cos(double(std::min(std::max(normals.creaseAngle, 0.0f), float(M_PI)))))) {
     if (m_Normals.cache)
         m_Normals.cache->ref();
 }
@@ -33,22 +38,25 @@ bool OivIndexedFaces::build(void) {
         finite = finite && OivFinite::isFinite(point);
         OivBoxLevels::include(bounds, point);
     };
-    uint32_t faces = 0;
-    size_t triangles = 0;
-    bool allTriangles = true;
-    visitFaces([&](uint32_t start, int length) {
-        ++faces;
-        triangles += size_t(length - 2);
-        allTriangles = allTriangles && length == 3;
-        for (int k = 0; k < length && !readAll; ++k)
-            include(m_Coords[m_Index[start + uint32_t(k)]]);
-    });
+    const Layout layout = scanIndex();
+    const uint32_t faces = layout.faces;
+    const size_t triangles = layout.triangles;
     m_TriangleCount = triangles;
-    // Coin's flat normal of a larger face is the face's own, not each of its triangles'.
-    if (triangles < kMinTriangles || (!m_Normals.vectors && !allTriangles))
+    // Coin generates normals from every run of the index, searched or not.
+    const bool generatedAsSearched = layout.allInside && layout.complete && layout.fanned;
+    if (triangles < kMinTriangles || (!m_Normals.vectors && !generatedAsSearched))
         return false;
-    for (int i = 0; i < m_CoordCount && readAll; ++i)
-        include(m_Coords[i]);
+    m_RunLength = layout.allInside ? layout.runLength : 0;
+    m_RunCount = layout.runs;
+    m_TrianglesOnly = m_Strips || m_RunLength == 3;
+    if (readAll)
+        for (int i = 0; i < m_CoordCount; ++i)
+            include(m_Coords[i]);
+    else
+        visitFaces([&](uint32_t start) {
+            for (int k = 0, count = cornerCount(start); k < count; ++k)
+                include(m_Coords[m_Index[start + uint32_t(k)]]);
+        });
     if (!finite)
         return false;
 
@@ -62,8 +70,7 @@ bool OivIndexedFaces::build(void) {
     // read three times faster than three.
     const OivCurveOrder curve(bounds.min, bounds.max);
     curve.sort(
-        m_Faces.get(), faces,
-        [&](const auto& emit) { visitFaces([&](uint32_t start, int) { emit(start); }); },
+        m_Faces.get(), faces, [&](const auto& emit) { visitFaces(emit); },
         [&](uint32_t start) { return m_Coords[m_Index[start]]; },
         [&](uint32_t first, uint32_t end) {
             // The leaves take their memory only once the sort has given back part of its own.
@@ -73,6 +80,41 @@ bool OivIndexedFaces::build(void) {
         });
     m_Levels.build(std::move(leaves), 1, leafCount);
     return true;
+}
+
+OivIndexedFaces::Layout OivIndexedFaces::scanIndex(void) {
+    Layout layout;
+    m_StripStarts.clear();
+    // Entry by entry, in one short loop: the index of a large mesh is read at the speed of memory.
+    int start = 0;
+    bool inside = true;
+    for (int i = 0; i <= m_Count; ++i) {
+        const int32_t corner = i < m_Count ? m_Index[i] : -1;
+        if (corner >= 0) {
+            inside &= corner < m_CoordCount;
+            continue;
+        }
+        const int length = i - start;
+        if (length < 3) {
+            // A run of fewer than three corners ends what Coin draws, but not what it reads.
+            layout.complete = i >= m_Count && length == 0;
+            break;
+        }
+        layout.runLength = layout.runs == 0 || layout.runLength == length ? length : 0;
+        ++layout.runs;
+        if (inside) {
+            layout.faces += m_Strips ? uint32_t(length - 2) : 1;
+            layout.triangles += size_t(length - 2);
+            layout.fanned &= length <= kFannedCorners || m_Normals.convexFaces;
+            if (m_Strips)
+                m_StripStarts.push_back(uint32_t(start));
+        }
+        layout.allInside &= inside;
+        inside = true;
+        start = i + 1;
+    }
+    m_StripStarts.shrink_to_fit();
+    return layout;
 }
 
 void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint32_t first,
@@ -95,7 +137,8 @@ void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint3
 }
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
-    return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+    return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) +
+           m_StripStarts.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
 }
 
 void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
@@ -119,7 +162,8 @@ bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& n
         for (size_t face = first; face < end; ++face) {
             const int start = int(m_Faces[face]);
             const int32_t* corner = m_Index + start;
-            for (int k = 1; start + k + 1 < m_Count && corner[k + 1] >= 0; ++k)
+            for (int k = 1; k + 1 < m_MaxCorners && start + k + 1 < m_Count && corner[k + 1] >= 0;
+                 ++k)
                 if (tryTriangle(ray, corner[0], corner[k], corner[k + 1], minDistance, nearest,
                                 best)) {
                     best.positions[0] = start;
@@ -132,16 +176,106 @@ bool OivIndexedFaces::findNearest(const OivRay& ray, float minDistance, float& n
     return found;
 }
 
-SbVec3f OivIndexedFaces::objectNormal(const Candidate& best) const {
-    SbVec3f corners[3];
+SbVec3f OivIndexedFaces::faceNormal(uint32_t start) const {
+    // As Coin computes it, operation for operation, so that the sums below come out alike.
+    const int32_t* corner = m_Index + start;
+    const int count = cornerCount(start);
+    const SbVec3f& first = m_Coords[corner[0]];
+    SbVec3f normal(0.0f, 0.0f, 0.0f);
+    if (count == 3) {
+        const SbVec3f& second = m_Coords[corner[1]];
+        const SbVec3f& third = m_Coords[corner[2]];
+        const bool turned = m_Strips && (start - stripStart(start)) % 2 == 1;
+        normal = m_Normals.counterClockwise != turned ? (third - second).cross(first - second)
+                                                      : (first - second).cross(third - second);
+        normal.normalize();
+        return normal;
+    }
+    // Newell's method, over the edges and back to the first corner.
+    for (int k = 0; k < count; ++k) {
+        const SbVec3f& from = m_Coords[corner[k]];
+        const SbVec3f& to = k + 1 < count ? m_Coords[corner[k + 1]] : first;
+        normal[0] += (from[1] - to[1]) * (from[2] + to[2]);
+        normal[1] += (from[2] - to[2]) * (from[0] + to[0]);
+        normal[2] += (from[0] - to[0]) * (from[1] + to[1]);
+    }
+    normal.normalize();
+    return m_Normals.counterClockwise ? normal : -normal;
+}
+
+bool OivIndexedFaces::givenNormals(const Candidate& best, SbVec3f corners[3]) const {
     for (int k = 0; k < 3; ++k) {
         const int32_t position = best.positions[k];
-        const int32_t normal =
-            m_Normals.vectors && position < m_Normals.indexCount ? m_Normals.indices[position] : -1;
+        const int32_t normal = position < m_Normals.indexCount ? m_Normals.indices[position] : -1;
         if (normal < 0 || normal >= m_Normals.count)
-            return SbVec3f(0.0f, 0.0f, 0.0f);
+            return false;
         corners[k] = m_Normals.vectors[normal];
     }
+    return true;
+}
+
+bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]) const {
+    const uint32_t start = uint32_t(best.positions[0]);
+    // Without a crease angle a triangle's corners all take its own normal (not so in a strip,
+    // whose corners take those of the triangles they end).
+    if (!m_Strips && m_SmoothLimit >= 1.0f && cornerCount(start) == 3)
+        return false;
+    const int32_t coordinates[3] = {m_Index[best.positions[0]], m_Index[best.positions[1]],
+                                    m_Index[best.positions[2]]};
+    const std::vector<AroundFace> around = facesAround(coordinates);
+    for (int k = 0; k < 3; ++k) {
+        const uint32_t own = ownFace(start, best.positions[k]);
+        const auto isOwn = [own](const AroundFace& face) { return face.start == own; };
+        const auto ownFound = std::find_if(around.begin(), around.end(), isOwn);
+        if (ownFound == around.end())
+            return false; // not for a mesh the build accepted
+        const SbVec3f ownNormal = ownFound->normal;
+        // Each other face at the corner's coordinate, once for each of its corners there, in
+        // the order the index lists them.
+        SbVec3f normal = ownNormal;
+        for (const AroundFace& face : around)
+            for (int use = 0; use < face.uses[k] && face.start != own; ++use)
+                if (face.normal.dot(ownNormal) > m_SmoothLimit)
+                    normal += face.normal;
+        normal.normalize();
+        corners[k] = normal;
+    }
+    return true;
+}
+
+std::vector<OivIndexedFaces::AroundFace>
+OivIndexedFaces::facesAround(const int32_t coordinates[3]) const {
+    // The faces at the coordinates lie in the leaves whose boxes hold them.
+    const auto holdsCorner = [&](const OivBoxLevels::Box& box) {
+        return OivBoxLevels::holds(box, m_Coords[coordinates[0]]) ||
+               OivBoxLevels::holds(box, m_Coords[coordinates[1]]) ||
+               OivBoxLevels::holds(box, m_Coords[coordinates[2]]);
+    };
+    std::vector<AroundFace> around;
+    around.reserve(kFacesAroundExpected);
+    m_Levels.visitWhere(holdsCorner, [&](uint32_t, uint32_t leaf) {
+        const size_t first = size_t(leaf) * m_FacesPerLeaf;
+        const size_t end = std::min(m_Faces.size(), first + m_FacesPerLeaf);
+        for (size_t face = first; face < end; ++face) {
+            AroundFace found{m_Faces[face], SbVec3f(), {0, 0, 0}};
+            for (int c = 0, count = cornerCount(found.start); c < count; ++c)
+                for (int k = 0; k < 3; ++k)
+                    found.uses[k] += m_Index[found.start + uint32_t(c)] == coordinates[k] ? 1 : 0;
+            if (found.uses[0] + found.uses[1] + found.uses[2] > 0)
+                around.push_back(found);
+        }
+    });
+    std::sort(around.begin(), around.end(),
+              [](const AroundFace& a, const AroundFace& b) { return a.start < b.start; });
+    for (AroundFace& face : around)
+        face.normal = faceNormal(face.start);
+    return around;
+}
+
+SbVec3f OivIndexedFaces::objectNormal(const Candidate& best) const {
+    SbVec3f corners[3];
+    if (!(m_Normals.vectors ? givenNormals(best, corners) : generatedNormals(best, corners)))
+        return SbVec3f(0.0f, 0.0f, 0.0f);
     const float w = 1.0f - best.u - best.v;
     return corners[0] * w + corners[1] * best.u + corners[2] * best.v;
 }

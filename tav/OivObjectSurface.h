@@ -34,11 +34,13 @@ public:
         const void* normalCache;
         int normalBinding;
         float creaseAngle;
+        int vertexOrdering, faceType;
         bool operator==(const Source& other) const {
             return shape == other.shape && shapeId == other.shapeId &&
                    coordinatesId == other.coordinatesId && normalsId == other.normalsId &&
                    normalCache == other.normalCache && normalBinding == other.normalBinding &&
-                   creaseAngle == other.creaseAngle;
+                   creaseAngle == other.creaseAngle && vertexOrdering == other.vertexOrdering &&
+                   faceType == other.faceType;
         }
     };
 

@@ -372,12 +372,16 @@ SoCallbackAction::Response OivSceneTriangles::startShape(SoCallbackAction* actio
         return SoCallbackAction::PRUNE;
     if (type == SoIndexedFaceSet::getClassTypeId()) {
         const SoIndexedFaceSet* faces = static_cast<const SoIndexedFaceSet*>(shape);
-        if (readFlatTriangles(action, faces) || readIndexedShape(action, faces, false))
+        if (readGeneratedNormalsFaces(action, faces, false) ||
+            readIndexedShape(action, faces, false))
             return SoCallbackAction::PRUNE;
     }
-    if (type == SoIndexedTriangleStripSet::getClassTypeId() &&
-        readIndexedShape(action, static_cast<const SoIndexedShape*>(shape), true))
-        return SoCallbackAction::PRUNE;
+    if (type == SoIndexedTriangleStripSet::getClassTypeId()) {
+        const SoIndexedShape* strips = static_cast<const SoIndexedShape*>(shape);
+        if (readGeneratedNormalsFaces(action, strips, true) ||
+            readIndexedShape(action, strips, true))
+            return SoCallbackAction::PRUNE;
+    }
     if (type == SoFaceSet::getClassTypeId()) {
         const SoFaceSet* faces = static_cast<const SoFaceSet*>(shape);
         if (readNonIndexedShape(action, faces, faces->numVertices, false))
@@ -409,22 +413,31 @@ bool OivSceneTriangles::readQuadMesh(SoCallbackAction* action, const SoQuadMesh*
                                                           m_Model, coords + start, rows, columns)));
 }
 
-bool OivSceneTriangles::readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces) {
+bool OivSceneTriangles::readGeneratedNormalsFaces(SoCallbackAction* action,
+                                                  const SoIndexedShape* faces, bool strips) {
     SoState* state = action->getState();
     const SbVec3f* coords = nullptr;
     int available = 0;
-    // Without a crease angle Coin gives every triangle its own flat normal, which the index
-    // takes from the triangle itself: no normals are generated.
-    if (SoCreaseAngleElement::get(state) != 0.0f ||
+    // Coin generates these faces' normals from their corners alone: the index makes a hit's
+    // when it finds it, and leaves the normals of every face to Coin's drawing.
+    if (faces->getNodeType() == SoNode::VRML1 ||
         !findGeneratedNormalsShape(state, faces, coords, available) ||
         !OivObjectSurface::acceptsMatrix(m_Model))
         return false;
-    const OivIndexedFaces::Normals none{nullptr, 0, nullptr, 0, nullptr};
+    const OivIndexedFaces::Normals generated{nullptr,
+                                             0,
+                                             nullptr,
+                                             0,
+                                             nullptr,
+                                             SoCreaseAngleElement::get(state),
+                                             SoShapeHintsElement::getVertexOrdering(state) !=
+                                                 SoShapeHintsElement::CLOCKWISE,
+                                             isConvex(state)};
     const OivObjectSurface::Source source = surfaceSource(state, faces, nullptr);
     return reuseSurface(source) ||
            addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
                                   m_Model, coords, available, faces->coordIndex.getValues(0),
-                                  faces->coordIndex.getNum(), none)));
+                                  faces->coordIndex.getNum(), generated, strips)));
 }
 
 bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape,
@@ -452,8 +465,14 @@ bool OivSceneTriangles::readIndexedShape(SoCallbackAction* action, const SoIndex
     // Large faces with normals indexed per vertex (imported meshes) are searched where they are.
     if (!strips && steps.skipsEnd && data.normals && OivObjectSurface::acceptsMatrix(m_Model)) {
         const OivObjectSurface::Source source = surfaceSource(state, shape, data.normalCache);
-        const OivIndexedFaces::Normals given{data.normals, data.normalCount, normalIndex,
-                                             normalIndexCount, data.normalCache};
+        const OivIndexedFaces::Normals given{data.normals,
+                                             data.normalCount,
+                                             normalIndex,
+                                             normalIndexCount,
+                                             data.normalCache,
+                                             0.0f,
+                                             true,
+                                             true};
         if (reuseSurface(source) ||
             addSurface(source, std::unique_ptr<OivIndexedFaces>(new OivIndexedFaces(
                                    m_Model, data.coords, data.coordCount, index, count, given))))
@@ -606,7 +625,9 @@ OivObjectSurface::Source OivSceneTriangles::surfaceSource(SoState* state, const 
                                     SoNormalElement::getInstance(state)->getNodeId(),
                                     normalCache,
                                     int(SoNormalBindingElement::get(state)),
-                                    SoCreaseAngleElement::get(state)};
+                                    SoCreaseAngleElement::get(state),
+                                    int(SoShapeHintsElement::getVertexOrdering(state)),
+                                    int(SoShapeHintsElement::getFaceType(state))};
 }
 
 bool OivSceneTriangles::reuseSurface(const OivObjectSurface::Source& source) {

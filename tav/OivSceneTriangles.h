@@ -82,7 +82,10 @@ private:
                            const SoPrimitiveVertex* v2, const SoPrimitiveVertex* v3);
     SoCallbackAction::Response startShape(SoCallbackAction* action, const SoNode* shape);
     bool readQuadMesh(SoCallbackAction* action, const SoQuadMesh* mesh);
-    bool readFlatTriangles(SoCallbackAction* action, const SoIndexedFaceSet* faces);
+    // An indexed face set (with `strips`, triangle strip set) whose normals Coin generates,
+    // searched in object space with its normals made at the hit; false where it cannot be.
+    bool readGeneratedNormalsFaces(SoCallbackAction* action, const SoIndexedShape* faces,
+                                   bool strips);
     // Faces (split as fans) or strips of an indexed or a non-indexed face set or triangle strip
     // set; false where Coin's generation must do it.
     bool readIndexedShape(SoCallbackAction* action, const SoIndexedShape* shape, bool strips);

@@ -1,5 +1,7 @@
 #include "tav/OivVertexShapeData.h"
 
+#include "tav/OivNormalCacheAccess.h"
+
 #include <Inventor/actions/SoAction.h>
 #include <Inventor/caches/SoNormalCache.h>
 #include <Inventor/elements/SoCoordinateElement.h>
@@ -7,23 +9,6 @@
 #include <Inventor/fields/SoMFInt32.h>
 #include <Inventor/misc/SoState.h>
 #include <Inventor/nodes/SoVertexShape.h>
-
-namespace {
-
-// The normal cache is reached only through members a vertex shape keeps to itself and its
-// subclasses. A subclass may name them to form pointers to them, which then apply to any vertex
-// shape; this class is never instantiated.
-class NormalCacheAccess : public SoVertexShape {
-public:
-    static SoNormalCache* lock(SoVertexShape* shape, SoState* state) {
-        return (shape->*&NormalCacheAccess::generateAndReadLockNormalCache)(state);
-    }
-    static void unlock(SoVertexShape* shape) {
-        (shape->*&NormalCacheAccess::readUnlockNormalCache)();
-    }
-};
-
-} // namespace
 
 OivVertexShapeData::OivVertexShapeData(SoAction* action, SoVertexShape* shape)
     : m_Action(action), m_Shape(shape) {
@@ -52,7 +37,7 @@ void OivVertexShapeData::readNormals(const SoMFInt32* normalIndex, bool mayGener
     }
     if (normals || !mayGenerate)
         return;
-    SoNormalCache* cache = NormalCacheAccess::lock(m_Shape, state);
+    SoNormalCache* cache = OivNormalCacheAccess::readLock(m_Shape, state);
     m_CacheLocked = true;
     normals = cache->getNormals();
     if (!normals)
@@ -66,7 +51,7 @@ void OivVertexShapeData::readNormals(const SoMFInt32* normalIndex, bool mayGener
 
 OivVertexShapeData::~OivVertexShapeData() {
     if (m_CacheLocked)
-        NormalCacheAccess::unlock(m_Shape);
+        OivNormalCacheAccess::readUnlock(m_Shape);
     if (m_Pushed)
         m_Action->getState()->pop();
 }

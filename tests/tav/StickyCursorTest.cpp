@@ -848,11 +848,22 @@ TEST_F(StickyCursorOverImportedShapes, SharedVerticesKeepTheIndexSmall) {
              m_Binding->value = SoNormalBinding::PER_FACE;
          },
          40.0},
+        {"smooth strips",
+         [&] {
+             SoIndexedTriangleStripSet* strips = new SoIndexedTriangleStripSet;
+             const std::vector<int32_t> rows = rowStrips();
+             strips->coordIndex.setValues(0, int(rows.size()), rows.data());
+             m_Surface->replaceChild(faces, strips);
+             m_Hints->creaseAngle = 1.0f;
+             m_Normals->vector.setNum(0);
+             m_Binding->value = SoNormalBinding::PER_VERTEX_INDEXED;
+         },
+         12.0},
         {"quad mesh",
          [&] {
-             m_Normals->vector.setNum(0);
              m_Binding->value = SoNormalBinding::PER_VERTEX;
-             m_Surface->replaceChild(faces, wavyTerrain(40, 30, 3.0f, 2.5f, 0.15f));
+             m_Surface->replaceChild(m_Surface->getNumChildren() - 1,
+                                     wavyTerrain(40, 30, 3.0f, 2.5f, 0.15f));
          },
          12.0},
     };
