@@ -1,6 +1,6 @@
 #include "viewers/OivWinCurveViewer.h"
 
-#include "scene/OivOnTopSeparator.h"
+#include "tav/OivOnTopSeparator.h"
 #include "tav/OivPipe.h"
 #include "viewers/OivCurveResampler.h"
 #include "viewers/OivTrackingPolyline.h"
