@@ -103,17 +103,27 @@ public:
     // The global Z scale and the sticky cursor of the canvas's scene, for those that keep several
     // canvases together (a canvas group). Both belong to the extended scene manager
     // (OivSceneManager), which initialize makes: a canvas without one has neither, its getters
-    // give false and the other calls change nothing. Each call does what the scene manager's call
-    // of the same name does.
+    // give false and the other calls change nothing.
+    //
+    // The scene's global Z scale, into `zScale`; false, with `zScale` untouched, without one.
     bool getGlobalZScale(float& zScale) const;
+    // Gives the scene the global Z scale, as the scene manager's setGlobalZScale does.
     void setGlobalZScale(float zScale);
     // The sticky-cursor listener: user data first, then the canvas whose cursor changed.
     typedef void StickyCursorCB(void* userData, OivBaseCanvas* canvas);
+    // Registers a listener called whenever the scene manager's sticky cursor reports a change; a
+    // pair already registered is not added twice, and a listener may remove itself or another.
     void addStickyCursorCallback(StickyCursorCB* callback, void* userData);
+    // Unregisters the pair; a pair that is not registered is ignored.
     void removeStickyCursorCallback(StickyCursorCB* callback, void* userData);
+    // The point (and, when asked, the normal) the sticky cursor marks, as the scene manager's
+    // getStickyCursorPoint gives them.
     bool getStickyCursorPoint(SbVec3f& point, SbVec3f* normal) const;
+    // Whether the cursor's last report came from a mouse move over this canvas's viewer.
     bool isStickyCursorReportFromMouse() const;
+    // Shows the echo of another view's cursor at `point` (true coordinates), along `normal`.
     void showCursorEcho(const SbVec3f& point, const SbVec3f& normal);
+    // Takes the echo away.
     void hideCursorEcho();
 
 protected:

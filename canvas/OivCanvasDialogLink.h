@@ -26,9 +26,6 @@ public:
     virtual void registrationChanged(OivBaseCanvas* canvas, bool registered) = 0;
 
 protected:
-    OivCanvasDialogLink() = default;
-    OivCanvasDialogLink(const OivCanvasDialogLink&) = default;
-    OivCanvasDialogLink& operator=(const OivCanvasDialogLink&) = default;
     // A dialog is not deleted through this class.
     ~OivCanvasDialogLink() = default;
 };

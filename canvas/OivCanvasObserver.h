@@ -16,9 +16,6 @@ public:
     virtual void canvasDestroyed(OivBaseCanvas* canvas) = 0;
 
 protected:
-    OivCanvasObserver() = default;
-    OivCanvasObserver(const OivCanvasObserver&) = default;
-    OivCanvasObserver& operator=(const OivCanvasObserver&) = default;
     // An observer is not deleted through this class.
     ~OivCanvasObserver() = default;
 };
