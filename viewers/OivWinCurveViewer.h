@@ -17,31 +17,31 @@
 // silences the first and the third, the point gate the second. Enabling and disabling tracking
 // notify nothing.
 //
+// The viewer holds its pieces: the curve and its resampling (OivTrackingCurve), the compass
+// (OivTrackingCompass), the three lists and their gates (OivTrackingNotifier) and the picking of
+// tracking nodes (OivTrackingPicker). Its navigation and message handling, which work on the
+// examiner it is, are in OivWinCurveViewerNavigation.cpp.
+//
 // Not copyable: a copy would share the lists, the point buffers, the buttons and the compass.
 #ifndef OIVWINTAV_OIVWINCURVEVIEWER_H
 #define OIVWINTAV_OIVWINCURVEVIEWER_H
 
-#include "viewers/OivNearestPointIndex.h"
+#include "viewers/OivTrackingCompass.h"
+#include "viewers/OivTrackingCurve.h"
+#include "viewers/OivTrackingNotifier.h"
+#include "viewers/OivTrackingPicker.h"
 #include "viewers/OivWinExaminerViewer.h"
 
 #include <Inventor/SbMatrix.h>
 #include <Inventor/SbVec2s.h>
 #include <Inventor/SbVec3f.h>
-#include <Inventor/sensors/SoSensor.h>
+#include <Inventor/sensors/SoAlarmSensor.h>
 
-#include <vector>
+#include <memory>
 
 class SbViewportRegion;
-class SoAlarmSensor;
-class SoCallbackList;
 class SoEventCallback;
-class SoGroup;
-class SoMaterial;
-class SoNodeSensor;
-class SoScale;
 class SoSensor;
-class SoSwitch;
-class SoTranslation;
 class SoWinBitmapButton;
 
 class OivWinCurveViewer : public OivWinExaminerViewer {
@@ -98,13 +98,13 @@ public:
     // The tracking point in world space.
     SbVec3f& getTrackingPoint() { return m_TrackingPoint; }
     // The input points in world space (null without a curve); n is not checked.
-    SbVec3f* getTrackingCurve() { return m_TrackingCurve; }
-    SbVec3f& getNthPointOnInputTrackingCurve(int n) { return m_TrackingCurve[n]; }
-    int getNumPointsOfInputTrackingCurve() { return m_NumPointsOfInputTrackingCurve; }
-    bool isTrackingCurveDefined() { return m_TrackingCurveDefined; }
+    SbVec3f* getTrackingCurve() { return m_Curve.getInputPoints(); }
+    SbVec3f& getNthPointOnInputTrackingCurve(int n) { return m_Curve.getInputPoints()[n]; }
+    int getNumPointsOfInputTrackingCurve() { return m_Curve.getNumInputPoints(); }
+    bool isTrackingCurveDefined() { return m_Curve.isDefined(); }
     // The resampled curve the drags snap to (world space), while a curve is defined.
-    const SbVec3f* getResampledTrackingCurve() const { return m_ResampledTrackingCurve; }
-    int getNumResampledPoints() const { return m_NumResampledPoints; }
+    const SbVec3f* getResampledTrackingCurve() const { return m_Curve.getResampledPoints(); }
+    int getNumResampledPoints() const { return m_Curve.getNumResampledPoints(); }
 
     // Part of the view (normalised screen units) the compass's half axis covers, before the
     // compass size is held between 20 and 100 world units. 0.05 by default.
@@ -120,12 +120,12 @@ public:
     void removePreTrackingCurveChangedCallback(TrackingCallback* function, void* userData);
 
     // The curve gate also silences the pre-tracking list.
-    void enableTrackingCurveChangedCallback() { m_TrackingCurveChangedCallbackEnabled = true; }
-    void disableTrackingCurveChangedCallback() { m_TrackingCurveChangedCallbackEnabled = false; }
-    bool isTrackingCurveChangedCallbackEnabled() { return m_TrackingCurveChangedCallbackEnabled; }
-    void enableTrackingPointChangedCallback() { m_TrackingPointChangedCallbackEnabled = true; }
-    void disableTrackingPointChangedCallback() { m_TrackingPointChangedCallbackEnabled = false; }
-    bool isTrackingPointChangedCallbackEnabled() { return m_TrackingPointChangedCallbackEnabled; }
+    void enableTrackingCurveChangedCallback() { m_Notifier.setCurveGate(true); }
+    void disableTrackingCurveChangedCallback() { m_Notifier.setCurveGate(false); }
+    bool isTrackingCurveChangedCallbackEnabled() { return m_Notifier.isCurveGateOpen(); }
+    void enableTrackingPointChangedCallback() { m_Notifier.setPointGate(true); }
+    void disableTrackingPointChangedCallback() { m_Notifier.setPointGate(false); }
+    bool isTrackingPointChangedCallbackEnabled() { return m_Notifier.isPointGateOpen(); }
 
     // ---- Curves from nodes
 
@@ -139,13 +139,13 @@ public:
     void validatePreTrackingNode();
     // With auto-picking on (the default) a pick installs the picked curve at once; with it off a
     // pick is only recorded (getPreTrackingNode) and reported.
-    bool isAutoPickingTrackingNode() { return m_AutoPickingTrackingNode; }
-    void setAutoPickingTrackingNode(bool on) { m_AutoPickingTrackingNode = on; }
-    bool isTrackingNodeDefined() { return m_TrackingNodeDefined; }
+    bool isAutoPickingTrackingNode() { return m_Picker.isAutoPicking(); }
+    void setAutoPickingTrackingNode(bool on) { m_Picker.setAutoPicking(on); }
+    bool isTrackingNodeDefined() { return m_Picker.getTrackingNode() != nullptr; }
     // Neither node is referenced: the scene keeps them alive. Each is forgotten (null) once it is
     // deleted or setSceneGraph gives the viewer another scene.
-    SoNode* getTrackingNode() { return m_TrackingNode; }
-    SoNode* getPreTrackingNode() { return m_PreTrackingNode; }
+    SoNode* getTrackingNode() { return m_Picker.getTrackingNode(); }
+    SoNode* getPreTrackingNode() { return m_Picker.getPreTrackingNode(); }
 
     // ---- Tracking
 
@@ -186,7 +186,7 @@ protected:
     void resetToHomeTrackingPoint();
     // Holds the compass's arms between 20 and 100 world units, after the view.
     void scaleTrackingCompass();
-    // The compass geometry, built on the first call.
+    // The compass geometry: its axes, without placement and colour.
     SoNode* getTrackingCompassNode();
 
     // Picks at `position` (viewport pixels, origin bottom left) within 4 pixels in `root`; a pipe
@@ -196,82 +196,45 @@ protected:
                                        const SbVec2s& position, bool adjustCamera);
 
 private:
+    // Navigation and messages.
     void processSeekEvent(MSG* msg);
     void processUnSeekEvent(MSG* msg);
     void snapToCurve(void);
+    SbVec2s pickingPosition(const MSG* msg) const;
+    SbBool pickAt(const MSG* msg, bool adjustCamera);
     static SbBool eventCB(void* userData, MSG* msg);
     // A scene event handler for SoEventCallback nodes: a press picks with a camera move. The
     // library registers it nowhere; a host may.
     static void mousePressCB(void* userData, SoEventCallback* callback);
     static void seekArrivedCB(void* data, SoSensor* sensor);
-    void rememberTrackingNode(SoNode* node);
-    void rememberPreTrackingNode(SoNode* node);
-    static SoNodeSensor* newNodeWatch(SoSensorCB* deleted, void* data);
-    static void watchNode(SoNodeSensor* watch, SoNode* node);
-    static void nodeChangedCB(void* data, SoSensor* sensor);
-    static void trackingNodeDeletedCB(void* data, SoSensor* sensor);
-    static void preTrackingNodeDeletedCB(void* data, SoSensor* sensor);
+    void showTrackingBitmap(void);
 
-    void buildTrackingCompass(void);
-    void placeTrackingCompass(SoGroup* parent, int index);
-    void setCurvePoints(int numPoints, const SbVec3f* points, const SbMatrix* matrix);
-    void resampleCurve(int numPoints, const SbVec3f* points, const SbMatrix* matrix);
+    // The tracking curve and point.
     void installCurve(int startIndex, int numPoints, const SbVec3f* points,
                       const SbVec3f& initialPoint, const SbMatrix* matrix, bool adjustCamera);
     void forgetCurve(void);
     void moveTrackingPoint(const SbVec3f& point);
     void notifyTrackingPointChanged(void);
-    void showTrackingBitmap(void);
-    SbVec2s pickingPosition(const MSG* msg) const;
-    SbBool pickAt(const MSG* msg, bool adjustCamera);
-    void recordPreTracking(SoNode* node, const SbVec3f& objectPoint);
-    bool installNodeCurve(SoNode* trackingNode, const std::vector<SbVec3f>& points,
-                          const SbVec3f& initialPoint, const SbMatrix& matrix, bool adjustCamera);
 
-    SoWinBitmapButton* m_TrackingButtons[10];
+    // The tracking button; the window it was made in.
+    std::unique_ptr<SoWinBitmapButton> m_TrackingButton;
     HWND m_ButtonParentWindow;
     bool m_TrackingEnabled;
-    SbVec3f m_HomeTrackingPoint;
-    SoTranslation* m_TrackingCompassTranslation;
-    SoSwitch* m_TrackingCompassSwitch;
-    SoScale* m_TrackingCompassScale;
-    SoMaterial* m_TrackingCompassMaterial;
-    float m_TrackingObjectScale;
-    SoNode* m_TrackingCompassNode;
-    SoSeparator* m_TrackingCompassRoot;
-    bool m_AutoPickingTrackingNode;
-    SoCallbackList* m_TrackingPointChangedCallbacks;
-    SoCallbackList* m_TrackingCurveChangedCallbacks;
-    SoCallbackList* m_PreTrackingCurveChangedCallbacks;
-    bool m_TrackingCurveChangedCallbackEnabled;
-    bool m_TrackingPointChangedCallbackEnabled;
-    bool m_TrackingCurveDefined;
-    SbVec3f* m_ResampledTrackingCurve;
-    SbVec3f* m_TrackingCurve;
+    // The tracking point, world space, and the one saved with the home position.
     SbVec3f m_TrackingPoint;
-    int m_NumResampledPoints;
-    int m_NumPointsOfInputTrackingCurve;
-    bool m_TrackingNodeDefined;
-    SoNode* m_TrackingNode;
-    SoNode* m_PreTrackingNode;
-    SbVec3f m_PreTrackingPoint;
-    SbMatrix m_TrackingNodeMatrix;
-
-    // Points m_ResampledTrackingCurve has room for.
-    int m_ResampledCapacity;
-    // The resampled curve arranged for the nearest-point search of every snapping move.
-    OivNearestPointIndex m_ResampledIndex;
+    SbVec3f m_HomeTrackingPoint;
+    float m_TrackingObjectScale;
     // What the two space-conversion queries return references to.
     SbVec3f m_TrackingPointInNodeSpace;
     SbVec3f m_TrackingPointInObjectSpace;
-    // The group that holds the compass (the viewer's internal root or the camera's parent).
-    SoGroup* m_TrackingCompassParent;
-    // Places the camera on the tracking point once a seek has arrived; one per viewer.
-    SoAlarmSensor* m_SeekArrivalSensor;
 
-    // Forget the tracking and the pre-tracking node when they are deleted.
-    SoNodeSensor* m_TrackingNodeWatch;
-    SoNodeSensor* m_PreTrackingNodeWatch;
+    OivTrackingCompass m_Compass;
+    OivTrackingCurve m_Curve;
+    OivTrackingNotifier m_Notifier;
+    OivTrackingPicker m_Picker;
+    // Places the camera on the tracking point once a seek has arrived; one per viewer. It goes
+    // with the viewer, unscheduled: a seek still on its way then calls nobody back.
+    SoAlarmSensor m_SeekArrivalSensor;
 };
 
 #endif // OIVWINTAV_OIVWINCURVEVIEWER_H

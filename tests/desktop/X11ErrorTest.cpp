@@ -1,6 +1,6 @@
 // Xlib has one error handler per process. The library's answers for the library's connection
 // only: an error of the host's own connection reaches the handler the host had installed.
-#include "detail/X11WindowSystem.h"
+#include "X11WindowSystem.h"
 
 #include <Inventor/Win/SoWin.h>
 

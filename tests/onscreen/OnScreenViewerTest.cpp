@@ -12,7 +12,7 @@
 
 #include "SoWinImGuiDialogs.h"
 #include "SoWinImGuiMenu.h"
-#include "detail/X11WindowSystem.h"
+#include "X11WindowSystem.h"
 
 #include <DialogViz/dialog/SoDialogCheckBox.h>
 #include <DialogViz/dialog/SoMessageDialog.h>

@@ -2,7 +2,7 @@
 
 #include "support/MessageLoop.h"
 
-#include "detail/X11WindowSystem.h"
+#include "X11WindowSystem.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

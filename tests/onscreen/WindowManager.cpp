@@ -1,6 +1,6 @@
 #include "onscreen/WindowManager.h"
 
-#include "detail/X11WindowSystem.h"
+#include "X11WindowSystem.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

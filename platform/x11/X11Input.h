@@ -2,8 +2,8 @@
 // virtual-key code. Buttons 1, 2 and 3 are the left, middle and right buttons, buttons 4 and 5 one
 // notch of the wheel away from and towards the user; keys without a virtual-key code here (most
 // punctuation, keypad, media keys) produce no message.
-#ifndef OIVWINTAV_WIN32_DETAIL_X11INPUT_H
-#define OIVWINTAV_WIN32_DETAIL_X11INPUT_H
+#ifndef OIVWINTAV_X11_X11INPUT_H
+#define OIVWINTAV_X11_X11INPUT_H
 
 #include <windows.h>
 

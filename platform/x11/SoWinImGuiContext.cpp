@@ -1,6 +1,6 @@
 #include "SoWinImGuiContext.h"
 
-#include "detail/X11WindowSystem.h"
+#include "X11WindowSystem.h"
 
 #include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>

@@ -1,7 +1,7 @@
 #include "X11WindowSystem.h"
 
-#include "WindowRegistry.h"
 #include "X11Input.h"
+#include "detail/WindowRegistry.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

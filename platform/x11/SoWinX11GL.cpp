@@ -1,6 +1,6 @@
 #include "SoWinX11GL.h"
 
-#include "detail/X11WindowSystem.h"
+#include "X11WindowSystem.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -4,10 +4,10 @@
 //
 // X types stay out of this header (a Display* is a void*, a Window an unsigned long): X11's
 // macros (None, Bool, Status, ...) would clash with the headers of the code that includes it.
-#ifndef OIVWINTAV_WIN32_DETAIL_X11WINDOWSYSTEM_H
-#define OIVWINTAV_WIN32_DETAIL_X11WINDOWSYSTEM_H
+#ifndef OIVWINTAV_X11_X11WINDOWSYSTEM_H
+#define OIVWINTAV_X11_X11WINDOWSYSTEM_H
 
-#include "WindowSystem.h"
+#include "detail/WindowSystem.h"
 
 #include <memory>
 
