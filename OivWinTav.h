@@ -8,6 +8,8 @@
 #include "camera/OivCanvasGroup.h"
 #include "canvas/OivBaseCanvas.h"
 #include "canvas/OivCanvas.h"
+#include "canvas/OivCanvasDialogLink.h"
+#include "canvas/OivCanvasObserver.h"
 #include "dui/DuiBaseDialog.h"
 #include "dui/DuiBaseDialogAuditor.h"
 #include "dui/DuiCanvasToolbar.h"

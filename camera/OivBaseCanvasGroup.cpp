@@ -1,7 +1,6 @@
 #include "camera/OivBaseCanvasGroup.h"
 
 #include "canvas/OivBaseCanvas.h"
-#include "scene/OivSceneManager.h"
 
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
 #include <Inventor/lists/SbPList.h>
@@ -70,7 +69,7 @@ void OivBaseCanvasGroup::addCanvas(OivBaseCanvas* canvas) {
     if (!canvas || isMember(canvas))
         return;
     m_CanvasList->append(canvas);
-    canvas->m_CanvasGroups.append(this);
+    canvas->addCanvasObserver(this);
     canvas->setViewContextChangeCallback(viewContextChangeCB, this);
     if (!m_CursorEcho)
         return;
@@ -90,18 +89,19 @@ void OivBaseCanvasGroup::removeCanvas(OivBaseCanvas* canvas) {
 
 void OivBaseCanvasGroup::release(OivBaseCanvas* canvas) {
     canvas->setViewContextChangeCallback(nullptr, nullptr);
-    canvas->m_CanvasGroups.removeItem(this);
+    canvas->removeCanvasObserver(this);
     if (!m_CursorEcho)
         return;
     listenToCursor(canvas, false);
     // The echoes of a cursor that left the group stay nowhere.
     if (canvas == m_EchoSource) {
         m_EchoSource = nullptr;
-        forEachFollower(canvas, [](OivBaseCanvas* member) {
-            if (OivSceneManager* manager = getExtendedManager(member))
-                manager->hideCursorEcho();
-        });
+        forEachFollower(canvas, [](OivBaseCanvas* member) { member->hideCursorEcho(); });
     }
+}
+
+void OivBaseCanvasGroup::canvasDestroyed(OivBaseCanvas* canvas) {
+    removeCanvas(canvas);
 }
 
 void OivBaseCanvasGroup::viewContextChangeCB(void* userData, bool cameraOnly,
@@ -158,26 +158,22 @@ bool OivBaseCanvasGroup::isCursorEcho() const {
 }
 
 void OivBaseCanvasGroup::listenToCursor(OivBaseCanvas* member, bool on) {
-    OivSceneManager* manager = getExtendedManager(member);
-    if (!manager)
-        return;
     if (on) {
-        manager->addStickyCursorCallback(stickyCursorCB, this);
+        member->addStickyCursorCallback(stickyCursorCB, this);
         return;
     }
-    manager->removeStickyCursorCallback(stickyCursorCB, this);
-    manager->hideCursorEcho();
+    member->removeStickyCursorCallback(stickyCursorCB, this);
+    member->hideCursorEcho();
 }
 
-void OivBaseCanvasGroup::stickyCursorCB(void* userData, OivSceneManager* manager) {
-    static_cast<OivBaseCanvasGroup*>(userData)->onStickyCursorReport(manager);
+void OivBaseCanvasGroup::stickyCursorCB(void* userData, OivBaseCanvas* member) {
+    static_cast<OivBaseCanvasGroup*>(userData)->onStickyCursorReport(member);
 }
 
-void OivBaseCanvasGroup::onStickyCursorReport(OivSceneManager* manager) {
-    OivBaseCanvas* member = findMember(manager);
+void OivBaseCanvasGroup::onStickyCursorReport(OivBaseCanvas* member) {
     // The mouse decides whose cursor is echoed: another member's cursor placed again after a
     // change of its view or Z scale, under a mouse that has left it, does not take over.
-    if (!member || (member != m_EchoSource && !manager->isStickyCursorReportFromMouse()))
+    if (!isMember(member) || (member != m_EchoSource && !member->isStickyCursorReportFromMouse()))
         return;
     m_EchoSource = member;
     echoCursorOf(member);
@@ -185,23 +181,13 @@ void OivBaseCanvasGroup::onStickyCursorReport(OivSceneManager* manager) {
 
 void OivBaseCanvasGroup::echoCursorOf(OivBaseCanvas* source) {
     SbVec3f point, normal;
-    const bool onSurface = getExtendedManager(source)->getStickyCursorPoint(point, &normal);
+    const bool onSurface = source->getStickyCursorPoint(point, &normal);
     for (int i = 0; i < getNumCanvases(); ++i) {
-        OivSceneManager* manager = getExtendedManager(getCanvas(i));
-        if (!manager)
-            continue;
         if (onSurface && getCanvas(i) != source)
-            manager->showCursorEcho(point, normal);
+            getCanvas(i)->showCursorEcho(point, normal);
         else
-            manager->hideCursorEcho();
+            getCanvas(i)->hideCursorEcho();
     }
-}
-
-OivBaseCanvas* OivBaseCanvasGroup::findMember(const OivSceneManager* manager) const {
-    for (int i = 0; i < getNumCanvases(); ++i)
-        if (getExtendedManager(getCanvas(i)) == manager)
-            return getCanvas(i);
-    return nullptr;
 }
 
 bool OivBaseCanvasGroup::isMember(OivBaseCanvas* canvas) const {
@@ -211,10 +197,6 @@ bool OivBaseCanvasGroup::isMember(OivBaseCanvas* canvas) const {
 SoCamera* OivBaseCanvasGroup::getViewerCamera(OivBaseCanvas* canvas) {
     SoWinFullViewer* viewer = canvas->getOivViewer();
     return viewer ? viewer->getCamera() : nullptr;
-}
-
-OivSceneManager* OivBaseCanvasGroup::getExtendedManager(OivBaseCanvas* canvas) {
-    return dynamic_cast<OivSceneManager*>(canvas->getOivSceneManager());
 }
 
 int OivBaseCanvasGroup::getNumCanvases() const {

@@ -8,20 +8,20 @@
 //
 // With cursor echo on, the sticky cursor of the member the mouse is over is also shown in every
 // other member (of those whose scene manager is an OivSceneManager), as an echo at the same true
-// point; see setCursorEcho.
+// point; see setCursorEcho. The group reaches its members through their public calls only.
 //
 // Created and destroyed only as part of a subclass. Not copyable: a copy would share the member
 // list and delete it a second time.
 #ifndef OIVWINTAV_OIVBASECANVASGROUP_H
 #define OIVWINTAV_OIVBASECANVASGROUP_H
 
+#include "canvas/OivCanvasObserver.h"
+
 #include <Inventor/nodes/SoCamera.h>
 
-class OivBaseCanvas;
-class OivSceneManager;
 class SbPList;
 
-class OivBaseCanvasGroup {
+class OivBaseCanvasGroup : private OivCanvasObserver {
 public:
     OivBaseCanvasGroup(const OivBaseCanvasGroup&) = delete;
     OivBaseCanvasGroup& operator=(const OivBaseCanvasGroup&) = delete;
@@ -72,9 +72,6 @@ protected:
     // The camera of the canvas's viewer; null for a canvas without a viewer (never initialised
     // with a window) or a viewer without a camera.
     static SoCamera* getViewerCamera(OivBaseCanvas* canvas);
-    // The canvas's scene manager when it is an OivSceneManager (Z scale, sticky cursor); null
-    // otherwise.
-    static OivSceneManager* getExtendedManager(OivBaseCanvas* canvas);
 
     // Runs write() with the camera's change notification off, so that the member's camera
     // sensor does not report the group's own write back to it.
@@ -97,15 +94,16 @@ private:
     // Unhooks the canvas from this group: listener cleared, this group forgotten by the canvas,
     // its cursor no longer echoed and no echo left in it.
     void release(OivBaseCanvas* canvas);
+    // A member being deleted leaves the group.
+    void canvasDestroyed(OivBaseCanvas* canvas) override;
 
     // Starts or stops listening to the member's sticky cursor; stopping also takes its echo away.
     void listenToCursor(OivBaseCanvas* member, bool on);
-    static void stickyCursorCB(void* userData, OivSceneManager* manager);
-    void onStickyCursorReport(OivSceneManager* manager);
+    static void stickyCursorCB(void* userData, OivBaseCanvas* member);
+    void onStickyCursorReport(OivBaseCanvas* member);
     // Shows the source's cursor in every other member, or hides the echoes when it is not on a
     // surface; the source itself shows none.
     void echoCursorOf(OivBaseCanvas* source);
-    OivBaseCanvas* findMember(const OivSceneManager* manager) const;
 
     bool m_Synchronizing;
     bool m_CursorEcho;

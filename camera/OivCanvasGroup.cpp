@@ -1,7 +1,6 @@
 #include "camera/OivCanvasGroup.h"
 
 #include "canvas/OivBaseCanvas.h"
-#include "scene/OivSceneManager.h"
 
 OivCanvasGroup::OivCanvasGroup() = default;
 
@@ -10,13 +9,12 @@ OivCanvasGroup::~OivCanvasGroup() = default;
 void OivCanvasGroup::synchronizeToCanvas(OivBaseCanvas* source, bool cameraOnly) {
     if (!isMember(source))
         return;
-    if (OivSceneManager* sourceManager = getExtendedManager(source)) {
-        const float zScale = sourceManager->getGlobalZScale();
+    float zScale;
+    if (source->getGlobalZScale(zScale)) {
         forEachFollower(source, [zScale](OivBaseCanvas* member) {
-            OivSceneManager* manager = getExtendedManager(member);
-            SoCamera* camera = getViewerCamera(member);
-            if (manager && camera)
-                writeSilently(camera, [&] { manager->setGlobalZScale(zScale); });
+            // A member without a Z scale of its own ignores the call.
+            if (SoCamera* camera = getViewerCamera(member))
+                writeSilently(camera, [&] { member->setGlobalZScale(zScale); });
         });
     }
     OivBaseCanvasGroup::synchronizeToCanvas(source, cameraOnly);

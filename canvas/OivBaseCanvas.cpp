@@ -1,10 +1,10 @@
 #include "canvas/OivBaseCanvas.h"
 
-#include "camera/OivBaseCanvasGroup.h"
 #include "canvas/OivCanvas.h"
+#include "canvas/OivCanvasDialogLink.h"
+#include "canvas/OivCanvasObserver.h"
 #include "canvas/OivImageOutput.h"
 #include "canvas/OivSceneFile.h"
-#include "dui/DuiBaseDialog.h"
 #include "scene/OivSceneManager.h"
 #include "video/OivVideoRecorder.h"
 #include "viewers/OivWinCurveViewer.h"
@@ -17,7 +17,6 @@
 #include <Inventor/sensors/SoNodeSensor.h>
 
 #include <algorithm>
-#include <vector>
 
 OivBaseCanvas::OivBaseCanvas()
     : m_OivViewer(nullptr), m_OivSceneManager(nullptr), m_ViewerType(EXAMINER_VIEWER),
@@ -25,7 +24,7 @@ OivBaseCanvas::OivBaseCanvas()
       m_CameraSensor(nullptr), m_VideoRecorder(nullptr), m_DuiList(nullptr), m_DuiWalkIndex(-1) {}
 
 OivBaseCanvas::~OivBaseCanvas() {
-    leaveCanvasGroups();
+    tellObservers();
     delete m_OivSceneManager;
     if (m_CameraSensor) {
         m_CameraSensor->detach();
@@ -91,11 +90,104 @@ void OivBaseCanvas::watchCurrentCamera() {
         m_CameraSensor->attach(camera);
 }
 
-void OivBaseCanvas::leaveCanvasGroups() {
-    // Each removal shortens the list this walks, so it walks a copy.
-    const SbPList groups(m_CanvasGroups);
-    for (int i = 0; i < groups.getLength(); ++i)
-        static_cast<OivBaseCanvasGroup*>(groups[i])->removeCanvas(this);
+namespace {
+
+// Whether `item` is still in `items`: a walk over a copy skips what was removed meanwhile.
+template <typename Item> bool contains(const std::vector<Item>& items, const Item& item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+template <typename Item> void addOnce(std::vector<Item>& items, const Item& item) {
+    if (!contains(items, item))
+        items.push_back(item);
+}
+
+template <typename Item> void erase(std::vector<Item>& items, const Item& item) {
+    items.erase(std::remove(items.begin(), items.end(), item), items.end());
+}
+
+} // namespace
+
+void OivBaseCanvas::addCanvasObserver(OivCanvasObserver* observer) {
+    if (observer)
+        addOnce(m_Observers, observer);
+}
+
+void OivBaseCanvas::removeCanvasObserver(OivCanvasObserver* observer) {
+    erase(m_Observers, observer);
+}
+
+void OivBaseCanvas::tellObservers() {
+    // An observer leaving (a group taking the canvas out) shortens the list: walk a copy.
+    const std::vector<OivCanvasObserver*> observers = m_Observers;
+    for (OivCanvasObserver* observer : observers)
+        if (contains(m_Observers, observer))
+            observer->canvasDestroyed(this);
+    m_Observers.clear();
+}
+
+OivSceneManager* OivBaseCanvas::getExtendedManager() const {
+    return dynamic_cast<OivSceneManager*>(m_OivSceneManager);
+}
+
+bool OivBaseCanvas::getGlobalZScale(float& zScale) const {
+    const OivSceneManager* manager = getExtendedManager();
+    if (manager)
+        zScale = manager->getGlobalZScale();
+    return manager != nullptr;
+}
+
+void OivBaseCanvas::setGlobalZScale(float zScale) {
+    if (OivSceneManager* manager = getExtendedManager())
+        manager->setGlobalZScale(zScale);
+}
+
+void OivBaseCanvas::addStickyCursorCallback(StickyCursorCB* callback, void* userData) {
+    OivSceneManager* manager = getExtendedManager();
+    if (!manager || !callback)
+        return;
+    if (m_StickyCursorListeners.empty())
+        manager->addStickyCursorCallback(stickyCursorCB, this);
+    addOnce(m_StickyCursorListeners, StickyCursorListener(callback, userData));
+}
+
+void OivBaseCanvas::removeStickyCursorCallback(StickyCursorCB* callback, void* userData) {
+    erase(m_StickyCursorListeners, StickyCursorListener(callback, userData));
+    OivSceneManager* manager = getExtendedManager();
+    if (manager && m_StickyCursorListeners.empty())
+        manager->removeStickyCursorCallback(stickyCursorCB, this);
+}
+
+void OivBaseCanvas::stickyCursorCB(void* data, OivSceneManager*) {
+    static_cast<OivBaseCanvas*>(data)->callStickyCursorListeners();
+}
+
+void OivBaseCanvas::callStickyCursorListeners() {
+    // A listener may remove itself or another one: walk a copy, and skip those gone meanwhile.
+    const std::vector<StickyCursorListener> listeners = m_StickyCursorListeners;
+    for (const StickyCursorListener& listener : listeners)
+        if (contains(m_StickyCursorListeners, listener))
+            listener.first(listener.second, this);
+}
+
+bool OivBaseCanvas::getStickyCursorPoint(SbVec3f& point, SbVec3f* normal) const {
+    const OivSceneManager* manager = getExtendedManager();
+    return manager && manager->getStickyCursorPoint(point, normal);
+}
+
+bool OivBaseCanvas::isStickyCursorReportFromMouse() const {
+    const OivSceneManager* manager = getExtendedManager();
+    return manager && manager->isStickyCursorReportFromMouse();
+}
+
+void OivBaseCanvas::showCursorEcho(const SbVec3f& point, const SbVec3f& normal) {
+    if (OivSceneManager* manager = getExtendedManager())
+        manager->showCursorEcho(point, normal);
+}
+
+void OivBaseCanvas::hideCursorEcho() {
+    if (OivSceneManager* manager = getExtendedManager())
+        manager->hideCursorEcho();
 }
 
 void OivBaseCanvas::setViewContextChangeCallback(ViewContextChangeCB* callback, void* userData) {
@@ -153,23 +245,16 @@ void OivBaseCanvas::cameraTypeChangeCB(void* data, SoCamera*, SoWinViewer*) {
     canvas->viewContextChanged(false);
 }
 
-namespace {
-
-void forgetCanvas(std::vector<OivBaseCanvas*>& canvases, OivBaseCanvas* canvas) {
-    canvases.erase(std::remove(canvases.begin(), canvases.end(), canvas), canvases.end());
-}
-
-} // namespace
-
 void OivBaseCanvas::addDUI(DuiBaseDialog* dialog) {
-    if (!dialog)
+    OivCanvasDialogLink* link = OivCanvasDialogLink::of(dialog);
+    if (!link)
         return;
     if (!m_DuiList)
         m_DuiList = new SbPList;
-    if (m_DuiList->find(dialog) != -1)
+    if (m_DuiList->find(link) != -1)
         return;
-    m_DuiList->append(dialog);
-    dialog->m_RegisteredWith.push_back(this);
+    m_DuiList->append(link);
+    link->registrationChanged(this, true);
 }
 
 void OivBaseCanvas::updateDUI() {
@@ -180,28 +265,27 @@ void OivBaseCanvas::updateDUI() {
     const int outerWalk = m_DuiWalkIndex;
     // The length is read again at every step: a reset may register or unregister dialogs.
     for (m_DuiWalkIndex = 0; m_DuiWalkIndex < m_DuiList->getLength(); ++m_DuiWalkIndex)
-        static_cast<DuiBaseDialog*>((*m_DuiList)[m_DuiWalkIndex])->reset();
+        static_cast<OivCanvasDialogLink*>((*m_DuiList)[m_DuiWalkIndex])->reset();
     m_DuiWalkIndex = outerWalk;
 }
 
 void OivBaseCanvas::removeDUI(DuiBaseDialog* dialog) {
-    const int index = m_DuiList ? m_DuiList->find(dialog) : -1;
+    OivCanvasDialogLink* link = OivCanvasDialogLink::of(dialog);
+    const int index = m_DuiList && link ? m_DuiList->find(link) : -1;
     if (index == -1)
         return;
     m_DuiList->remove(index);
     if (index <= m_DuiWalkIndex)
         --m_DuiWalkIndex;
-    forgetCanvas(dialog->m_RegisteredWith, this);
+    link->registrationChanged(this, false);
 }
 
 void OivBaseCanvas::releaseDialogs() {
-    // A dialog that outlives its canvas must not unregister itself from, or drive, a dead one.
-    DuiBaseDialog::unbindFrom(this);
     if (!m_DuiList)
         return;
     SbPList* dialogs = m_DuiList;
     m_DuiList = nullptr;
     for (int i = 0; i < dialogs->getLength(); ++i)
-        forgetCanvas(static_cast<DuiBaseDialog*>((*dialogs)[i])->m_RegisteredWith, this);
+        static_cast<OivCanvasDialogLink*>((*dialogs)[i])->registrationChanged(this, false);
     delete dialogs;
 }

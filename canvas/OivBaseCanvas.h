@@ -11,10 +11,15 @@
 #include <Inventor/lists/SbPList.h>
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 class DuiBaseDialog;
-class OivBaseCanvasGroup;
 class OivBaseSceneManager;
+class OivCanvasObserver;
+class OivSceneManager;
 class OivVideoRecorder;
+class SbVec3f;
 class SoCamera;
 class SoGroup;
 class SoNode;
@@ -89,12 +94,44 @@ public:
     // The canvas's video recorder, made on the first call with this canvas; the canvas owns it.
     OivVideoRecorder* getVideoRecorder();
 
+    // Registers an observer told when the canvas is destroyed (before anything of it is deleted);
+    // a null observer or one already registered is ignored. The canvas does not own it.
+    void addCanvasObserver(OivCanvasObserver* observer);
+    // Unregisters the observer; one that is not registered is ignored.
+    void removeCanvasObserver(OivCanvasObserver* observer);
+
+    // The global Z scale and the sticky cursor of the canvas's scene, for those that keep several
+    // canvases together (a canvas group). Both belong to the extended scene manager
+    // (OivSceneManager), which initialize makes: a canvas without one has neither, its getters
+    // give false and the other calls change nothing.
+    //
+    // The scene's global Z scale, into `zScale`; false, with `zScale` untouched, without one.
+    bool getGlobalZScale(float& zScale) const;
+    // Gives the scene the global Z scale, as the scene manager's setGlobalZScale does.
+    void setGlobalZScale(float zScale);
+    // The sticky-cursor listener: user data first, then the canvas whose cursor changed.
+    typedef void StickyCursorCB(void* userData, OivBaseCanvas* canvas);
+    // Registers a listener called whenever the scene manager's sticky cursor reports a change; a
+    // pair already registered is not added twice, and a listener may remove itself or another.
+    void addStickyCursorCallback(StickyCursorCB* callback, void* userData);
+    // Unregisters the pair; a pair that is not registered is ignored.
+    void removeStickyCursorCallback(StickyCursorCB* callback, void* userData);
+    // The point (and, when asked, the normal) the sticky cursor marks, as the scene manager's
+    // getStickyCursorPoint gives them.
+    bool getStickyCursorPoint(SbVec3f& point, SbVec3f* normal) const;
+    // Whether the cursor's last report came from a mouse move over this canvas's viewer.
+    bool isStickyCursorReportFromMouse() const;
+    // Shows the echo of another view's cursor at `point` (true coordinates), along `normal`.
+    void showCursorEcho(const SbVec3f& point, const SbVec3f& normal);
+    // Takes the echo away.
+    void hideCursorEcho();
+
 protected:
     OivBaseCanvas();
-    // Deletes, in this order, the scene manager, the camera sensor (detached first), the viewer
-    // (its camera-type callback cleared first), the dialog list (every dialog bound to the
-    // canvas is unbound, registered or not) and the video recorder. Not virtual: a canvas is
-    // deleted as its subclass.
+    // Tells its observers (its groups leave it, the dialogs bound to it are unbound, registered or
+    // not), then deletes, in this order, the scene manager, the camera sensor (detached first),
+    // the viewer (its camera-type callback cleared first), the dialog list and the video
+    // recorder. Not virtual: a canvas is deleted as its subclass.
     ~OivBaseCanvas();
 
     // A new scene manager of the kind this canvas uses, for subclasses; initialize always makes
@@ -118,7 +155,8 @@ protected:
     SoNodeSensor* m_CameraSensor;
     OivVideoRecorder* m_VideoRecorder; // null until getVideoRecorder is first called
 
-    // The registered dialogs (DuiBaseDialog*), null until the first registration.
+    // The links of the registered dialogs (OivCanvasDialogLink*), null until the first
+    // registration.
     SbPList* m_DuiList;
 
     // A viewer of `type` built inside `parent`, and the drawing settings every viewer of a canvas
@@ -135,13 +173,19 @@ private:
     // unregisters a dialog, so that none is skipped or reset twice.
     int m_DuiWalkIndex;
 
-    // Every group that lists this canvas as a member, kept by the groups. A group that lost the
-    // callback slot to a later one still writes to the canvas, so the slot alone cannot tell
-    // which groups to leave; the destructor leaves them all, so that none writes through a
-    // dangling pointer.
-    friend class OivBaseCanvasGroup;
-    SbPList m_CanvasGroups;
-    void leaveCanvasGroups();
+    // Every observer, told of the destruction so that none uses the canvas through a dangling
+    // pointer (a group that lost the view-context slot to a later one still writes to it).
+    std::vector<OivCanvasObserver*> m_Observers;
+    void tellObservers();
+
+    // The scene manager when it is the extended one; null otherwise.
+    OivSceneManager* getExtendedManager() const;
+    // The canvas's own sticky-cursor listeners; it listens to its scene manager for them while
+    // there is at least one.
+    typedef std::pair<StickyCursorCB*, void*> StickyCursorListener;
+    std::vector<StickyCursorListener> m_StickyCursorListeners;
+    static void stickyCursorCB(void* data, OivSceneManager* manager);
+    void callStickyCursorListeners();
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H

@@ -13,12 +13,12 @@ DuiBaseDialog::DuiBaseDialog()
     : m_Compact(false), m_OivCanvas(nullptr), m_TopLevelDialog(new SoTopLevelDialog),
       m_Auditor(nullptr), m_DialogComponent(nullptr), m_ChangeCB(nullptr), m_ChangeData(nullptr) {
     m_TopLevelDialog->ref();
-    liveDialogs().push_back(this);
+    // The canvas reaches its registered dialogs through this class's link.
+    setLinkOf([](DuiBaseDialog* dialog) -> OivCanvasDialogLink* { return dialog; });
 }
 
 DuiBaseDialog::~DuiBaseDialog() {
-    std::vector<DuiBaseDialog*>& dialogs = liveDialogs();
-    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), this), dialogs.end());
+    setOivCanvas(nullptr);
     // A canvas would otherwise reset this dialog after it is gone.
     while (!m_RegisteredWith.empty())
         m_RegisteredWith.back()->removeDUI(this);
@@ -41,20 +41,27 @@ void DuiBaseDialog::notifyChange() {
 }
 
 void DuiBaseDialog::setOivCanvas(OivCanvas* canvas) {
+    if (m_OivCanvas)
+        m_OivCanvas->removeCanvasObserver(this);
     m_OivCanvas = canvas;
+    if (canvas)
+        canvas->addCanvasObserver(this);
     if (m_Auditor)
         m_Auditor->setOivCanvas(canvas);
 }
 
-std::vector<DuiBaseDialog*>& DuiBaseDialog::liveDialogs() {
-    static std::vector<DuiBaseDialog*> dialogs;
-    return dialogs;
+void DuiBaseDialog::canvasDestroyed(OivBaseCanvas* canvas) {
+    if (static_cast<OivBaseCanvas*>(m_OivCanvas) == canvas)
+        setOivCanvas(nullptr);
 }
 
-void DuiBaseDialog::unbindFrom(const OivBaseCanvas* canvas) {
-    for (DuiBaseDialog* dialog : liveDialogs())
-        if (static_cast<const OivBaseCanvas*>(dialog->m_OivCanvas) == canvas)
-            dialog->setOivCanvas(nullptr);
+void DuiBaseDialog::registrationChanged(OivBaseCanvas* canvas, bool registered) {
+    if (registered)
+        m_RegisteredWith.push_back(canvas);
+    else
+        m_RegisteredWith.erase(
+            std::remove(m_RegisteredWith.begin(), m_RegisteredWith.end(), canvas),
+            m_RegisteredWith.end());
 }
 
 void DuiBaseDialog::setChangeCallback(ChangeCB* callback, void* userData) {

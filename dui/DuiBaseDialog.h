@@ -14,6 +14,8 @@
 #ifndef OIVWINTAV_DUIBASEDIALOG_H
 #define OIVWINTAV_DUIBASEDIALOG_H
 
+#include "canvas/OivCanvasDialogLink.h"
+
 #include <DialogViz/dialog/SoTopLevelDialog.h>
 
 #include <vector>
@@ -25,7 +27,7 @@ class SoDialogCheckBox;
 class SoDialogComboBox;
 class SoDialogPushButton;
 
-class DuiBaseDialog {
+class DuiBaseDialog : public OivCanvasDialogLink {
 public:
     typedef void ChangeCB(void* userData, DuiBaseDialog* dialog);
 
@@ -42,7 +44,7 @@ public:
     // once, after setOivCanvas. Here: nothing.
     virtual void initialize();
     // Shows the canvas's current state in the controls. Here: nothing.
-    virtual void reset();
+    void reset() override;
     // Calls the change listener, if one is set, with its user data and this dialog.
     virtual void notifyChange();
 
@@ -90,16 +92,17 @@ protected:
     ChangeCB* m_ChangeCB;
     void* m_ChangeData;
 
-private:
-    // The canvases whose list holds this dialog, kept by them (addDUI, removeDUI, their
-    // destruction), so that neither side is left pointing at the other once it is gone.
-    friend class OivBaseCanvas;
-    std::vector<OivBaseCanvas*> m_RegisteredWith;
+    // Kept up to date by the canvases whose list holds this dialog (addDUI, removeDUI, their
+    // destruction).
+    void registrationChanged(OivBaseCanvas* canvas, bool registered) override;
+    // A dialog bound to a canvas, registered or not (the video and scene file dialogs have
+    // nothing to refresh), must not drive it once it is gone: it is unbound.
+    void canvasDestroyed(OivBaseCanvas* canvas) override;
 
-    // Every dialog of the process: a dialog a host bound but never registered (the video and
-    // scene file dialogs have nothing to refresh) must not drive its canvas once it is gone.
-    static std::vector<DuiBaseDialog*>& liveDialogs();
-    static void unbindFrom(const OivBaseCanvas* canvas);
+private:
+    // The canvases whose list holds this dialog, so that neither side is left pointing at the
+    // other once it is gone.
+    std::vector<OivBaseCanvas*> m_RegisteredWith;
 };
 
 template <class Control>

@@ -1,8 +1,8 @@
 #include "scene/OivBaseSceneManager.h"
 
 #include "camera/OivCameraControl.h"
-#include "scene/OivOnTopSeparator.h"
 #include "scene/OivSceneSupport.h"
+#include "tav/OivOnTopSeparator.h"
 #include "tav/OivScreenPosition.h"
 #include "viewers/OivWinViewerSupport.h"
 

@@ -1,11 +1,11 @@
 #include "scene/OivSceneManager.h"
 
 #include "camera/OivCameraControl.h"
-#include "scene/OivOnTopSeparator.h"
 #include "scene/OivSceneSupport.h"
 #include "tav/OivCompass.h"
 #include "tav/OivCursorEcho.h"
 #include "tav/OivGlobalZScale.h"
+#include "tav/OivOnTopSeparator.h"
 #include "tav/OivScreenPosition.h"
 #include "tav/OivStickyCursor.h"
 #include "viewers/OivWinExaminerViewer.h"

@@ -3,6 +3,7 @@
 #include "tav/OivCompass.h"
 #include "tav/OivCursorEcho.h"
 #include "tav/OivGlobalZScale.h"
+#include "tav/OivOnTopSeparator.h"
 #include "tav/OivPipe.h"
 #include "tav/OivScreenPosition.h"
 #include "tav/OivStickyCursor.h"
@@ -32,6 +33,7 @@ void OivTav::init(void) {
     OivStickyCursor::initClass();
     OivCursorEcho::initClass();
     OivPipe::initClass();
+    OivOnTopSeparator::initClass();
 }
 
 bool OivTav::isInitialized(void) {

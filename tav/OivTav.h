@@ -5,7 +5,8 @@
 class OivTav {
 public:
     // Initialises Coin's database and node kits if needed, then registers OivScreenPosition,
-    // OivCompass, OivGlobalZScale, OivStickyCursor and OivPipe. Calling it again does nothing.
+    // OivCompass, OivGlobalZScale, OivStickyCursor, OivPipe and OivOnTopSeparator. Calling it
+    // again does nothing.
     // The library hands this function to SoWin::addInitCallback when it is loaded, so SoWin::init
     // registers the classes; every node's constructor calls it as well, so a node can be created
     // before (or without) SoWin::init. A host that reads scene files holding these nodes before

@@ -55,9 +55,26 @@ OivVideoRecorder::OivVideoRecorder()
       m_WriteErrorSensor(new SoOneShotSensor(&OivVideoRecorder::stopFailedCB, this)) {}
 
 OivVideoRecorder::~OivVideoRecorder() {
+    setOivBaseCanvas(nullptr);
     delete m_WriteErrorSensor;
     // The renderer writes what is queued and finalises its open file as it goes.
     delete m_Renderer;
+}
+
+void OivVideoRecorder::setOivBaseCanvas(OivBaseCanvas* canvas) {
+    if (m_OivBaseCanvas)
+        m_OivBaseCanvas->removeCanvasObserver(this);
+    m_OivBaseCanvas = canvas;
+    if (canvas)
+        canvas->addCanvasObserver(this);
+}
+
+// The file is closed while the canvas's viewer, which the renderer reads its frames from, still
+// exists.
+void OivVideoRecorder::canvasDestroyed(OivBaseCanvas*) {
+    if (m_Renderer)
+        closeRenderer();
+    m_OivBaseCanvas = nullptr;
 }
 
 void OivVideoRecorder::start(SbVec2s size, float quality) {

@@ -9,10 +9,13 @@
 // and deleting the recorder wait until every frame recorded before them is written. A recording
 // whose file cannot be written (a full disk) stops by itself once the next frame or pause finds
 // out, as stop would, keeping the frames written before; the canvas's dialogs are then updated
-// (updateDUI). Not copyable: the recorder owns its renderer, and a copy would delete it a second
-// time.
+// (updateDUI). When the canvas is destroyed, a running or paused recording is finalised as
+// deleting the recorder would, and the recorder is left without a canvas. Not copyable: the
+// recorder owns its renderer, and a copy would delete it a second time.
 #ifndef OIVWINTAV_OIVVIDEORECORDER_H
 #define OIVWINTAV_OIVVIDEORECORDER_H
+
+#include "canvas/OivCanvasObserver.h"
 
 #include <Inventor/SbVec2s.h>
 
@@ -24,16 +27,16 @@ class SoOneShotSensor;
 class SoSensor;
 class SoWinFullViewer;
 
-class OivVideoRecorder {
+class OivVideoRecorder : private OivCanvasObserver {
 public:
     OivVideoRecorder();
     // Finalises the file of a running or paused recording.
-    ~OivVideoRecorder();
+    virtual ~OivVideoRecorder();
     OivVideoRecorder(const OivVideoRecorder&) = delete;
     OivVideoRecorder& operator=(const OivVideoRecorder&) = delete;
 
     // The canvas whose view is recorded.
-    void setOivBaseCanvas(OivBaseCanvas* canvas) { m_OivBaseCanvas = canvas; }
+    void setOivBaseCanvas(OivBaseCanvas* canvas);
     OivBaseCanvas* getOivBaseCanvas() const { return m_OivBaseCanvas; }
 
     // Starts recording into the next file. `size` is the frame size in pixels, `quality` the
@@ -86,6 +89,7 @@ protected:
     OivBaseCanvas* m_OivBaseCanvas;
 
 private:
+    void canvasDestroyed(OivBaseCanvas* canvas) override;
     SoWinFullViewer* recordedViewer() const;
     OivWinCurveViewer* flightViewer(int firstIndex, int lastIndex) const;
     void configureRenderer(SoMPEGRenderer& renderer, SoWinFullViewer* viewer, SbVec2s size,

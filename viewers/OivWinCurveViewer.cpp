@@ -1,6 +1,6 @@
 #include "viewers/OivWinCurveViewer.h"
 
-#include "scene/OivOnTopSeparator.h"
+#include "tav/OivOnTopSeparator.h"
 
 #include <Inventor/Win/widgets/SoWinBitmapButton.h>
 #include <Inventor/nodes/SoSeparator.h>

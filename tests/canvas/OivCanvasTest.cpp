@@ -267,3 +267,75 @@ TEST_F(CanvasTest, CanvasOutlivingItsHostWindowIsDeletedCleanly) {
     testsupport::runMessageLoopUntilIdle();
     EXPECT_TRUE(log.flags.empty());
 }
+
+// What an observer heard of its canvas's end: for each call, whether the viewer was still there.
+struct EndLog : OivCanvasObserver {
+    std::vector<bool> viewerThere;
+    void canvasDestroyed(OivBaseCanvas* canvas) override {
+        viewerThere.push_back(canvas->getOivViewer() != nullptr);
+    }
+};
+
+TEST_F(CanvasTest, ObserversHearOfTheEndOnceWhileTheViewerStillExists) {
+    struct Case {
+        const char* name;
+        int additions;
+        bool removed;
+        size_t heard;
+    };
+    for (const Case& c : {Case{"added once", 1, false, 1}, Case{"added twice", 2, false, 1},
+                          Case{"removed again", 1, true, 0}}) {
+        SCOPED_TRACE(c.name);
+        build(OivBaseCanvas::EXAMINER_VIEWER);
+        EndLog log;
+        canvas->addCanvasObserver(nullptr);
+        for (int i = 0; i < c.additions; ++i)
+            canvas->addCanvasObserver(&log);
+        if (c.removed)
+            canvas->removeCanvasObserver(&log);
+        delete canvas;
+        canvas = nullptr;
+        EXPECT_EQ(log.viewerThere, std::vector<bool>(c.heard, true));
+    }
+}
+
+void countReport(void* count, OivBaseCanvas*) {
+    ++*static_cast<int*>(count);
+}
+
+TEST_F(CanvasTest, ZScaleAndStickyCursorCallsReachTheSceneManagerWhenThereIsOne) {
+    for (bool built : {true, false}) {
+        SCOPED_TRACE(built ? "built" : "never initialised");
+        delete canvas;
+        canvas = nullptr;
+        if (built)
+            build(OivBaseCanvas::EXAMINER_VIEWER);
+        else
+            canvas = new OivCanvas;
+        int reports = 0;
+        canvas->addStickyCursorCallback(countReport, &reports);
+        canvas->setGlobalZScale(2.0f);
+        float zScale = 0.0f;
+        EXPECT_EQ(canvas->getGlobalZScale(zScale), built);
+        EXPECT_EQ(zScale, built ? 2.0f : 0.0f);
+        canvas->showCursorEcho(SbVec3f(0, 0, 0), SbVec3f(0, 0, 1));
+        SbVec3f point(0, 0, 0), managerPoint(0, 0, 0);
+        if (built) {
+            EXPECT_TRUE(canvas->getOivSceneManager()->isCursorEchoShown());
+            canvas->getOivSceneManager()->enableStickyCursor(true);
+            viewer()->setViewing(FALSE);
+            viewer()->render();
+            mouse(WM_MOUSEMOVE, 0, kWidth / 2, kHeight / 2); // over the cube
+            EXPECT_TRUE(canvas->getOivSceneManager()->getStickyCursorPoint(managerPoint));
+            EXPECT_TRUE(canvas->isStickyCursorReportFromMouse());
+        }
+        EXPECT_EQ(canvas->getStickyCursorPoint(point, nullptr), built);
+        EXPECT_EQ(point, managerPoint);
+        EXPECT_EQ(reports > 0, built);
+        const int heard = reports;
+        canvas->removeStickyCursorCallback(countReport, &reports);
+        if (built)
+            mouse(WM_MOUSEMOVE, 0, 2, 2);
+        EXPECT_EQ(reports, heard);
+    }
+}

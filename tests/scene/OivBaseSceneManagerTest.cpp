@@ -3,7 +3,7 @@
 // without a viewer; SceneViewerTest.cpp covers the manager bound to a viewer.
 #include "SceneProbe.h"
 #include "camera/OivCameraControl.h"
-#include "scene/OivOnTopSeparator.h"
+#include "tav/OivOnTopSeparator.h"
 #include "tav/OivScreenPosition.h"
 
 #include <Inventor/SbViewportRegion.h>

@@ -229,6 +229,30 @@ TEST_F(VideoRecorderTest, DeletingTheCanvasFinalisesARunningRecording) {
     EXPECT_TRUE(playsRed(first, 1));
 }
 
+// A recorder the canvas does not own lets go of it, finalising its file as deleting it would.
+TEST_F(VideoRecorderTest, RecorderOfADeletedCanvasFinalisesItsFileAndRecordsNoMore) {
+    for (bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "recording");
+        if (!canvas)
+            SetUp();
+        const int first = FileIndex::last() + 1;
+        OivVideoRecorder recorder;
+        recorder.setOivBaseCanvas(canvas);
+        recorder.start(kFrameSize, kQuality);
+        moveCamera();
+        if (paused)
+            recorder.pause();
+        delete canvas;
+        canvas = nullptr;
+        DestroyWindow(host);
+        EXPECT_TRUE(playsRed(first, 1));
+        EXPECT_EQ(recorder.getOivBaseCanvas(), nullptr);
+        recorder.start(kFrameSize, kQuality);
+        EXPECT_FALSE(recorder.hasRecording());
+        EXPECT_EQ(FileIndex::last(), first);
+    }
+}
+
 // A current folder that no longer exists takes no file, whoever runs the test.
 TEST_F(VideoRecorderTest, GivesUpWhenNoFileCanBeCreated) {
     const std::string gone = folder.file("gone");

@@ -6,8 +6,9 @@
 class SoCoreAdditions {
 public:
     // Initialises Coin's database if needed, then registers SoGradientBackground and
-    // SoImageBackground. Calling it again does nothing. SoWin::init calls it; the nodes'
-    // constructors call it too, so creating a node never depends on the order of set-up calls.
+    // SoImageBackground. Calling it again does nothing. SoWin::init calls it (handed over when
+    // the platform library is loaded); the nodes' constructors call it too, so creating a node
+    // never depends on the order of set-up calls.
     static void init(void);
     static bool isInitialized(void);
 

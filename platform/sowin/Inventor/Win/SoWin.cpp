@@ -6,7 +6,6 @@
 #include "SoWinWindowClass.h"
 
 #include <DialogViz/dialog/SoDialogViz.h>
-#include <Inventor/SoCoreAdditions.h>
 #include <Inventor/SoDB.h>
 #include <Inventor/SoInteraction.h>
 #include <Inventor/nodekits/SoNodeKit.h>
@@ -54,7 +53,6 @@ void initCoin() {
     SoDB::init();
     SoNodeKit::init();
     SoInteraction::init();
-    SoCoreAdditions::init();
     SoDialogViz::init();
     if (!app.instance)
         app.instance = GetModuleHandleA(nullptr);

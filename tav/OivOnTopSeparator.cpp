@@ -1,4 +1,4 @@
-#include "scene/OivOnTopSeparator.h"
+#include "tav/OivOnTopSeparator.h"
 
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/elements/SoDepthBufferElement.h>
