@@ -90,38 +90,26 @@ void OivBaseCanvas::watchCurrentCamera() {
         m_CameraSensor->attach(camera);
 }
 
-namespace {
-
-// Whether `item` is still in `items`: a walk over a copy skips what was removed meanwhile.
-template <typename Item> bool contains(const std::vector<Item>& items, const Item& item) {
-    return std::find(items.begin(), items.end(), item) != items.end();
+bool OivBaseCanvas::isObserver(OivCanvasObserver* observer) const {
+    return std::find(m_Observers.begin(), m_Observers.end(), observer) != m_Observers.end();
 }
-
-template <typename Item> void addOnce(std::vector<Item>& items, const Item& item) {
-    if (!contains(items, item))
-        items.push_back(item);
-}
-
-template <typename Item> void erase(std::vector<Item>& items, const Item& item) {
-    items.erase(std::remove(items.begin(), items.end(), item), items.end());
-}
-
-} // namespace
 
 void OivBaseCanvas::addCanvasObserver(OivCanvasObserver* observer) {
-    if (observer)
-        addOnce(m_Observers, observer);
+    if (observer && !isObserver(observer))
+        m_Observers.push_back(observer);
 }
 
 void OivBaseCanvas::removeCanvasObserver(OivCanvasObserver* observer) {
-    erase(m_Observers, observer);
+    m_Observers.erase(std::remove(m_Observers.begin(), m_Observers.end(), observer),
+                      m_Observers.end());
 }
 
 void OivBaseCanvas::tellObservers() {
-    // An observer leaving (a group taking the canvas out) shortens the list: walk a copy.
+    // An observer leaving (a group taking the canvas out) shortens the list: walk a copy, and
+    // skip those gone meanwhile.
     const std::vector<OivCanvasObserver*> observers = m_Observers;
     for (OivCanvasObserver* observer : observers)
-        if (contains(m_Observers, observer))
+        if (isObserver(observer))
             observer->canvasDestroyed(this);
     m_Observers.clear();
 }
@@ -148,26 +136,19 @@ void OivBaseCanvas::addStickyCursorCallback(StickyCursorCB* callback, void* user
         return;
     if (m_StickyCursorListeners.empty())
         manager->addStickyCursorCallback(stickyCursorCB, this);
-    addOnce(m_StickyCursorListeners, StickyCursorListener(callback, userData));
+    m_StickyCursorListeners.add(callback, userData);
 }
 
 void OivBaseCanvas::removeStickyCursorCallback(StickyCursorCB* callback, void* userData) {
-    erase(m_StickyCursorListeners, StickyCursorListener(callback, userData));
+    m_StickyCursorListeners.remove(callback, userData);
     OivSceneManager* manager = getExtendedManager();
     if (manager && m_StickyCursorListeners.empty())
         manager->removeStickyCursorCallback(stickyCursorCB, this);
 }
 
 void OivBaseCanvas::stickyCursorCB(void* data, OivSceneManager*) {
-    static_cast<OivBaseCanvas*>(data)->callStickyCursorListeners();
-}
-
-void OivBaseCanvas::callStickyCursorListeners() {
-    // A listener may remove itself or another one: walk a copy, and skip those gone meanwhile.
-    const std::vector<StickyCursorListener> listeners = m_StickyCursorListeners;
-    for (const StickyCursorListener& listener : listeners)
-        if (contains(m_StickyCursorListeners, listener))
-            listener.first(listener.second, this);
+    auto* canvas = static_cast<OivBaseCanvas*>(data);
+    canvas->m_StickyCursorListeners.call(canvas);
 }
 
 bool OivBaseCanvas::getStickyCursorPoint(SbVec3f& point, SbVec3f* normal) const {

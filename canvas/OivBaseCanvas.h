@@ -8,10 +8,11 @@
 #ifndef OIVWINTAV_OIVBASECANVAS_H
 #define OIVWINTAV_OIVBASECANVAS_H
 
+#include "tav/OivListenerList.h"
+
 #include <Inventor/lists/SbPList.h>
 #include <windows.h>
 
-#include <utility>
 #include <vector>
 
 class DuiBaseDialog;
@@ -176,16 +177,15 @@ private:
     // Every observer, told of the destruction so that none uses the canvas through a dangling
     // pointer (a group that lost the view-context slot to a later one still writes to it).
     std::vector<OivCanvasObserver*> m_Observers;
+    bool isObserver(OivCanvasObserver* observer) const;
     void tellObservers();
 
     // The scene manager when it is the extended one; null otherwise.
     OivSceneManager* getExtendedManager() const;
     // The canvas's own sticky-cursor listeners; it listens to its scene manager for them while
     // there is at least one.
-    typedef std::pair<StickyCursorCB*, void*> StickyCursorListener;
-    std::vector<StickyCursorListener> m_StickyCursorListeners;
+    OivListenerList<StickyCursorCB> m_StickyCursorListeners;
     static void stickyCursorCB(void* data, OivSceneManager* manager);
-    void callStickyCursorListeners();
 };
 
 #endif // OIVWINTAV_OIVBASECANVAS_H

@@ -19,7 +19,6 @@
 #include <Inventor/nodes/SoText2.h>
 #include <Inventor/sensors/SoOneShotSensor.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -278,17 +277,7 @@ void OivSceneManager::reportCursorPlace(bool fromMouse) {
     m_CursorPlace = place;
     m_ReportFromMouse = fromMouse;
     updateReadout();
-    callStickyCursorListeners();
-}
-
-void OivSceneManager::callStickyCursorListeners() {
-    // A listener may remove itself or another one: walk a copy, and skip those gone meanwhile.
-    const std::vector<StickyCursorListener> listeners = m_StickyCursorListeners;
-    for (const StickyCursorListener& listener : listeners) {
-        const auto& now = m_StickyCursorListeners;
-        if (std::find(now.begin(), now.end(), listener) != now.end())
-            listener.first(listener.second, this);
-    }
+    m_StickyCursorListeners.call(this);
 }
 
 bool OivSceneManager::getStickyCursorPoint(SbVec3f& point, SbVec3f* normal) const {
@@ -301,17 +290,11 @@ bool OivSceneManager::getStickyCursorPoint(SbVec3f& point, SbVec3f* normal) cons
 }
 
 void OivSceneManager::addStickyCursorCallback(StickyCursorCB* callback, void* userData) {
-    const StickyCursorListener listener(callback, userData);
-    auto& listeners = m_StickyCursorListeners;
-    if (callback && std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
-        listeners.push_back(listener);
+    m_StickyCursorListeners.add(callback, userData);
 }
 
 void OivSceneManager::removeStickyCursorCallback(StickyCursorCB* callback, void* userData) {
-    auto& listeners = m_StickyCursorListeners;
-    listeners.erase(
-        std::remove(listeners.begin(), listeners.end(), StickyCursorListener(callback, userData)),
-        listeners.end());
+    m_StickyCursorListeners.remove(callback, userData);
 }
 
 bool OivSceneManager::isStickyCursorReportFromMouse() const {

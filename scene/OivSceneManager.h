@@ -14,11 +14,9 @@
 #define OIVWINTAV_OIVSCENEMANAGER_H
 
 #include "scene/OivBaseSceneManager.h"
+#include "tav/OivListenerList.h"
 
 #include <Inventor/SbVec3f.h>
-
-#include <utility>
-#include <vector>
 
 class OivCompass;
 class OivCursorEcho;
@@ -155,8 +153,6 @@ private:
         SbVec3f normal;
         bool operator==(const CursorPlace& other) const;
     };
-    typedef std::pair<StickyCursorCB*, void*> StickyCursorListener;
-
     bool isStickyCursorShown() const;
     void applyStickyCursorRule();
     SoSeparator* newCursorBranch();
@@ -166,7 +162,6 @@ private:
     // Stores the cursor's place now and, if it changed, updates the read-out and tells the
     // listeners.
     void reportCursorPlace(bool fromMouse);
-    void callStickyCursorListeners();
     void updateReadout();
     void placeEcho();
     SbVec3f toTrue(const SbVec3f& point) const;
@@ -180,7 +175,7 @@ private:
 
     CursorPlace m_CursorPlace;
     bool m_ReportFromMouse;
-    std::vector<StickyCursorListener> m_StickyCursorListeners;
+    OivListenerList<StickyCursorCB> m_StickyCursorListeners;
     SoOneShotSensor* m_CursorReportSensor;
     bool m_CursorReadout;
     SoSwitch* m_ReadoutSwitch;
