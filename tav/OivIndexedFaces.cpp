@@ -138,7 +138,8 @@ void OivIndexedFaces::includeFaces(std::vector<OivBoxLevels::Box>& leaves, uint3
 
 size_t OivIndexedFaces::getMemoryUsage(void) const {
     return sizeof(*this) + m_Faces.size() * sizeof(uint32_t) +
-           m_StripStarts.capacity() * sizeof(uint32_t) + m_Levels.getMemoryUsage();
+           m_StripStarts.capacity() * sizeof(uint32_t) + m_Around.capacity() * sizeof(AroundFace) +
+           m_Levels.getMemoryUsage();
 }
 
 void OivIndexedFaces::fetchLeaf(size_t first, size_t end) const {
@@ -222,7 +223,7 @@ bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]
         return false;
     const int32_t coordinates[3] = {m_Index[best.positions[0]], m_Index[best.positions[1]],
                                     m_Index[best.positions[2]]};
-    const std::vector<AroundFace> around = facesAround(coordinates);
+    const std::vector<AroundFace>& around = facesAround(coordinates);
     for (int k = 0; k < 3; ++k) {
         const uint32_t own = ownFace(start, best.positions[k]);
         const auto isOwn = [own](const AroundFace& face) { return face.start == own; };
@@ -243,7 +244,7 @@ bool OivIndexedFaces::generatedNormals(const Candidate& best, SbVec3f corners[3]
     return true;
 }
 
-std::vector<OivIndexedFaces::AroundFace>
+const std::vector<OivIndexedFaces::AroundFace>&
 OivIndexedFaces::facesAround(const int32_t coordinates[3]) const {
     // The faces at the coordinates lie in the leaves whose boxes hold them.
     const auto holdsCorner = [&](const OivBoxLevels::Box& box) {
@@ -251,8 +252,8 @@ OivIndexedFaces::facesAround(const int32_t coordinates[3]) const {
                OivBoxLevels::holds(box, m_Coords[coordinates[1]]) ||
                OivBoxLevels::holds(box, m_Coords[coordinates[2]]);
     };
-    std::vector<AroundFace> around;
-    around.reserve(kFacesAroundExpected);
+    std::vector<AroundFace>& around = m_Around;
+    around.clear();
     m_Levels.visitWhere(holdsCorner, [&](uint32_t, uint32_t leaf) {
         const size_t first = size_t(leaf) * m_FacesPerLeaf;
         const size_t end = std::min(m_Faces.size(), first + m_FacesPerLeaf);

@@ -71,8 +71,6 @@ private:
     static constexpr size_t kLeafTriangles = 8;
     // Coin splits faces of up to this many corners as a fan whether they are convex or not.
     static constexpr int kFannedCorners = 4;
-    // Faces at a triangle's corners in a mesh: room made for them at once.
-    static constexpr size_t kFacesAroundExpected = 16;
     // How many faces ahead includeFaces fetches indices, and the coordinates of their corners.
     static constexpr uint32_t kIndexAhead = 32;
     static constexpr uint32_t kCornersAhead = 16;
@@ -168,8 +166,9 @@ private:
         SbVec3f normal;
         int uses[3];
     };
-    // The faces with a corner at one of `coordinates`, in the order the index lists them.
-    std::vector<AroundFace> facesAround(const int32_t coordinates[3]) const;
+    // The faces with a corner at one of `coordinates`, in the order the index lists them; valid
+    // until the next call.
+    const std::vector<AroundFace>& facesAround(const int32_t coordinates[3]) const;
     // The vertex normals of the candidate's corners, false where the face's own normal holds:
     // read from the given normals, or generated as Coin generates them, each corner's own
     // face's normal (see ownFace) smoothed with those of the other faces at its coordinate that
@@ -193,6 +192,8 @@ private:
     float m_SmoothLimit;                 // the cosine of the crease angle
     OivLargeArray<uint32_t> m_Faces;     // where each face starts in the index, in leaf order
     uint32_t m_FacesPerLeaf = 1;
+    // Kept between hits, so that a mouse move over a smooth surface allocates nothing.
+    mutable std::vector<AroundFace> m_Around;
 };
 
 template <typename Visit>
